@@ -1,0 +1,62 @@
+#include "common/kb.h"
+
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+int peek_char = -1;         // one-byte look-ahead, -1 when empty
+struct termios init_setting; // attributes as found at start-up
+struct termios new_setting;  // raw mode applied while the program runs
+bool active = false;
+
+}  // namespace
+
+void init_kb()
+{
+    tcgetattr(0, &init_setting);
+    new_setting = init_setting;
+    new_setting.c_lflag &= ~static_cast<tcflag_t>(ISIG | ICANON | XCASE);
+    new_setting.c_cc[VMIN] = 1;
+    new_setting.c_cc[VTIME] = 0;
+    tcsetattr(0, TCSANOW, &new_setting);
+    active = true;
+}
+
+int close_kb()
+{
+    active = false;
+    return tcsetattr(0, TCSANOW, &init_setting);
+}
+
+bool kb_active() { return active; }
+
+int kb_hit()
+{
+    if (peek_char != -1)
+        return 1;
+    new_setting.c_cc[VMIN] = 0;
+    tcsetattr(0, TCSANOW, &new_setting);
+    char ch;
+    ssize_t nread = read(0, &ch, 1);
+    new_setting.c_cc[VMIN] = 1;
+    tcsetattr(0, TCSANOW, &new_setting);
+    if (nread == 1) {
+        peek_char = static_cast<signed char>(ch);
+        return 1;
+    }
+    return 0;
+}
+
+int read_kb()
+{
+    if (peek_char != -1) {
+        int ch = peek_char;
+        peek_char = -1;
+        return ch;
+    }
+    char ch = 0;
+    if (read(0, &ch, 1) != 1)
+        return 0;
+    return static_cast<signed char>(ch);
+}

@@ -1,0 +1,126 @@
+#include "common/term.h"
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <curses.h>
+#include <termios.h>
+
+#include "common/kb.h"
+
+void (*stop_hook)(int, const char *) = nullptr;
+void (*sleep_seconds)(unsigned) = [](unsigned s) { sleep(s); };
+void (*sleep_micros)(useconds_t) = [](useconds_t us) { usleep(us); };
+
+namespace {
+
+SCREEN *opened_screen = nullptr;
+FILE *null_file = nullptr;
+struct termios found_setting;   // the terminal as the user had it
+bool have_found_setting = false;
+char reset_sequence[256];       // leaves the alternate opened_screen, shows the cursor
+size_t reset_length = 0;
+
+const int fatal_signals[] = {SIGTERM, SIGHUP, SIGINT, SIGQUIT, SIGSEGV, SIGABRT, SIGBUS, SIGFPE};
+
+void append_cap(const char *name)
+{
+    char *cap = tigetstr(name);
+    if (cap == nullptr || cap == reinterpret_cast<char *>(-1))
+        return;
+    size_t len = std::strlen(cap);
+    if (reset_length + len >= sizeof reset_sequence)
+        return;
+    std::memcpy(reset_sequence + reset_length, cap, len);
+    reset_length += len;
+}
+
+// Only async-signal-safe work here: put back the terminal's attributes,
+// write the precomputed reset sequence and exit with 128 + the signal.
+extern "C" void on_fatal_signal(int sig)
+{
+    if (have_found_setting)
+        tcsetattr(0, TCSANOW, &found_setting);
+    if (reset_length > 0) {
+        ssize_t ignored = write(1, reset_sequence, reset_length);
+        (void)ignored;
+    }
+    _exit(128 + sig);
+}
+
+void install_signal_handlers()
+{
+    struct sigaction action;
+    std::memset(&action, 0, sizeof action);
+    action.sa_handler = on_fatal_signal;
+    sigemptyset(&action.sa_mask);
+    for (int sig : fatal_signals)
+        sigaddset(&action.sa_mask, sig);
+    for (int sig : fatal_signals)
+        sigaction(sig, &action, nullptr);
+}
+
+void refuse(const char *program, const char *why)
+{
+    std::fprintf(stderr, "%s: %s\n", program, why);
+    std::exit(EXIT_NO_TERMINAL);
+}
+
+}  // namespace
+
+void open_terminal(const char *program)
+{
+    if (!isatty(0))
+        refuse(program, "standard input is not a terminal");
+    if (!isatty(1))
+        refuse(program, "standard output is not a terminal");
+    if (tcgetattr(0, &found_setting) == 0)
+        have_found_setting = true;
+    const char *type = std::getenv("TERM");
+    if (type == nullptr || *type == '\0')
+        refuse(program, "TERM is not set");
+    opened_screen = newterm(type, stdout, stdin);
+    if (opened_screen == nullptr)
+        refuse(program, "cannot open the terminal (unknown TERM?)");
+    set_term(opened_screen);
+    append_cap("sgr0");
+    append_cap("cnorm");
+    append_cap("rmcup");
+    install_signal_handlers();
+}
+
+bool open_null_terminal(int lines, int cols)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "%d", lines);
+    setenv("LINES", text, 1);
+    std::snprintf(text, sizeof text, "%d", cols);
+    setenv("COLUMNS", text, 1);
+    null_file = std::fopen("/dev/null", "r+");
+    if (null_file == nullptr)
+        return false;
+    opened_screen = newterm("xterm", null_file, null_file);
+    if (opened_screen == nullptr) {
+        std::fclose(null_file);
+        null_file = nullptr;
+        return false;
+    }
+    set_term(opened_screen);
+    return true;
+}
+
+void leave(int status, const char *message, WINDOW *pad)
+{
+    if (stop_hook)
+        stop_hook(status, message);
+    if (pad != nullptr)
+        delwin(pad);
+    if (kb_active())
+        close_kb();
+    if (opened_screen != nullptr)
+        endwin();
+    if (message != nullptr)
+        std::fputs(message, stderr);
+    std::exit(status);
+}

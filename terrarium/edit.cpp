@@ -1,0 +1,7 @@
+#include "terrarium/edit.h"
+
+namespace terrarium {
+
+void edit(bug *) {}
+
+}  // namespace terrarium

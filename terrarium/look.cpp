@@ -1,0 +1,100 @@
+#include "terrarium/look.h"
+
+#include <cstdio>
+
+#include "common/cell.h"
+#include "terrarium/findbug.h"
+#include "terrarium/food.h"
+#include "terrarium/globals.h"
+#include "terrarium/mate_die.h"
+
+namespace terrarium {
+
+int look_c(int d)
+{
+    static const int change[4] = {-1, 0, 1, 0};
+    return change[d & 3];
+}
+
+char peek(int a, int b)
+{
+    const bug *me = bugs;
+    int row, col;
+    switch (me->vector) {
+    case 0: row = me->y - a; col = me->x + b; break;
+    case 1: row = me->y + b; col = me->x + a; break;
+    case 2: row = me->y + a; col = me->x - b; break;
+    case 3: row = me->y - b; col = me->x - a; break;
+    default:
+        std::fputs("default in peek bugs->vector is bad\n", stderr);
+        return ' ';
+    }
+    return glyph_at(wrap(row, world_row), wrap(col, world_col));
+}
+
+float look_b(int depth, int dir, int dy, int dx)
+{
+    // A true modulo keeps every ray cell on the map, however small it is.
+    char glyph = glyph_at(wrap(bugs->y + dy, world_row), wrap(bugs->x + dx, world_col));
+    float weight = motivate(glyph, depth);
+    if (!is_pass(glyph) || depth >= bugs->vision)
+        return weight;
+    float rest = look_b(depth + 1, dir, dy + look_c(dir), dx + look_c(dir + 1));
+    return weight + rest;
+}
+
+namespace {
+
+// The attack on the bug standing ahead; always ends the turn with REST.
+int fight(bug *victim)
+{
+    bug *me = bugs;
+    if (attraction(me, '@') < 0)
+        attraction(victim, me->race) -= me->size;
+    victim->food -= me->size;
+    if (victim->food < 0) {
+        me->food += 60 * victim->size;
+        attraction(me, victim->race) += victim->size;
+        attraction(me, '@') -= victim->size;
+        die(victim);
+    }
+    me->vision -= 1;
+    return REST;
+}
+
+}  // namespace
+
+int look(int phase)
+{
+    bug *me = bugs;
+    char ahead = peek(1, 0);
+    if (ahead == me->race && me->food > 60 * me->size) {
+        mate();
+        return REST;
+    }
+    if (attraction(me, ahead) > 0) {
+        if (ahead == '@') {
+            placefood();
+            me->food += 15;
+            return STEP;
+        }
+        if (is_bug(ahead) && ahead != me->race) {
+            int row = wrap(me->y + look_c(me->vector), world_row);
+            int col = wrap(me->x + look_c(me->vector + 1), world_col);
+            bug *victim = findbug(row, col);
+            // On a map one cell high or wide the cell ahead is the bug's own
+            // cell; a bug never attacks itself.
+            if (victim != me)
+                return fight(victim);
+        }
+    }
+    int v = me->vector;
+    float ahead_total = look_b(1, v, look_c(v), look_c(v + 1));
+    float right_total = look_b(2, v + 1, look_c(v + 1), look_c(v + 2));
+    float left_total = look_b(2, v + 3, look_c(v + 3), look_c(v));
+    float behind_total = look_b(3, v + 2, look_c(v + 2), look_c(v + 3));
+    float forward = ahead_total - behind_total;
+    return decide(forward, left_total, right_total, me->dna[phase], is_pass(ahead));
+}
+
+}  // namespace terrarium

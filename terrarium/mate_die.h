@@ -1,0 +1,16 @@
+// Birth and death: the ring and the map kept consistent as bugs come and go.
+#pragma once
+
+#include "terrarium/globals.h"
+
+namespace terrarium {
+
+// One child of the current bug, placed on a blank cell near it and linked
+// in right after it. Gives the birth up when no blank cell is left.
+void mate();
+
+// Removes a bug: a seedling on its cell, every bug pointer on it moved to
+// its predecessor, unlinked and freed. Stops when one bug is left.
+void die(bug *victim);
+
+}  // namespace terrarium

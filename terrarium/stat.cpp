@@ -1,0 +1,7 @@
+#include "terrarium/stat.h"
+
+namespace terrarium {
+
+void stat() {}
+
+}  // namespace terrarium

@@ -1,0 +1,102 @@
+#include "terrarium/terrain.h"
+
+#include <cmath>
+#include <cstdlib>
+
+#include "common/term.h"
+#include "terrarium/globals.h"
+#include "terrarium/init.h"
+
+namespace terrarium {
+
+namespace {
+
+// Heights by column and row, h[column][row], for the duration of one call.
+struct height_grid {
+    int *cells;
+    int rows;
+    int &at(int col, int row) { return cells[static_cast<long>(col) * rows + row]; }
+};
+
+// Offset range of one refinement level: D = (r mod modulus) - shift.
+struct level {
+    int modulus;
+    double shift;
+};
+
+level level_for(int k)
+{
+    double l = std::log10(static_cast<double>(k));
+    double rl = roughness * l;
+    int modulus = static_cast<int>(2 * roughness * l + 1);
+    return {modulus < 1 ? 1 : modulus, rl};
+}
+
+int displaced(int average, const level &lv)
+{
+    int r = std::rand();
+    double d = (r % lv.modulus) - lv.shift;
+    return static_cast<int>(average + d);
+}
+
+void refine(height_grid &h, int k)
+{
+    level lv = level_for(k);
+    for (int c = k; c < world_col; c += 2 * k)
+        for (int r = 0; r < world_row; r += 2 * k) {
+            int right = c + k < world_col ? c + k : 0;
+            h.at(c, r) = displaced((h.at(c - k, r) + h.at(right, r)) / 2, lv);
+        }
+    for (int c = 0; c < world_col; c += 2 * k)
+        for (int r = k; r < world_row; r += 2 * k) {
+            int down = r + k < world_row ? r + k : 0;
+            h.at(c, r) = displaced((h.at(c, r - k) + h.at(c, down)) / 2, lv);
+        }
+    for (int c = k; c < world_col; c += 2 * k)
+        for (int r = k; r < world_row; r += 2 * k) {
+            int down = r + k < world_row ? r + k : 0;
+            int right = c + k < world_col ? c + k : 0;
+            int sum = h.at(c, r - k) + h.at(c, down) + h.at(right, r) + h.at(c - k, r);
+            h.at(c, r) = displaced(sum / 4, lv);
+        }
+}
+
+void classify(height_grid &h)
+{
+    wtr_c = 0;
+    mnt_c = 0;
+    for (int c = 0; c < world_col; c++)
+        for (int r = 0; r < world_row; r++) {
+            int height = h.at(c, r);
+            if (height < 1) {
+                put_glyph(r, c, '~');
+                wtr_c++;
+            } else if (height > 99) {
+                put_glyph(r, c, '#');
+                mnt_c++;
+            }
+        }
+}
+
+}  // namespace
+
+void generateterrain()
+{
+    long long area = static_cast<long long>(world_col) * world_row;
+    height_grid h{static_cast<int *>(std::malloc(sizeof(int) * area)), world_row};
+    if (h.cells == nullptr)
+        stop_with(EXIT_WORLD_TOO_LARGE, "world too large\n");
+    int spacing = 1 << grid_size;
+    for (int c = 0; c < world_col; c += spacing)
+        for (int r = 0; r < world_row; r += spacing)
+            h.at(c, r) = std::rand() % 101;
+    for (int k = spacing / 2; k >= 1; k /= 2)
+        refine(h, k);
+    classify(h);
+    std::free(h.cells);
+    long long free_cells = area - wtr_c - mnt_c;
+    if (10 * free_cells <= area)
+        stop_with(EXIT_BAD_TERRAIN, "bad terrain\n");
+}
+
+}  // namespace terrarium

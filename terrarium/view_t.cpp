@@ -1,0 +1,7 @@
+#include "terrarium/view_t.h"
+
+namespace terrarium {
+
+void view_t(bug *) {}
+
+}  // namespace terrarium
