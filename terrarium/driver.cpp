@@ -1,11 +1,9 @@
 #include "terrarium/driver.h"
 
 #include <cmath>
-#include <cstdarg>
 #include <cstdio>
 
 #include "common/cell.h"
-#include "common/kb.h"
 #include "common/popup.h"
 #include "common/term.h"
 #include "terrarium/edit.h"
@@ -36,17 +34,6 @@ int grid_size = 4;
 int mnt_c = 0;
 int wtr_c = 0;
 
-int speed = 1;
-int show_map = 1;
-int phase = 0;
-int key = 0;
-int paused = 0;
-int view_row = 0;
-int view_col = 0;
-const char *track_label = "xx ";
-const char *help_text = "x 12345 vdcegzb hjklw fstpn ";
-WINDOW *status_win = nullptr;
-
 char glyph_at(int row, int col)
 {
     char glyph = 0;
@@ -58,17 +45,8 @@ void put_glyph(int row, int col, char glyph) { cell_write(world_pad, row, col, g
 
 void enter_loop()
 {
-    if (status_win != nullptr)
-        delwin(status_win);
-    status_win = newwin(1, COLS, LINES - 1, 0);
+    common::enter_loop("x 12345 vdcegzb hjklw fstpn ");
     first = sb = hf = hg = old = hk = bugs;
-    speed = 1;
-    show_map = 1;
-    phase = 0;
-    key = 0;
-    paused = 0;
-    view_row = view_col = 0;
-    track_label = "xx ";
 }
 
 void ageing_step()
@@ -179,62 +157,16 @@ void loop_step(void (*show)(), void (*keys)())
     turn();
 }
 
-void repaint()
-{
-    if (show_map) {
-        prefresh(world_pad, view_row, view_col, 0, 0, LINES - 2, COLS - 1);
-    } else {
-        stat();
-        wrefresh(stdscr);
-    }
-    mvwprintw(status_win, 0, 0, "%s  %s  ", help_text, track_label);
-    wrefresh(status_win);
-}
-
 namespace {
 
-void boundary_show()
+WINDOW *pad() { return world_pad; }
+int rows() { return world_row; }
+int cols() { return world_col; }
+
+void selected(int *row, int *col)
 {
-    if (speed != 0)
-        sleep_micros(static_cast<useconds_t>(speed));
-    repaint();
-}
-
-void boundary_keys()
-{
-    if (kb_hit() || key == 'n' || key == 'N')
-        key_loop();
-}
-
-}  // namespace
-
-void main_loop()
-{
-    for (;;)
-        loop_step(boundary_show, boundary_keys);
-}
-
-void key_loop()
-{
-    do {
-        key = kb_hit() ? read_kb() : 0;
-        do_key(key);
-    } while (paused && key != 'n' && key != 'N');
-}
-
-namespace {
-
-void popup(int seconds, const char *format, ...) __attribute__((format(printf, 2, 3)));
-
-// Popup texts are bounded by their buffer, whatever the values.
-void popup(int seconds, const char *format, ...)
-{
-    char text[128];
-    va_list args;
-    va_start(args, format);
-    std::vsnprintf(text, sizeof text, format, args);
-    va_end(args);
-    dopopup(text, seconds);
+    *row = sb->y;
+    *col = sb->x;
 }
 
 void select(bug *b, const char *label)
@@ -243,27 +175,13 @@ void select(bug *b, const char *label)
     track_label = label;
 }
 
-void centre_on_selected()
-{
-    view_row = sb->y - (LINES - 1) / 2;
-    if (view_row < 0)
-        view_row = 0;
-    if (view_row > world_row - LINES + 1)
-        view_row = world_row - LINES + 1;
-    view_col = sb->x - COLS / 2;
-    if (view_col < 0)
-        view_col = 0;
-    if (view_col > world_col - COLS)
-        view_col = world_col - COLS;
-}
-
 void world_statistics()
 {
     long long area = static_cast<long long>(world_col) * world_row;
     double water = (wtr_c * 100LL) / static_cast<double>(area);
     double mountain = (mnt_c * 100LL) / static_cast<double>(area);
     double rest = ((area - wtr_c - mnt_c) * 100LL) / static_cast<double>(area);
-    popup(5, "A=%lld W=%.2f M=%.2f S=%.2f", area, water, mountain, rest);
+    common::popup(5, "A=%lld W=%.2f M=%.2f S=%.2f", area, water, mountain, rest);
 }
 
 void show_genes()
@@ -275,62 +193,43 @@ void show_genes()
     dopopup(genes, 5);
 }
 
-void change_speed(int new_speed)
+bool own_key(int k)
 {
-    speed = new_speed;
-    popup(1, "speed=%i", speed);
-    paused = 0;
-}
-
-}  // namespace
-
-void do_key(int k)
-{
-    if (static_cast<unsigned>(k) > 122) {
-        dopopup("bad key", 1);
-        return;
-    }
     switch (k) {
-    case 0:
-        repaint();
-        sleep_micros(100000);
-        break;
-    case 'x': case 'X': stop();
     case '1': select(sb->next, "xx "); break;
     case '2': select(hf, "hf "); break;
     case '3': select(hg, "hg "); break;
     case '4': select(old, "old"); break;
     case '5': select(hk, "hk "); break;
-    case 'v': case 'V': popup(2, "x=%i  y=%i  v=%i", sb->x, sb->y, sb->vector); break;
+    case 'v': case 'V': common::popup(2, "x=%i  y=%i  v=%i", sb->x, sb->y, sb->vector); break;
     case 'd': case 'D': show_genes(); break;
     case 'c': case 'C':
-        popup(3, "R=%c G=%i A=%i Fd=%i S=%i Fv=%i F@=%i ", sb->race, sb->gen, sb->age, sb->food,
-              sb->size, sb->vision, attraction(sb, '@'));
+        common::popup(3, "R=%c G=%i A=%i Fd=%i S=%i Fv=%i F@=%i ", sb->race, sb->gen, sb->age,
+                      sb->food, sb->size, sb->vision, attraction(sb, '@'));
         break;
     case 'e': case 'E': edit(sb); break;
-    case 'g': case 'G': centre_on_selected(); break;
-    case 'z': case 'Z': show_map = show_map ? 0 : 1; break;
     case 'b': case 'B': view_t(sb); break;
-    case 'h': case 'H': if (view_col > 0) view_col--; break;
-    case 'j': case 'J': if (view_row < world_row - LINES + 1) view_row++; break;
-    case 'k': case 'K': if (view_row > 0) view_row--; break;
-    case 'l': case 'L': if (view_col < world_col - COLS) view_col++; break;
     case 'w': case 'W': world_statistics(); break;
-    case 'f': case 'F': change_speed(speed >= 2 ? speed / 2 : 0); break;
-    // Doubling stops short of overflow: from 2^30 on, 's' keeps the speed.
-    case 's': case 'S': change_speed(speed == 0 ? 1 : (speed < (1 << 30) ? speed * 2 : speed)); break;
-    case 't': case 'T': change_speed(0); break;
-    case 'p': case 'P':
-        dopopup("Pause", 1);
-        key = 0;
-        paused = paused ? 0 : 1;
-        break;
-    case 'n': case 'N':
-        dopopup("Single step", 1);
-        paused = 1;
-        break;
-    default: dopopup("bad key", 1);
+    default: return false;
     }
+    return true;
 }
+
+const common::program terrarium_program = {pad, rows, cols, stat, stop, selected, own_key};
+
+void show() { common::boundary_show(terrarium_program); }
+void keys() { common::boundary_keys(terrarium_program); }
+
+}  // namespace
+
+void main_loop()
+{
+    for (;;)
+        loop_step(show, keys);
+}
+
+void repaint() { common::repaint(terrarium_program); }
+void key_loop() { common::key_loop(terrarium_program); }
+void do_key(int k) { common::do_key(terrarium_program, k); }
 
 }  // namespace terrarium

@@ -1,0 +1,49 @@
+// The main loop's screen, speed and key state, and the key commands that
+// both programs share: quit, scrolling and centring the view, switching
+// between the map and the statistics, speed, pause and single step.
+#pragma once
+
+#include <curses.h>
+
+namespace common {
+
+extern int speed;               // microseconds slept at each pass boundary
+extern int show_map;            // 1: map view; 0: statistics screen
+extern int phase;               // passes modulo 25
+extern int key;                 // last key handled by the key loop (0 idle)
+extern int paused;              // paused or single-stepping
+extern int view_row, view_col;  // pad cell at the map view's top-left corner
+extern const char *track_label; // tracker last used to choose the selection
+extern const char *help_text;   // key help on the status line
+extern WINDOW *status_win;      // one-line window on the last screen row
+
+// What the shared key commands need from a program.
+struct program {
+    WINDOW *(*pad)();               // the world map
+    int (*rows)();                  // its size
+    int (*cols)();
+    void (*stat)();                 // draws the statistics screen
+    [[noreturn]] void (*quit)();    // the orderly end
+    void (*selected)(int *row, int *col); // the selected bug's cell
+    bool (*own_key)(int key);       // the program's own commands; false: none
+};
+
+// Creates the status window and sets the loop state to its start values.
+void enter_loop(const char *help);
+
+// The map view or the statistics screen, then the status line.
+void repaint(const program &p);
+
+// Pass-boundary terminal work: the sleep and the repaint, then (after the
+// phase has advanced) the key loop if a key waits or a step is under way.
+void boundary_show(const program &p);
+void boundary_keys(const program &p);
+
+// Handles keys: one while running, every key as it comes while paused.
+void key_loop(const program &p);
+void do_key(const program &p, int key);
+
+// Popup with a formatted text, bounded by its buffer.
+void popup(int seconds, const char *format, ...) __attribute__((format(printf, 2, 3)));
+
+}  // namespace common
