@@ -92,6 +92,15 @@ void open_terminal(const char *program)
 
 bool open_null_terminal(int lines, int cols)
 {
+    if (opened_screen != nullptr) {
+        endwin();
+        delscreen(opened_screen);
+        opened_screen = nullptr;
+    }
+    if (null_file != nullptr) {
+        std::fclose(null_file);
+        null_file = nullptr;
+    }
     char text[16];
     std::snprintf(text, sizeof text, "%d", lines);
     setenv("LINES", text, 1);

@@ -22,7 +22,8 @@ enum exit_status {
 void open_terminal(const char *program);
 
 // Opens curses on /dev/null with a screen of `lines` x `cols`, for headless
-// runs. Returns false when curses cannot be started.
+// runs; a second call replaces the screen of the first. Returns false when
+// curses cannot be started.
 bool open_null_terminal(int lines, int cols);
 
 // Observer called first by leave(); it must not return (it throws or exits).

@@ -1,0 +1,27 @@
+# terrarium starts, shows its status line, quits on 'x' and on SIGTERM with
+# the terminal restored.
+source "$(dirname "$0")/lib.sh" "$1"
+
+start_program terrarium
+wait_for "x 12345 vdcegzb hjklw fstpn   xx"
+pass "status line"
+keys x
+expect_exit 0
+pass "quit with x"
+
+start_program terrarium
+wait_for "x 12345 vdcegzb hjklw fstpn"
+keys X
+expect_exit 0
+pass "quit with X"
+
+start_program terrarium
+wait_for "x 12345 vdcegzb hjklw fstpn"
+kill -TERM "$(program_pid)"
+expect_exit 143
+pass "SIGTERM: status 143, terminal restored"
+
+start_program terrarium -s 0.1
+expect_exit 3
+[ "$(program_stderr)" = "try -s [.25-30]" ] || fail "message: $(program_stderr)"
+pass "bad option refused before curses"
