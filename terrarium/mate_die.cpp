@@ -128,7 +128,10 @@ void die(bug *victim)
             *p = victim->prev;
     unlink(victim);
     bool last_one = bugs->next == bugs;
-    std::free(victim);
+    // In a ring of one the pointers could only move onto the victim itself;
+    // it stays allocated, as the end is reached through stop at once.
+    if (victim != bugs)
+        std::free(victim);
     if (last_one)
         stop();
 }
