@@ -2,10 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include "common/loop.h"
 #include "common/term.h"
 
 void headless_screen(int lines, int cols)
 {
+    // Windows die with their screen: let go of the status line first.
+    if (common::status_win != nullptr) {
+        delwin(common::status_win);
+        common::status_win = nullptr;
+    }
     ASSERT_TRUE(open_null_terminal(lines, cols));
     catch_stops();
     no_sleeping();
