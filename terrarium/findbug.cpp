@@ -1,9 +1,6 @@
 #include "terrarium/findbug.h"
 
-#include <cstdio>
-
-#include "common/term.h"
-#include "terrarium/init.h"
+#include "common/findbug.h"
 
 namespace terrarium {
 
@@ -22,19 +19,6 @@ float motivate(char glyph, int depth)
     return static_cast<float>(static_cast<double>(attraction(b, glyph)) / (2.0 * depth));
 }
 
-bug *findbug(int row, int col)
-{
-    bug *b = bugs;
-    do {
-        if (b->x == col && b->y == row)
-            return b;
-        b = b->next;
-    } while (b != bugs);
-    static char report[256];
-    std::snprintf(report, sizeof report,
-                  "this bug if fucked\nbug x =%i\nbug y =%i\nbug v =%i\nlook x =%i\nlook y =%i\n",
-                  bugs->x, bugs->y, bugs->vector, col, row);
-    stop_with(EXIT_LOST_BUG, report);
-}
+bug *findbug(int row, int col) { return find_bug(bugs, row, col, world_pad); }
 
 }  // namespace terrarium

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "common/kb.h"
-#include "common/ring.h"
+#include "common/ring_walk.h"
 #include "common/term.h"
 #include "terrarium/food.h"
 #include "terrarium/globals.h"
@@ -166,15 +166,8 @@ void start()
     int area = world_col * world_row;
     for (int i = 0; i < area / 10; i++)
         placefood();
-    bug *last = nullptr;
-    for (int i = 0; i < area / 100; i++) {
-        bug *b = new_seeded_bug();
-        if (last == nullptr)
-            bugs = b;
-        else
-            link_after(last, b);
-        last = b;
-    }
+    for (int i = 0; i < area / 100; i++)
+        append_bug(bugs, new_seeded_bug());
 }
 
 void stop() { stop_with(0, nullptr); }
@@ -183,15 +176,7 @@ void stop_with(int status, const char *message) { leave(status, message, world_p
 
 void free_world()
 {
-    if (bugs != nullptr) {
-        bug *b = bugs->next;
-        while (b != bugs) {
-            bug *next = b->next;
-            std::free(b);
-            b = next;
-        }
-        std::free(bugs);
-    }
+    free_ring(bugs);
     bugs = first = sb = hf = hg = old = hk = nullptr;
     if (world_pad != nullptr)
         delwin(world_pad);
