@@ -5,7 +5,11 @@
 
 namespace {
 
-int peek_char = -1;         // one-byte look-ahead, -1 when empty
+// One-byte look-ahead. Its own flag says whether it holds a byte, because
+// a byte 0xFF, held sign-extended as -1, must not read as "empty": that
+// would leave the key loop blocked in read_kb until the next key.
+int peek_char = -1;
+bool peek_full = false;
 struct termios init_setting; // attributes as found at start-up
 struct termios new_setting;  // raw mode applied while the program runs
 bool active = false;
@@ -33,7 +37,7 @@ bool kb_active() { return active; }
 
 int kb_hit()
 {
-    if (peek_char != -1)
+    if (peek_full)
         return 1;
     new_setting.c_cc[VMIN] = 0;
     tcsetattr(0, TCSANOW, &new_setting);
@@ -43,6 +47,7 @@ int kb_hit()
     tcsetattr(0, TCSANOW, &new_setting);
     if (nread == 1) {
         peek_char = static_cast<signed char>(ch);
+        peek_full = true;
         return 1;
     }
     return 0;
@@ -50,7 +55,8 @@ int kb_hit()
 
 int read_kb()
 {
-    if (peek_char != -1) {
+    if (peek_full) {
+        peek_full = false;
         int ch = peek_char;
         peek_char = -1;
         return ch;
