@@ -5,8 +5,12 @@
 
 #include "common/term.h"
 
+void (*popup_observer)(const char *, int) = nullptr;
+
 void dopopup(const char *text, int seconds)
 {
+    if (popup_observer)
+        popup_observer(text, seconds);
     int width = static_cast<int>(std::strlen(text)) + 4;
     WINDOW *win = newwin(3, width, 5, 10);
     if (win) {
