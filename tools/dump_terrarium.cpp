@@ -68,6 +68,7 @@ int dump_terrarium(const dump_request &request, std::FILE *out)
         return 1;
     }
     long passes = 0;
+    free_world();
     stop_hook = throw_stop;
     try {
         set_world_size();
@@ -85,14 +86,17 @@ int dump_terrarium(const dump_request &request, std::FILE *out)
         stop_hook = nullptr;
         if (is_refusal(s.status)) {
             std::fputs(s.message.c_str(), stderr);
+            free_world();
             return s.status;
         }
         dump_state(out, passes);
         std::fputs("stopped\n", out);
         std::fputs(s.message.c_str(), stderr);
+        free_world();
         return s.status;
     }
     stop_hook = nullptr;
     dump_state(out, passes);
+    free_world();
     return 0;
 }
