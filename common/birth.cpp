@@ -58,6 +58,19 @@ bool faced_cell(int vector, int y, int x, int rows, int cols, int *row, int *col
     }
 }
 
+void mix_genes(int *child, const int *parent, const int *partner, int genes)
+{
+    for (int i = 0; i < genes; i++) {
+        int s = std::rand() % 9;
+        if (s == 1 || s == 3 || s == 5)
+            child[i] = partner[i];
+        else if (s == 7)
+            child[i] = std::rand() % 4;
+        else
+            child[i] = parent[i];
+    }
+}
+
 bool find_child_cell(WINDOW *pad, int rows, int cols, int y, int x, int *row, int *col)
 {
     char glyph = 0;

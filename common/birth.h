@@ -13,6 +13,10 @@ bool faced_cell(int vector, int y, int x, int rows, int cols, int *row, int *col
 // the map has no blank cell at all (looked for once the tries get long).
 bool find_child_cell(WINDOW *pad, int rows, int cols, int y, int x, int *row, int *col);
 
+// The child's genes, one by one: from the parent 5 times in 9, from the
+// partner 3 times in 9, a new random gene once in 9.
+void mix_genes(int *child, const int *parent, const int *partner, int genes);
+
 // The second parent: the parent itself when it is fed well enough, else
 // the bug on the cell it faces, found by `findbug`.
 template <class Bug>

@@ -10,6 +10,7 @@
 #include "common/kb.h"
 #include "common/ring_walk.h"
 #include "common/term.h"
+#include "common/world.h"
 #include "terrarium/food.h"
 #include "terrarium/globals.h"
 #include "terrarium/terrain.h"
@@ -152,11 +153,7 @@ void set_world_size()
 
 void build_world(unsigned seed)
 {
-    std::srand(seed);
-    world_pad = newpad(world_row, world_col);
-    if (world_pad == nullptr)
-        stop_with(EXIT_WORLD_TOO_LARGE, "world too large\n");
-    wclear(stdscr);
+    world_pad = open_world(seed, world_row, world_col);
     start();
 }
 

@@ -32,15 +32,7 @@ void inherit(bug *child, bug *parent, const bug *partner)
     for (int code = 0; code < GLYPHS; code++)
         child->motive[code] = parent->motive[code] / 2;
     attraction(child, '@') += 1;
-    for (int i = 0; i < GENES; i++) {
-        int s = std::rand() % 9;
-        if (s == 1 || s == 3 || s == 5)
-            child->dna[i] = partner->dna[i];
-        else if (s == 7)
-            child->dna[i] = std::rand() % 4;
-        else
-            child->dna[i] = parent->dna[i];
-    }
+    mix_genes(child->dna, parent->dna, partner->dna, GENES);
 }
 
 }  // namespace

@@ -1,7 +1,11 @@
-#include <cstdio>
+// vivarium: the earlier generation of the bug simulation. It takes no
+// options; its world follows from the screen's size.
+#include "vivarium/driver.h"
+#include "vivarium/init.h"
 
 int main()
 {
-    std::fputs("vivarium: not built yet\n", stderr);
-    return 1;
+    vivarium::init();
+    vivarium::enter_loop();
+    vivarium::main_loop();
 }

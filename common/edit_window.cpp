@@ -1,0 +1,36 @@
+#include "common/edit_window.h"
+
+#include <cstdarg>
+#include <cstdio>
+
+std::string gene_digits(const int *dna, int genes)
+{
+    std::string text;
+    for (int i = 0; i < genes; i++)
+        text += std::to_string(dna[i]);
+    return text;
+}
+
+WINDOW *open_edit_window(char race, const int *dna, int genes)
+{
+    WINDOW *win = newwin(9, 45, 5, 10);
+    if (win == nullptr)
+        return nullptr;
+    wborder(win, '|', '|', '-', '-', 0, 0, 0, 0);
+    mvwprintw(win, 1, 2, "%s", "Edit window");
+    mvwprintw(win, 2, 2, "%c", race);
+    mvwprintw(win, 2, 4, "%s", gene_digits(dna, genes).c_str());
+    wrefresh(win);
+    return win;
+}
+
+void edit_prompt(WINDOW *win, const char *format, ...)
+{
+    char text[64];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    mvwprintw(win, 4, 2, "%s", text);
+    wrefresh(win);
+}

@@ -1,0 +1,16 @@
+// The gene editor's window, alike in both programs: 9 rows by 45 columns
+// at screen row 5, column 10, bordered like the popups, showing the title,
+// the bug's race and its genes.
+#pragma once
+
+#include <curses.h>
+#include <string>
+
+// The genes as one run of decimal numbers without separators, gene 0 first.
+std::string gene_digits(const int *dna, int genes);
+
+// Creates, draws and refreshes the window; null when it cannot be had.
+WINDOW *open_edit_window(char race, const int *dna, int genes);
+
+// Prints a question at the prompt position (row 4, column 2) and refreshes.
+void edit_prompt(WINDOW *win, const char *format, ...) __attribute__((format(printf, 2, 3)));

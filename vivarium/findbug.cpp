@@ -1,0 +1,23 @@
+#include "vivarium/findbug.h"
+
+#include "common/findbug.h"
+
+namespace vivarium {
+
+// The food level at which a bug is drawn neither to food nor to its kind.
+constexpr int FED = 600;
+
+int motivate(char glyph)
+{
+    const bug *me = bugs;
+    int score = 0;
+    if (glyph == me->race && me->food > FED)
+        score++;
+    if (glyph == me->food_glyph && me->food < FED)
+        score++;
+    return score;
+}
+
+bug *findbug(int row, int col) { return find_bug(bugs, row, col, world_pad); }
+
+}  // namespace vivarium

@@ -1,0 +1,17 @@
+// The current bug's attraction to a glyph, and the lookup of a bug by its
+// cell.
+#pragma once
+
+#include "vivarium/globals.h"
+
+namespace vivarium {
+
+// 1 for the bug's own race when it has more than 600 food, 1 for its food
+// glyph when it has less than 600, else 0: nothing repels.
+int motivate(char glyph);
+
+// The first bug in ring order from `bugs` standing on (row, col); a cell
+// showing a bug that the ring does not hold stops the program.
+bug *findbug(int row, int col);
+
+}  // namespace vivarium

@@ -1,0 +1,18 @@
+// Birth and death: the ring, the map and the population count kept
+// consistent as bugs come and go.
+#pragma once
+
+#include "vivarium/globals.h"
+
+namespace vivarium {
+
+// One child of the current bug, placed on a blank cell near it and linked
+// in right after it. Gives the birth up, leaving everything as it was,
+// when no blank cell is left or no record can be had.
+void mate();
+
+// Removes a bug: a seedling on its cell, every bug pointer on it moved to
+// its predecessor, unlinked and freed. Stops when one bug is left.
+void die(bug *victim);
+
+}  // namespace vivarium

@@ -1,0 +1,34 @@
+// The per-race statistics screen.
+#pragma once
+
+namespace vivarium {
+
+// The least, total and greatest value of one quantity over some bugs; the
+// total becomes the average once they are all counted.
+struct span {
+    int min;
+    int sum;
+    int max;
+};
+
+// The figures of the bugs of one race byte; entry 0 of a table holds the
+// totals over every bug (its min and max stay untouched).
+struct race_counts {
+    int count;
+    span age, food, gen, size;
+};
+
+constexpr int RACES = 256;
+
+// count 0; each min INT_MAX, sum 0, max INT_MIN.
+void init_counts(race_counts *c);
+
+// Counts `population` bugs, from `bugs` on, into the table and turns the
+// sums into averages.
+void count_races(race_counts table[RACES]);
+
+// Draws the statistics of the living bugs into stdscr (no refresh): races
+// in byte order, the totals always.
+void stat();
+
+}  // namespace vivarium

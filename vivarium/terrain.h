@@ -1,0 +1,28 @@
+// The terrain generator: water and mountains from a height field refined
+// in fixed integer steps.
+#pragma once
+
+#include <vector>
+
+namespace vivarium {
+
+// Seed spacing of the height field; the map's size is one more than a
+// multiple of it, so the last row and column are seed lines.
+constexpr int SEED_SPACING = 8;
+
+// Offset of a refined height at level k for the random value r:
+// uniform over -2k to +2k.
+int displacement(int r, int k);
+
+// The glyph of a height: water up to 19, mountain from 81, else ground.
+char terrain_glyph(int height);
+
+// The height field of a cols x rows map (cols and rows one more than a
+// multiple of SEED_SPACING), indexed [col * rows + row]; `draw` is the
+// random source, called once per cell in the generator's order.
+std::vector<int> height_field(int cols, int rows, int (*draw)());
+
+// Writes '~' and '#' into the blank pad. Every world is accepted.
+void generateterrain();
+
+}  // namespace vivarium
