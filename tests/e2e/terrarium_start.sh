@@ -41,3 +41,11 @@ wait_for "x 12345 vdcegzb hjklw fstpn"
 keys x
 expect_exit 0
 pass "a world smaller than the view runs and quits"
+
+for sig in INT QUIT SEGV ABRT; do
+    start_program terrarium
+    wait_for "x 12345 vdcegzb hjklw fstpn"
+    kill -s "$sig" "$(program_pid)"
+    expect_exit $((128 + $(kill -l "$sig")))
+    pass "SIG$sig: status $((128 + $(kill -l "$sig"))), terminal restored"
+done
