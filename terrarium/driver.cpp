@@ -7,6 +7,7 @@
 #include "common/popup.h"
 #include "common/term.h"
 #include "terrarium/edit.h"
+#include "terrarium/findbug.h"
 #include "terrarium/food.h"
 #include "terrarium/globals.h"
 #include "terrarium/init.h"
@@ -79,6 +80,7 @@ int charged(int food, double unit, double factor) { return static_cast<int>(food
 
 void step(bug *b)
 {
+    int old_y = b->y, old_x = b->x;
     switch (b->vector) {
     case 0: b->y = (b->y - 1 + world_row) % world_row; break;
     case 1: b->x = (b->x + 1) % world_col; break;
@@ -86,6 +88,7 @@ void step(bug *b)
     case 3: b->x = (b->x - 1 + world_col) % world_col; break;
     default: std::fputs("default in main inner bugs->vector is bad\n", stderr);
     }
+    bugs_by_cell.move(b, old_y, old_x);
 }
 
 void apply(bug *b, int action)

@@ -19,6 +19,8 @@ float motivate(char glyph, int depth)
     return static_cast<float>(static_cast<double>(attraction(b, glyph)) / (2.0 * depth));
 }
 
-bug *findbug(int row, int col) { return find_bug(bugs, row, col, world_pad); }
+cell_index<bug> bugs_by_cell;
+
+bug *findbug(int row, int col) { return find_indexed(bugs_by_cell, bugs, row, col, world_pad); }
 
 }  // namespace terrarium

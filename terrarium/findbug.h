@@ -1,6 +1,7 @@
 // Glyph classes, attraction weights and the lookup of a bug by its cell.
 #pragma once
 
+#include "common/cell_index.h"
 #include "terrarium/globals.h"
 
 namespace terrarium {
@@ -14,5 +15,9 @@ float motivate(char glyph, int depth);
 // The first bug in ring order from `bugs` standing on (row, col); a cell
 // showing a bug that the ring does not hold stops the program.
 bug *findbug(int row, int col);
+
+// Bugs by the cell they stand on, kept through seeding, steps, births and
+// deaths, so that findbug does not walk the ring.
+extern cell_index<bug> bugs_by_cell;
 
 }  // namespace terrarium

@@ -1,6 +1,7 @@
 // The bug record, the ring and the global simulation state of terrarium.
 #pragma once
 
+#include <cstdint>
 #include <curses.h>
 
 #include "common/decide.h"
@@ -24,6 +25,10 @@ struct bug {
     int dna[GENES];      // gene i is the action consulted on phase i
     bug *prev;
     bug *next;           // the turn order
+    // Kept by the index of bugs by cell (see common/cell_index.h).
+    uint32_t cell_id;
+    uint32_t next_on_cell;
+    uint64_t ring_order;
 };
 
 inline int attraction(const bug *b, char glyph) { return b->motive[static_cast<unsigned char>(glyph)]; }

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <new>
 #include <curses.h>
 #include <string>
 
@@ -11,6 +12,7 @@
 #include "common/ring_walk.h"
 #include "common/term.h"
 #include "common/world.h"
+#include "terrarium/findbug.h"
 #include "terrarium/food.h"
 #include "terrarium/globals.h"
 #include "terrarium/terrain.h"
@@ -92,6 +94,16 @@ bug *new_seeded_bug()
     return b;
 }
 
+void index_seeded_bugs()
+{
+    try {
+        bugs_by_cell.reset(world_row, world_col);
+        bugs_by_cell.add_ring(bugs);
+    } catch (const std::bad_alloc &) {
+        stop_with(EXIT_WORLD_TOO_LARGE, "world too large\n");
+    }
+}
+
 }  // namespace
 
 int parse_options(int argc, const char *const argv[], const char **message)
@@ -165,6 +177,7 @@ void start()
         placefood();
     for (int i = 0; i < area / 100; i++)
         append_bug(bugs, new_seeded_bug());
+    index_seeded_bugs();
 }
 
 void stop() { stop_with(0, nullptr); }
@@ -173,6 +186,7 @@ void stop_with(int status, const char *message) { leave(status, message, world_p
 
 void free_world()
 {
+    bugs_by_cell.clear();
     free_ring(bugs);
     bugs = first = sb = hf = hg = old = hk = nullptr;
     if (world_pad != nullptr)

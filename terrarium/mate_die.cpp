@@ -50,11 +50,13 @@ void mate()
     }
     inherit(child, parent, partner);
     link_after(parent, child);
+    bugs_by_cell.add_linked(child);
 }
 
 void die(bug *victim)
 {
     put_glyph(victim->y, victim->x, '.');
+    bugs_by_cell.remove(victim);
     if (remove_bug(victim, {&bugs, &first, &sb, &hf, &hg, &old, &hk}))
         stop();
 }

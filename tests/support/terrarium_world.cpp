@@ -5,6 +5,7 @@
 
 #include "common/ring.h"
 #include "terrarium/driver.h"
+#include "terrarium/findbug.h"
 #include "terrarium/init.h"
 #include "tests/support/headless.h"
 
@@ -21,6 +22,7 @@ void blank_world(int rows, int cols, int lines, int cols_on_screen)
     world_pad = newpad(rows, cols);
     ASSERT_NE(world_pad, nullptr);
     wtr_c = mnt_c = 0;
+    bugs_by_cell.reset(rows, cols);
     common::enter_loop("x 12345 vdcegzb hjklw fstpn ");
 }
 
@@ -44,6 +46,7 @@ bug *add_bug(int y, int x, char race, int vector)
     } else {
         link_after(bugs->prev, b);
     }
+    bugs_by_cell.add_linked(b);
     return b;
 }
 
