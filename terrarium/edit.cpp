@@ -1,7 +1,102 @@
 #include "terrarium/edit.h"
 
+#include <cctype>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <curses.h>
+
 namespace terrarium {
 
-void edit(bug *) {}
+bool race_answer(const char *line, char *race)
+{
+    unsigned char first = static_cast<unsigned char>(line[0]);
+    if (first < ' ' || first > '~')
+        return false;
+    *race = static_cast<char>(first);
+    return true;
+}
+
+bool gene_answer(const char *line, int *gene)
+{
+    const char *p = line;
+    while (std::isspace(static_cast<unsigned char>(*p)))
+        p++;
+    if (*p == '+' || *p == '-')
+        p++;
+    if (!std::isdigit(static_cast<unsigned char>(*p)))
+        return false;
+    long value = std::strtol(line, nullptr, 10);  // saturates at LONG_MIN/MAX
+    if (value > INT_MAX)
+        value = INT_MAX;
+    else if (value < INT_MIN)
+        value = INT_MIN;
+    *gene = static_cast<int>(value);
+    return true;
+}
+
+namespace {
+
+constexpr int HEIGHT = 9, WIDTH = 45;
+constexpr int ANSWER_ROW = 4, ANSWER_COL = 15;
+// Answers stop short of the right border, so their echo never overwrites it.
+constexpr int ANSWER_MAX = WIDTH - 1 - ANSWER_COL;
+
+using answer_line = char[ANSWER_MAX + 1];
+
+// Reads one line with curses' line input, echoed at the answer position.
+// False when no more input can be had (end of input, read error).
+bool read_answer(WINDOW *win, answer_line &line)
+{
+    line[0] = '\0';
+    return mvwgetnstr(win, ANSWER_ROW, ANSWER_COL, line, ANSWER_MAX) != ERR;
+}
+
+// Asks for gene i until the answer leaves it in range. A rejected number
+// is held here, never in the record, until an answer replaces it, so an
+// empty answer after it is met by the same prompt again.
+bool ask_gene(WINDOW *win, bug *b, int i)
+{
+    answer_line line;
+    int gene = b->dna[i];
+    do {
+        mvwprintw(win, ANSWER_ROW, 2, "New DNA%i?       ", i);
+        wrefresh(win);
+        if (!read_answer(win, line))
+            return false;
+        gene_answer(line, &gene);
+    } while (!gene_ok(gene));
+    b->dna[i] = gene;
+    return true;
+}
+
+}  // namespace
+
+void edit(bug *b)
+{
+    WINDOW *win = newwin(HEIGHT, WIDTH, 5, 10);
+    if (win == nullptr)
+        return;
+    wborder(win, '|', '|', '-', '-', 0, 0, 0, 0);
+    mvwprintw(win, 1, 2, "%s", "Edit window");
+    mvwprintw(win, 2, 2, "%c", b->race);
+    char genes[GENES * 11 + 1];  // room for any int, though genes are digits
+    int used = 0;
+    for (int i = 0; i < GENES; i++)
+        used += std::snprintf(genes + used, sizeof genes - used, "%i", b->dna[i]);
+    mvwprintw(win, 2, 4, "%s", genes);
+    wrefresh(win);
+
+    mvwprintw(win, ANSWER_ROW, 2, "%s", "New race?        ");
+    wrefresh(win);
+    answer_line line;
+    if (read_answer(win, line)) {
+        race_answer(line, &b->race);
+        for (int i = 0; i < GENES; i++)
+            if (!ask_gene(win, b, i))
+                break;
+    }
+    delwin(win);
+}
 
 }  // namespace terrarium

@@ -1,7 +1,109 @@
 #include "terrarium/stat.h"
 
+#include <algorithm>
+#include <climits>
+#include <curses.h>
+
+#include "terrarium/globals.h"
+
 namespace terrarium {
 
-void stat() {}
+void init_counts(race_counts *c)
+{
+    c->count = 0;
+    c->age_min = c->food_min = c->gen_min = c->size_min = c->vision_min = INT_MAX;
+    c->age_sum = c->food_sum = c->gen_sum = c->size_sum = c->vision_sum = 0;
+    c->age_max = c->food_max = c->gen_max = c->size_max = c->vision_max = INT_MIN;
+}
+
+// Counts are never negative, so the difference cannot overflow.
+int cmp_race(const race_counts *a, const race_counts *b) { return b->count - a->count; }
+
+namespace {
+
+constexpr int ENTRIES = 256;
+
+void add(int value, int *min, long long *sum, int *max)
+{
+    if (value < *min)
+        *min = value;
+    *sum += value;
+    if (value > *max)
+        *max = value;
+}
+
+void count_bug(race_counts *all, race_counts *race, const bug *b)
+{
+    all->age_sum += b->age;
+    all->food_sum += b->food;
+    all->gen_sum += b->gen;
+    all->size_sum += b->size;
+    all->vision_sum += b->vision;
+    race->count++;
+    add(b->age, &race->age_min, &race->age_sum, &race->age_max);
+    add(b->food, &race->food_min, &race->food_sum, &race->food_max);
+    add(b->gen, &race->gen_min, &race->gen_sum, &race->gen_max);
+    add(b->size, &race->size_min, &race->size_sum, &race->size_max);
+    add(b->vision, &race->vision_min, &race->vision_sum, &race->vision_max);
+    all->count++;
+}
+
+// Integer division truncates toward zero; the average of ints is an int.
+void average(race_counts *c)
+{
+    c->age_sum /= c->count;
+    c->food_sum /= c->count;
+    c->gen_sum /= c->count;
+    c->size_sum /= c->count;
+    c->vision_sum /= c->count;
+}
+
+int avg(long long average) { return static_cast<int>(average); }
+
+// Largest count first; entries of equal count keep their table order,
+// which is byte order, so std::sort (in place, no heap) gives the result
+// of a stable sort by cmp_race.
+bool before(const race_counts &a, const race_counts &b)
+{
+    int order = cmp_race(&a, &b);
+    if (order != 0)
+        return order < 0;
+    return static_cast<unsigned char>(a.race) < static_cast<unsigned char>(b.race);
+}
+
+}  // namespace
+
+void stat()
+{
+    race_counts table[ENTRIES];
+    wclear(stdscr);
+    for (int i = 0; i < ENTRIES; i++) {
+        init_counts(&table[i]);
+        table[i].race = static_cast<char>(i);
+    }
+    const bug *b = bugs;
+    do {
+        count_bug(&table[0], &table[static_cast<unsigned char>(b->race)], b);
+        b = b->next;
+    } while (b != bugs);
+    for (race_counts &c : table)
+        if (c.count != 0)
+            average(&c);
+
+    const race_counts &all = table[0];
+    wprintw(stdscr, "Status -- %i/%i -- %.2f -- %i -- %s -- %s -- \n", roughness, grid_size,
+            static_cast<double>(world_size), 503, BUILD_DATE, BUILD_TIME);
+    wprintw(stdscr, "race\tpop\tage\tamax\tafood\tsavg\tsmax\tfavg\tfmax \n");
+    wprintw(stdscr, "all\t%i\t%i\t\t%i\t\t\t%i\t     \n", all.count, avg(all.age_sum),
+            avg(all.food_sum), avg(all.vision_sum));
+    std::sort(table, table + ENTRIES, before);
+    for (int p = 1; p < LINES - 4 && p < ENTRIES; p++) {
+        const race_counts &c = table[p];
+        if (c.count > 0)
+            wprintw(stdscr, "%c\t%i\t%i\t%i\t%i\t%i\t%i\t%i\t%i \n", c.race, c.count,
+                    avg(c.age_sum), c.age_max, avg(c.food_sum), avg(c.size_sum), c.size_max,
+                    avg(c.vision_sum), c.vision_max);
+    }
+}
 
 }  // namespace terrarium

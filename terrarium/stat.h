@@ -3,7 +3,40 @@
 
 namespace terrarium {
 
-// Draws the statistics of the living bugs into stdscr (no refresh).
+// One entry of the statistics table: the bugs of one race byte (entry 0
+// holds every bug). The sums are 64-bit so that no population can make
+// them overflow; once the table is filled each holds its average, which
+// always fits an int.
+struct race_counts {
+    int count;
+    char race;
+    int age_min;
+    long long age_sum;
+    int age_max;
+    int food_min;
+    long long food_sum;
+    int food_max;
+    int gen_min;
+    long long gen_sum;
+    int gen_max;
+    int size_min;
+    long long size_sum;
+    int size_max;
+    int vision_min;
+    long long vision_sum;
+    int vision_max;
+};
+
+// Count 0, every min INT_MAX, sum 0, max INT_MIN; race is left alone.
+void init_counts(race_counts *c);
+
+// Second count minus first: negative when a has more bugs, so a sort by
+// it puts the larger counts first.
+int cmp_race(const race_counts *a, const race_counts *b);
+
+// Draws the statistics of the living bugs into stdscr (no refresh): the
+// header, the column labels, the totals and one row per race, the most
+// numerous first, as many as fit above the last two screen rows.
 void stat();
 
 }  // namespace terrarium
