@@ -16,7 +16,9 @@
 #include <thread>
 #include <unistd.h>
 
+#include "common/loop.h"
 #include "terrarium/edit.h"
+#include "terrarium/init.h"
 #include "terrarium/globals.h"
 #include "tests/support/terrarium_world.h"
 
@@ -126,6 +128,13 @@ public:
         alarm(0);
         endwin();
         set_term(previous_);
+        // Deleting a screen frees every window curses holds, whichever
+        // screen made it: let go of the world's pad and the status line.
+        free_world();
+        if (common::status_win != nullptr) {
+            delwin(common::status_win);
+            common::status_win = nullptr;
+        }
         delscreen(screen_);
         std::fclose(in_);
         std::fclose(out_);
