@@ -17,3 +17,8 @@ inline int wrap(int v, int n)
     int r = v % n;
     return r < 0 ? r + n : r;
 }
+
+// Reads the glyphs of the first `count` cells of `row` into glyphs[0 ..
+// count - 1], without attributes. Returns -1 and leaves glyphs as they
+// were when the row is off the pad or the pad is narrower than `count`.
+int cell_read_row(WINDOW *pad, int row, char *glyphs, int count);

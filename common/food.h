@@ -8,5 +8,6 @@
 void place_food(WINDOW *pad, int rows, int cols);
 
 // Moves every food cell one stage on and lets ripe cells sow their blank
-// neighbours; '!' marks ripening sprouts within the call only.
+// neighbours, as three sweeps with '!' marking ripening sprouts would;
+// no '!' is left. rows and cols are the pad's size.
 void grow_food(WINDOW *pad, int rows, int cols);

@@ -1,0 +1,151 @@
+// Whole runs of terrarium: the default world (W1) and the big world (W2).
+#include <benchmark/benchmark.h>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "bench/headless.h"
+
+namespace {
+
+constexpr unsigned SEED = 1;
+
+// W1: an 80 x 24 screen with the default options (160 x 48 cells, 76
+// bugs), passes 1 to 2000. Time per iteration: the 2000 passes.
+void W1_DefaultWorld(benchmark::State &state)
+{
+    double seconds = 0;
+    long turns = 0;
+    long bugs_left = 0;
+    for (auto _ : state) {
+        terrarium_world(SEED, 24, 80, 2.0f);
+        auto start = bench_clock::now();
+        turns += terrarium_passes(2000);
+        double elapsed = seconds_since(start);
+        state.SetIterationTime(elapsed);
+        seconds += elapsed;
+        bugs_left = terrarium_bugs();
+    }
+    state.counters["ns_per_turn"] = seconds * 1e9 / turns;
+    state.counters["turns"] = static_cast<double>(turns) / state.iterations();
+    state.counters["bugs_at_end"] = static_cast<double>(bugs_left);
+}
+
+// W2: a 200 x 60 screen with -s 30 (6000 x 1800 cells, 108,000 bugs).
+// The run goes in a child process, so that its peak memory is its own.
+constexpr int W2_PASSES = 50;
+
+struct big_run {
+    int ok;
+    double startup_s;
+    double pass_s[W2_PASSES];
+    long turns[W2_PASSES];
+    long bugs_at_start;
+    long bugs_at_end;
+};
+
+void run_big_world(big_run *r)
+{
+    auto start = bench_clock::now();
+    terrarium_world(SEED, 60, 200, 30.0f);
+    r->startup_s = seconds_since(start);
+    r->bugs_at_start = terrarium_bugs();
+    for (int pass = 0; pass < W2_PASSES; pass++) {
+        auto begin = bench_clock::now();
+        // The first call also crosses the boundary that opens pass 1.
+        r->turns[pass] = terrarium_passes(1);
+        r->pass_s[pass] = seconds_since(begin);
+    }
+    r->bugs_at_end = terrarium_bugs();
+    r->ok = 1;
+}
+
+// Runs the big world in a child; false when the child failed.
+bool big_world_in_child(big_run *r, double *peak_mb)
+{
+    int fds[2];
+    if (pipe(fds) != 0)
+        return false;
+    pid_t pid = fork();
+    if (pid == 0) {
+        close(fds[0]);
+        big_run result{};
+        try {
+            run_big_world(&result);
+        } catch (const bench_stop &) {
+            result.ok = 0;
+        }
+        ssize_t written = write(fds[1], &result, sizeof result);
+        _exit(written == static_cast<ssize_t>(sizeof result) ? 0 : 1);
+    }
+    close(fds[1]);
+    size_t got = 0;
+    char *into = reinterpret_cast<char *>(r);
+    while (got < sizeof *r) {
+        ssize_t n = read(fds[0], into + got, sizeof *r - got);
+        if (n <= 0)
+            break;
+        got += static_cast<size_t>(n);
+    }
+    close(fds[0]);
+    int status = 0;
+    struct rusage usage;
+    if (wait4(pid, &status, 0, &usage) != pid)
+        return false;
+    *peak_mb = usage.ru_maxrss / 1024.0;
+    return got == sizeof *r && WIFEXITED(status) && WEXITSTATUS(status) == 0 && r->ok;
+}
+
+void W2_BigWorld(benchmark::State &state)
+{
+    big_run r{};
+    double peak_mb = 0;
+    for (auto _ : state) {
+        if (!big_world_in_child(&r, &peak_mb)) {
+            state.SkipWithError("the big world's run failed");
+            return;
+        }
+        double total = r.startup_s;
+        for (double s : r.pass_s)
+            total += s;
+        state.SetIterationTime(total);
+    }
+    double plain_s = 0, ageing_s = 0;
+    long plain_turns = 0;
+    int plain = 0, ageing = 0;
+    for (int pass = 0; pass < W2_PASSES; pass++) {
+        // Passes 25 and 50 are the ageing passes.
+        if ((pass + 1) % 25 == 0) {
+            ageing_s += r.pass_s[pass];
+            ageing++;
+        } else {
+            plain_s += r.pass_s[pass];
+            plain_turns += r.turns[pass];
+            plain++;
+        }
+    }
+    double all_s = plain_s + ageing_s;
+    state.counters["startup_s"] = r.startup_s;
+    state.counters["pass_ms"] = all_s * 1e3 / W2_PASSES;
+    state.counters["plain_pass_ms"] = plain_s * 1e3 / plain;
+    state.counters["ageing_pass_ms"] = ageing_s * 1e3 / ageing;
+    state.counters["ns_per_turn"] = plain_s * 1e9 / plain_turns;
+    state.counters["peak_rss_MB"] = peak_mb;
+    state.counters["bugs_at_start"] = static_cast<double>(r.bugs_at_start);
+    state.counters["bugs_at_end"] = static_cast<double>(r.bugs_at_end);
+}
+
+}  // namespace
+
+void register_world_benchmarks()
+{
+    benchmark::RegisterBenchmark("W1_DefaultWorld/2000passes", W1_DefaultWorld)
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond)
+        ->MinTime(2.0);
+    benchmark::RegisterBenchmark("W2_BigWorld/50passes", W2_BigWorld)
+        ->UseManualTime()
+        ->Unit(benchmark::kSecond)
+        ->Iterations(1);
+}
