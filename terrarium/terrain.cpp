@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <sys/mman.h>
 
 #include "common/term.h"
 #include "terrarium/globals.h"
@@ -12,11 +13,30 @@ namespace terrarium {
 namespace {
 
 // Heights by column and row, h[column][row], for the duration of one call.
+// On big worlds the grid is tens of megabytes: it is mapped with huge pages
+// where the system allows them, one page fault per 2 MB instead of one per
+// 4 KB (a fault costs microseconds on a virtual machine).
 struct height_grid {
     int *cells;
     int rows;
+    size_t bytes;
     int &at(int col, int row) { return cells[static_cast<long>(col) * rows + row]; }
 };
+
+bool map_grid(height_grid &h, long long area)
+{
+    h.bytes = sizeof(int) * static_cast<size_t>(area);
+    void *p = mmap(nullptr, h.bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (p == MAP_FAILED)
+        return false;
+#ifdef MADV_HUGEPAGE
+    madvise(p, h.bytes, MADV_HUGEPAGE);
+#endif
+    h.cells = static_cast<int *>(p);
+    return true;
+}
+
+void unmap_grid(height_grid &h) { munmap(h.cells, h.bytes); }
 
 // Offset range of one refinement level: D = (r mod modulus) - shift.
 struct level {
@@ -83,8 +103,8 @@ void classify(height_grid &h)
 void generateterrain()
 {
     long long area = static_cast<long long>(world_col) * world_row;
-    height_grid h{static_cast<int *>(std::malloc(sizeof(int) * area)), world_row};
-    if (h.cells == nullptr)
+    height_grid h{nullptr, world_row, 0};
+    if (!map_grid(h, area))
         stop_with(EXIT_WORLD_TOO_LARGE, "world too large\n");
     int spacing = 1 << grid_size;
     for (int c = 0; c < world_col; c += spacing)
@@ -93,7 +113,7 @@ void generateterrain()
     for (int k = spacing / 2; k >= 1; k /= 2)
         refine(h, k);
     classify(h);
-    std::free(h.cells);
+    unmap_grid(h);
     long long free_cells = area - wtr_c - mnt_c;
     if (10 * free_cells <= area)
         stop_with(EXIT_BAD_TERRAIN, "bad terrain\n");
