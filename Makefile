@@ -20,10 +20,10 @@ build: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS)
 
 run: build
-	./$(BUILD)/terrarium
+	$(BUILD)/terrarium/terrarium
 
 run-vivarium: build
-	./$(BUILD)/vivarium
+	$(BUILD)/vivarium/vivarium
 
 test: test-normal test-asan
 
