@@ -55,7 +55,7 @@ void ageing_step()
         die(b);
     }
     // After a death the rest is for the dead bug's predecessor, which may
-    // so be tested a second time in this pass.
+    // have had its own ageing step in this pass already.
     b = bugs;
     if (b->food >= AGEING_BIRTH_FOOD)
         mate();
