@@ -2,7 +2,8 @@
 # Installs the packages needed to build, test and run, if any is missing:
 # through apt-get when run as root, otherwise prints the command to run.
 set -euo pipefail
-packages=(g++ cmake make pkg-config libncurses-dev googletest libgtest-dev libbenchmark-dev tmux)
+packages=(g++ cmake make pkg-config libncurses-dev googletest libgtest-dev libbenchmark-dev tmux valgrind
+          clang libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
