@@ -5,6 +5,8 @@ FUZZ_BUILD ?= build-fuzz
 PREFIX     ?= /usr/local
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
+FUZZ_TIME  ?= 60
+FUZZ_TARGETS = fuzz_options fuzz_edit_answers fuzz_vivarium_answers
 
 .PHONY: all deps build run run-vivarium test test-normal test-asan bench fuzz install clean
 
@@ -37,6 +39,19 @@ test-asan: deps
 
 bench: build
 	./$(BUILD)/bench/benchmarks
+
+# A clang build with libFuzzer, ASan and UBSan; each target runs for
+# FUZZ_TIME seconds from its checked-in corpus (new inputs stay in the
+# build folder).
+fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSANITIZE=ON \
+	  -DBUILD_FUZZ=ON -DBUILD_BENCH=OFF -DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link $(CMAKE_FLAGS)
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_targets
+	for t in $(FUZZ_TARGETS); do \
+	  mkdir -p $(FUZZ_BUILD)/corpus/$$t && \
+	  $(FUZZ_BUILD)/tests/fuzz/$$t -max_total_time=$(FUZZ_TIME) -timeout=10 -print_final_stats=1 \
+	    $(FUZZ_BUILD)/corpus/$$t tests/fuzz/corpus/$$t || exit 1; \
+	done
 
 install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)

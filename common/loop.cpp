@@ -123,7 +123,7 @@ void do_key(const program &p, int k)
         repaint(p);
         sleep_micros(100000);
         break;
-    case 'x': case 'X': p.quit();
+    case 'x': case 'X': p.quit(); break;
     case 'g': case 'G': centre_on_selected(p); break;
     case 'z': case 'Z': show_map = show_map ? 0 : 1; break;
     case 'h': case 'H': if (view_col > 0) view_col--; break;

@@ -23,7 +23,7 @@ struct program {
     int (*rows)();                  // its size
     int (*cols)();
     void (*stat)();                 // draws the statistics screen
-    [[noreturn]] void (*quit)();    // the orderly end
+    void (*quit)();                 // the orderly end; never returns
     void (*selected)(int *row, int *col); // the selected bug's cell
     bool (*own_key)(int key);       // the program's own commands; false: none
 };
