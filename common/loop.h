@@ -31,6 +31,10 @@ struct program {
 // Creates the status window and sets the loop state to its start values.
 void enter_loop(const char *help);
 
+// Deletes the status window. Headless runs and tests call it before they
+// replace the curses screen, which takes its windows with it.
+void leave_loop();
+
 // The map view or the statistics screen, then the status line.
 void repaint(const program &p);
 

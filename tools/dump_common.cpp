@@ -22,3 +22,38 @@ void dump_pad(std::FILE *out, WINDOW *pad, int rows, int cols)
         std::fwrite(line.data(), 1, line.size(), out);
     }
 }
+
+int run_headless(const headless_program &program, unsigned seed, int lines, int cols, long passes,
+                 std::FILE *out)
+{
+    program.forget();
+    if (!open_null_terminal(lines, cols)) {
+        std::fputs("simdump: cannot open curses on /dev/null\n", stderr);
+        return 1;
+    }
+    long done = 0;
+    int status = 0;
+    stop_hook = throw_stop;
+    try {
+        program.start(seed);
+        for (;;) {
+            if (program.at_boundary()) {
+                if (done == passes)
+                    break;
+                done++;
+            }
+            program.step();
+        }
+        program.dump(out, done);
+    } catch (const stopped &s) {
+        if (!is_refusal(s.status)) {
+            program.dump(out, done);
+            std::fputs("stopped\n", out);
+        }
+        std::fputs(s.message.c_str(), stderr);
+        status = s.status;
+    }
+    stop_hook = nullptr;
+    program.forget();
+    return status;
+}

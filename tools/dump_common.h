@@ -16,5 +16,22 @@ struct stopped {
 // Refusals end a run before there is a world to dump.
 bool is_refusal(int status);
 
+// One program's part of a headless run.
+struct headless_program {
+    void (*forget)();               // frees the world and the status line
+    void (*start)(unsigned seed);   // start-up as in the program, seeded
+    bool (*at_boundary)();          // the cursor stands on the pass marker
+    void (*step)();                 // one main-loop iteration, no terminal work
+    void (*dump)(std::FILE *out, long passes);
+};
+
+// Opens curses on a null terminal of the request's size, starts the world
+// and runs the main loop as with no key ever pressed, up to the (passes
+// + 1)-th arrival at a pass boundary, before any of its work; then dumps
+// the state. A stop dumps the state as it stands and `stopped`; a refusal
+// only prints its message. Returns the exit status.
+int run_headless(const headless_program &program, unsigned seed, int lines, int cols, long passes,
+                 std::FILE *out);
+
 // The pad row by row, glyphs without attributes.
 void dump_pad(std::FILE *out, WINDOW *pad, int rows, int cols);

@@ -1,6 +1,6 @@
 #include <unordered_map>
 
-#include "common/term.h"
+#include "common/loop.h"
 #include "terrarium/driver.h"
 #include "terrarium/globals.h"
 #include "terrarium/init.h"
@@ -50,6 +50,23 @@ void dump_state(std::FILE *out, long passes)
     std::fprintf(out, "wtr %d mnt %d\n", wtr_c, mnt_c);
 }
 
+void forget()
+{
+    free_world();
+    common::leave_loop();
+}
+
+void start(unsigned seed)
+{
+    set_world_size();
+    build_world(seed);
+    enter_loop();
+}
+
+bool at_boundary() { return bugs == first; }
+
+void step() { loop_step(nullptr, nullptr); }
+
 }  // namespace
 
 int dump_terrarium(const dump_request &request, std::FILE *out)
@@ -63,40 +80,6 @@ int dump_terrarium(const dump_request &request, std::FILE *out)
         std::fputs(message, stderr);
         return status;
     }
-    if (!open_null_terminal(request.lines, request.cols)) {
-        std::fputs("simdump: cannot open curses on /dev/null\n", stderr);
-        return 1;
-    }
-    long passes = 0;
-    free_world();
-    stop_hook = throw_stop;
-    try {
-        set_world_size();
-        build_world(request.seed);
-        enter_loop();
-        for (;;) {
-            if (bugs == first) {
-                if (passes == request.passes)
-                    break;
-                passes++;
-            }
-            loop_step(nullptr, nullptr);
-        }
-    } catch (const stopped &s) {
-        stop_hook = nullptr;
-        if (is_refusal(s.status)) {
-            std::fputs(s.message.c_str(), stderr);
-            free_world();
-            return s.status;
-        }
-        dump_state(out, passes);
-        std::fputs("stopped\n", out);
-        std::fputs(s.message.c_str(), stderr);
-        free_world();
-        return s.status;
-    }
-    stop_hook = nullptr;
-    dump_state(out, passes);
-    free_world();
-    return 0;
+    const headless_program program = {forget, start, at_boundary, step, dump_state};
+    return run_headless(program, request.seed, request.lines, request.cols, request.passes, out);
 }

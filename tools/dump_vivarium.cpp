@@ -2,7 +2,6 @@
 
 #include "common/loop.h"
 #include "common/ring_walk.h"
-#include "common/term.h"
 #include "tools/dump.h"
 #include "tools/dump_common.h"
 #include "vivarium/driver.h"
@@ -33,59 +32,29 @@ void dump_state(std::FILE *out, long passes)
     std::fprintf(out, "population %d\n", population);
 }
 
-// Pass boundaries reached so far in the run.
-long passes = 0;
+// Windows die with their screen, and a run opens a new one: let go of
+// them while their screen is there.
+void forget()
+{
+    free_world();
+    common::leave_loop();
+}
 
-// The program's start-up with the given seed, then its main loop as with
-// no key ever pressed, up to the boundary that would open pass
-// `last_pass` + 1, before any of that boundary's work.
-void run(unsigned seed, long last_pass)
+void start(unsigned seed)
 {
     set_world_size();
     build_world(seed);
     enter_loop();
-    for (passes = 0;; loop_step(nullptr))
-        if (bugs == first && passes++ == last_pass) {
-            passes--;
-            return;
-        }
 }
 
-// Windows die with their screen, and a run opens a new one: let go of
-// them while their screen is there.
-void forget_run()
-{
-    free_world();
-    if (common::status_win != nullptr) {
-        delwin(common::status_win);
-        common::status_win = nullptr;
-    }
-}
+bool at_boundary() { return bugs == first; }
+
+void step() { loop_step(nullptr); }
 
 }  // namespace
 
 int dump_vivarium(const dump_request &request, std::FILE *out)
 {
-    forget_run();
-    if (!open_null_terminal(request.lines, request.cols)) {
-        std::fputs("simdump: cannot open curses on /dev/null\n", stderr);
-        return 1;
-    }
-    stop_hook = throw_stop;
-    try {
-        run(request.seed, request.passes);
-    } catch (const stopped &s) {
-        stop_hook = nullptr;
-        if (!is_refusal(s.status)) {
-            dump_state(out, passes);
-            std::fputs("stopped\n", out);
-        }
-        std::fputs(s.message.c_str(), stderr);
-        forget_run();
-        return s.status;
-    }
-    stop_hook = nullptr;
-    dump_state(out, passes);
-    forget_run();
-    return 0;
+    const headless_program program = {forget, start, at_boundary, step, dump_state};
+    return run_headless(program, request.seed, request.lines, request.cols, request.passes, out);
 }

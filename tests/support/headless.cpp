@@ -8,10 +8,7 @@
 void headless_screen(int lines, int cols)
 {
     // Windows die with their screen: let go of the status line first.
-    if (common::status_win != nullptr) {
-        delwin(common::status_win);
-        common::status_win = nullptr;
-    }
+    common::leave_loop();
     ASSERT_TRUE(open_null_terminal(lines, cols));
     catch_stops();
     no_sleeping();

@@ -131,10 +131,7 @@ public:
         // Deleting a screen frees every window curses holds, whichever
         // screen made it: let go of the world's pad and the status line.
         free_world();
-        if (common::status_win != nullptr) {
-            delwin(common::status_win);
-            common::status_win = nullptr;
-        }
+        common::leave_loop();
         delscreen(screen_);
         std::fclose(in_);
         std::fclose(out_);
