@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <new>
 #include <vector>
 
 template <class Bug>
@@ -31,6 +32,20 @@ public:
         std::vector<uint32_t>().swap(heads_);
         std::vector<Bug *>().swap(bugs_);
         std::vector<uint32_t>().swap(free_ids_);
+    }
+
+    // An index of the ring from `start` on a map of rows x cols cells;
+    // false when the memory for it cannot be had.
+    bool build(int rows, int cols, Bug *start)
+    {
+        try {
+            reset(rows, cols);
+            add_ring(start);
+        } catch (const std::bad_alloc &) {
+            clear();
+            return false;
+        }
+        return true;
     }
 
     // Indexes every bug of the ring from `start`, labelled in ring order.

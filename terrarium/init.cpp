@@ -4,7 +4,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <new>
 #include <curses.h>
 #include <string>
 
@@ -94,16 +93,6 @@ bug *new_seeded_bug()
     return b;
 }
 
-void index_seeded_bugs()
-{
-    try {
-        bugs_by_cell.reset(world_row, world_col);
-        bugs_by_cell.add_ring(bugs);
-    } catch (const std::bad_alloc &) {
-        stop_with(EXIT_WORLD_TOO_LARGE, "world too large\n");
-    }
-}
-
 }  // namespace
 
 int parse_options(int argc, const char *const argv[], const char **message)
@@ -177,7 +166,8 @@ void start()
         placefood();
     for (int i = 0; i < area / 100; i++)
         append_bug(bugs, new_seeded_bug());
-    index_seeded_bugs();
+    if (!bugs_by_cell.build(world_row, world_col, bugs))
+        stop_with(EXIT_WORLD_TOO_LARGE, "world too large\n");
 }
 
 void stop() { stop_with(0, nullptr); }

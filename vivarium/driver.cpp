@@ -8,6 +8,7 @@
 #include "common/popup.h"
 #include "common/world.h"
 #include "vivarium/edit.h"
+#include "vivarium/findbug.h"
 #include "vivarium/food.h"
 #include "vivarium/globals.h"
 #include "vivarium/init.h"
@@ -77,8 +78,10 @@ void step_ahead(bug *b)
         std::fputs("default in main inner bugs->vector is bad\n", stderr);
         return;
     }
+    int old_y = b->y, old_x = b->x;
     b->y = wrap(b->y + row_step[b->vector], map_rows);
     b->x = wrap(b->x + col_step[b->vector], map_cols);
+    bugs_by_cell.move(b, old_y, old_x);
 }
 
 void act(bug *b, int action)

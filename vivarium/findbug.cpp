@@ -18,6 +18,8 @@ int motivate(char glyph)
     return score;
 }
 
-bug *findbug(int row, int col) { return find_bug(bugs, row, col, world_pad); }
+cell_index<bug> bugs_by_cell;
+
+bug *findbug(int row, int col) { return find_indexed(bugs_by_cell, bugs, row, col, world_pad); }
 
 }  // namespace vivarium

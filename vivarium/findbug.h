@@ -2,6 +2,7 @@
 // cell.
 #pragma once
 
+#include "common/cell_index.h"
 #include "vivarium/globals.h"
 
 namespace vivarium {
@@ -13,5 +14,9 @@ int motivate(char glyph);
 // The first bug in ring order from `bugs` standing on (row, col); a cell
 // showing a bug that the ring does not hold stops the program.
 bug *findbug(int row, int col);
+
+// Bugs by the cell they stand on, kept through seeding, steps, births and
+// deaths, so that findbug does not walk the ring.
+extern cell_index<bug> bugs_by_cell;
 
 }  // namespace vivarium

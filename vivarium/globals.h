@@ -1,6 +1,7 @@
 // The bug record, the ring and the global simulation state of vivarium.
 #pragma once
 
+#include <cstdint>
 #include <curses.h>
 
 #include "common/decide.h"
@@ -19,6 +20,10 @@ struct bug {
     int size;         // 2 to 100
     int dna[GENES];   // gene i is the action consulted on phase i
     bug *prev, *next; // ring links; next is the turn order
+    // Kept by the index of bugs by cell (see common/cell_index.h).
+    uint32_t cell_id;
+    uint32_t next_on_cell;
+    uint64_t ring_order;
 };
 
 // Bug pointers, none owning, each always on a living bug of the ring: the

@@ -8,6 +8,7 @@
 #include "common/ring_walk.h"
 #include "common/term.h"
 #include "common/world.h"
+#include "vivarium/findbug.h"
 #include "vivarium/food.h"
 #include "vivarium/globals.h"
 #include "vivarium/terrain.h"
@@ -69,6 +70,8 @@ void start()
         population++;
         append_bug(bugs, new_seeded_bug());
     }
+    if (!bugs_by_cell.build(map_rows, map_cols, bugs))
+        stop_with(EXIT_WORLD_TOO_LARGE, "world too large\n");
 }
 
 void build_world(unsigned seed)
@@ -79,6 +82,7 @@ void build_world(unsigned seed)
 
 void free_world()
 {
+    bugs_by_cell.clear();
     free_ring(bugs);
     bugs = first = sb = hf = hg = old = nullptr;
     population = 0;

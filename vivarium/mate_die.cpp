@@ -49,6 +49,7 @@ void mate()
     }
     inherit(child, parent, partner);
     link_after(parent, child);
+    bugs_by_cell.add_linked(child);
 }
 
 void die(bug *victim)
@@ -56,6 +57,7 @@ void die(bug *victim)
     population--;
     put_glyph(victim->y, victim->x, '.');
     wrefresh(stdscr);
+    bugs_by_cell.remove(victim);
     if (remove_bug(victim, {&bugs, &first, &sb, &hf, &hg, &old}))
         stop();
 }

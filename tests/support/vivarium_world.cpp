@@ -5,6 +5,7 @@
 
 #include "common/ring_walk.h"
 #include "vivarium/driver.h"
+#include "vivarium/findbug.h"
 #include "vivarium/init.h"
 #include "tests/support/headless.h"
 
@@ -20,6 +21,7 @@ void blank_world(int rows, int cols, int lines, int cols_on_screen)
     map_cols = cols;
     world_pad = newpad(rows, cols);
     ASSERT_NE(world_pad, nullptr);
+    bugs_by_cell.reset(rows, cols);
     common::enter_loop("x 1234 vdcegz hjkl fstpn");
 }
 
@@ -36,6 +38,7 @@ bug *add_bug(int y, int x, char race, int vector)
     b->gen = 1;
     bool empty = bugs == nullptr;
     append_bug(bugs, b);
+    bugs_by_cell.add_linked(b);
     if (empty)
         first = sb = hf = hg = old = b;
     population++;

@@ -53,11 +53,15 @@ TEST(Digest, FixedSeedsGiveTheRecordedWorlds)
         {{"terrarium", 5, 24, 80, 200, {"-s", "0.25"}}, 0, 0x188dac052e99155ULL},
         {{"terrarium", 6, 10, 20, 20000, {"-s", "1"}}, 0, 0xc26662ca8622b208ULL},
         {{"terrarium", 7, 60, 200, 60, {"-s", "3"}}, 0, 0x483e84a708b57d67ULL},
+        {{"vivarium", 1, 24, 80, 100, {}}, 0, 0x569e06cfbc2af29fULL},
+        {{"vivarium", 2, 24, 80, 300, {}}, 0, 0x536a52bc32c39aeaULL},
+        {{"vivarium", 3, 10, 20, 3000, {}}, 0, 0x711f08287b5f0ffdULL},
+        {{"vivarium", 4, 30, 100, 200, {}}, 0, 0x593421fdab39dbf8ULL},
     };
     for (const row &r : rows) {
         int status = -1;
         std::string text = dump_of(r.request, &status);
-        std::string name = "seed " + std::to_string(r.request.seed) + " passes " +
+        std::string name = r.request.program + " seed " + std::to_string(r.request.seed) + " passes " +
                            std::to_string(r.request.passes);
         EXPECT_EQ(status, r.status) << name;
         EXPECT_EQ(fnv1a(text), r.digest) << name << std::hex << " digest 0x" << fnv1a(text);
