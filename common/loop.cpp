@@ -35,15 +35,12 @@ void enter_loop(const char *help)
     help_text = help;
 }
 
-void leave_loop()
-{
-    if (status_win != nullptr)
-        delwin(status_win);
-    status_win = nullptr;
-}
-
 void repaint(const program &p)
 {
+    // After a change of the terminal's size whatever it kept of the picture
+    // is cleared and everything is drawn anew.
+    if (take_size_change())
+        clearok(curscr, TRUE);
     if (show_map) {
         prefresh(p.pad(), view_row, view_col, 0, 0, LINES - 2, COLS - 1);
     } else {

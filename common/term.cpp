@@ -10,7 +10,12 @@
 #include "common/kb.h"
 
 void (*stop_hook)(int, const char *) = nullptr;
-void (*sleep_seconds)(unsigned) = [](unsigned s) { sleep(s); };
+// A signal (a change of the terminal's size) cuts a sleep short; the rest
+// of the popup's time is slept all the same.
+void (*sleep_seconds)(unsigned) = [](unsigned s) {
+    while (s > 0)
+        s = sleep(s);
+};
 void (*sleep_micros)(useconds_t) = [](useconds_t us) { usleep(us); };
 
 namespace {
@@ -23,6 +28,8 @@ char reset_sequence[256];       // leaves the alternate opened_screen, shows the
 size_t reset_length = 0;
 
 const int fatal_signals[] = {SIGTERM, SIGHUP, SIGINT, SIGQUIT, SIGSEGV, SIGABRT, SIGBUS, SIGFPE};
+
+volatile sig_atomic_t size_changed = 0;
 
 void append_cap(const char *name)
 {
@@ -47,6 +54,23 @@ extern "C" void on_fatal_signal(int sig)
         (void)ignored;
     }
     _exit(128 + sig);
+}
+
+extern "C" void on_size_change(int) { size_changed = 1; }
+
+// The screen keeps the size it had at start-up, which the world, the view
+// and the status line were laid out for. curses would resize its screen on
+// SIGWINCH (at the next refresh) if it handled the signal; installed before
+// curses starts, this handler keeps it from doing so, and only asks for a
+// full repaint. SA_RESTART: the keyboard's reads go on undisturbed.
+void catch_size_changes()
+{
+    struct sigaction action;
+    std::memset(&action, 0, sizeof action);
+    action.sa_handler = on_size_change;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGWINCH, &action, nullptr);
 }
 
 void install_signal_handlers()
@@ -80,6 +104,7 @@ void open_terminal(const char *program)
     const char *type = std::getenv("TERM");
     if (type == nullptr || *type == '\0')
         refuse(program, "TERM is not set");
+    catch_size_changes();
     opened_screen = newterm(type, stdout, stdin);
     if (opened_screen == nullptr)
         refuse(program, "cannot open the terminal (unknown TERM?)");
@@ -116,6 +141,14 @@ bool open_null_terminal(int lines, int cols)
         return false;
     }
     set_term(opened_screen);
+    return true;
+}
+
+bool take_size_change()
+{
+    if (!size_changed)
+        return false;
+    size_changed = 0;
     return true;
 }
 

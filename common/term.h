@@ -21,6 +21,10 @@ enum exit_status {
 // the terminal cannot be opened. `program` names the program in messages.
 void open_terminal(const char *program);
 
+// Whether the terminal's size changed since the last call. The screen
+// keeps its size from start-up; a change only calls for a full repaint.
+bool take_size_change();
+
 // Opens curses on /dev/null with a screen of `lines` x `cols`, for headless
 // runs; a second call replaces the screen of the first. Returns false when
 // curses cannot be started.
