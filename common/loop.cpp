@@ -35,6 +35,13 @@ void enter_loop(const char *help)
     help_text = help;
 }
 
+void leave_loop()
+{
+    if (status_win != nullptr)
+        delwin(status_win);
+    status_win = nullptr;
+}
+
 void repaint(const program &p)
 {
     // After a change of the terminal's size whatever it kept of the picture
