@@ -79,6 +79,13 @@ int ring_size()
     return n;
 }
 
+void options(std::vector<const char *> args)
+{
+    args.insert(args.begin(), "terrarium");
+    const char *message = nullptr;
+    ASSERT_EQ(parse_options(static_cast<int>(args.size()), args.data(), &message), 0);
+}
+
 void seeded_world(unsigned seed, int lines, int cols)
 {
     free_world();

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "terrarium/globals.h"
 
@@ -25,6 +26,9 @@ std::string row_text(int row);
 // Checks the ring: next/prev consistent, every bug on the map; returns the
 // number of bugs, or -1 when it is broken.
 int ring_size();
+
+// Sets the world's options as the command line would (they must be good).
+void options(std::vector<const char *> args);
 
 // Builds a world the way the program does, with the given seed, options
 // (already parsed) and screen size, and enters the main loop state.

@@ -19,13 +19,6 @@ using namespace terrarium_test;
 
 namespace {
 
-void options(std::vector<const char *> args)
-{
-    args.insert(args.begin(), "terrarium");
-    const char *message = nullptr;
-    ASSERT_EQ(parse_options(static_cast<int>(args.size()), args.data(), &message), 0);
-}
-
 // Compares index and walk for every bug's cell, from several cursors, and
 // for some cells picked at random. Returns the number of shared cells seen.
 int check_index(std::mt19937 &random, const std::string &name)

@@ -14,17 +14,6 @@
 using namespace terrarium;
 using namespace terrarium_test;
 
-namespace {
-
-void options(std::vector<const char *> args)
-{
-    args.insert(args.begin(), "terrarium");
-    const char *message = nullptr;
-    ASSERT_EQ(parse_options(static_cast<int>(args.size()), args.data(), &message), 0);
-}
-
-}  // namespace
-
 TEST(World, SizeFollowsScreenAndWorldSize)
 {
     struct row {
