@@ -100,6 +100,11 @@ void classify(height_grid &h)
 
 }  // namespace
 
+bool enough_ground(long long area, long long water, long long mountain)
+{
+    return 10 * (area - water - mountain) > area;
+}
+
 void generateterrain()
 {
     long long area = static_cast<long long>(world_col) * world_row;
@@ -114,8 +119,7 @@ void generateterrain()
         refine(h, k);
     classify(h);
     unmap_grid(h);
-    long long free_cells = area - wtr_c - mnt_c;
-    if (10 * free_cells <= area)
+    if (!enough_ground(area, wtr_c, mnt_c))
         stop_with(EXIT_BAD_TERRAIN, "bad terrain\n");
 }
 

@@ -7,4 +7,7 @@ namespace terrarium {
 // refuses (through stop_with) a world with too little open ground.
 void generateterrain();
 
+// A world is accepted when more than a tenth of its cells are open ground.
+bool enough_ground(long long area, long long water, long long mountain);
+
 }  // namespace terrarium

@@ -148,3 +148,12 @@ TEST(Terrain, SmoothWorldFromOneSeed)
     EXPECT_EQ(wtr_c + mnt_c, 0) << "a seed of 50 leaves open ground everywhere";
     free_world();
 }
+
+TEST(Terrain, MoreThanATenthMustBeOpenGround)
+{
+    EXPECT_FALSE(enough_ground(7680, 7680 - 768, 0)) << "768 free cells of 7680";
+    EXPECT_TRUE(enough_ground(7680, 7680 - 769, 0)) << "769 free cells of 7680";
+    EXPECT_FALSE(enough_ground(7680, 3000, 7680 - 3000 - 768));
+    EXPECT_TRUE(enough_ground(7680, 0, 0));
+    EXPECT_FALSE(enough_ground(200, 100, 80));
+}

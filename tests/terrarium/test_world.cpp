@@ -55,6 +55,22 @@ TEST(World, FewerThanHundredCellsIsRefused)
     options({});
 }
 
+TEST(World, APadThatCannotBeHadIsRefused)
+{
+    options({"-s", "30"});
+    headless_screen(2000, 2000);  // 60000 x 60000: beyond what a pad can hold
+    set_world_size();
+    try {
+        build_world(1);
+        FAIL() << "a pad of 60000 x 60000 was made";
+    } catch (const stop_seen &s) {
+        EXPECT_EQ(s.status, 9);
+        EXPECT_EQ(s.message, "world too large\n");
+    }
+    free_world();
+    options({});
+}
+
 TEST(World, SeedingGivesFreshBugsOnBlankCellsInARing)
 {
     options({});
