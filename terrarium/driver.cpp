@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "common/cell.h"
+#include "common/edit_window.h"
 #include "common/popup.h"
 #include "common/term.h"
 #include "terrarium/edit.h"
@@ -146,14 +147,14 @@ void turn()
     redraw(b);
 }
 
-void loop_step(void (*show)(), void (*keys)())
+void loop_step(const common::program *ui)
 {
     if (bugs == first) {
-        if (show)
-            show();
+        if (ui)
+            common::boundary_show(*ui);
         phase = (phase + 1) % 25;
-        if (keys)
-            keys();
+        if (ui)
+            common::boundary_keys(*ui);
     }
     if (phase == 0)
         ageing_step();
@@ -187,14 +188,7 @@ void world_statistics()
     common::popup(5, "A=%lld W=%.2f M=%.2f S=%.2f", area, water, mountain, rest);
 }
 
-void show_genes()
-{
-    char genes[GENES + 1];
-    for (int i = 0; i < GENES; i++)
-        genes[i] = static_cast<char>('0' + sb->dna[i]);
-    genes[GENES] = '\0';
-    dopopup(genes, 5);
-}
+void show_genes() { dopopup(gene_digits(sb->dna, GENES).c_str(), 5); }
 
 bool own_key(int k)
 {
@@ -218,17 +212,14 @@ bool own_key(int k)
     return true;
 }
 
-const common::program terrarium_program = {pad, rows, cols, stat, stop, selected, own_key};
-
-void show() { common::boundary_show(terrarium_program); }
-void keys() { common::boundary_keys(terrarium_program); }
-
 }  // namespace
+
+const common::program terrarium_program = {pad, rows, cols, stat, stop, selected, own_key};
 
 void main_loop()
 {
     for (;;)
-        loop_step(show, keys);
+        loop_step(&terrarium_program);
 }
 
 void repaint() { common::repaint(terrarium_program); }

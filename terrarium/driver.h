@@ -21,9 +21,13 @@ using common::view_row;
 // bug and resets the loop state.
 void enter_loop();
 
-// One iteration of the main loop. At a pass boundary `show` (if any) runs
-// before the phase advances and `keys` (if any) after it.
-void loop_step(void (*show)(), void (*keys)());
+// One iteration of the main loop. At a pass boundary, with a user
+// interface `ui`, the sleep and the repaint come before the phase advances
+// and the key loop after it; headless runs pass none.
+void loop_step(const common::program *ui);
+
+// The program as the shared key commands see it.
+extern const common::program terrarium_program;
 
 // The interactive program's loop: never returns.
 [[noreturn]] void main_loop();

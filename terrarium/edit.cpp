@@ -2,9 +2,10 @@
 
 #include <cctype>
 #include <climits>
-#include <cstdio>
 #include <cstdlib>
 #include <curses.h>
+
+#include "common/edit_window.h"
 
 namespace terrarium {
 
@@ -37,7 +38,7 @@ bool gene_answer(const char *line, int *gene)
 
 namespace {
 
-constexpr int HEIGHT = 9, WIDTH = 45;
+constexpr int WIDTH = 45;
 constexpr int ANSWER_ROW = 4, ANSWER_COL = 15;
 // Answers stop short of the right border, so their echo never overwrites it.
 constexpr int ANSWER_MAX = WIDTH - 1 - ANSWER_COL;
@@ -60,8 +61,7 @@ bool ask_gene(WINDOW *win, bug *b, int i)
     answer_line line;
     int gene = b->dna[i];
     do {
-        mvwprintw(win, ANSWER_ROW, 2, "New DNA%i?       ", i);
-        wrefresh(win);
+        edit_prompt(win, "New DNA%i?       ", i);
         if (!read_answer(win, line))
             return false;
         gene_answer(line, &gene);
@@ -74,21 +74,10 @@ bool ask_gene(WINDOW *win, bug *b, int i)
 
 void edit(bug *b)
 {
-    WINDOW *win = newwin(HEIGHT, WIDTH, 5, 10);
+    WINDOW *win = open_edit_window(b->race, b->dna, GENES);
     if (win == nullptr)
         return;
-    wborder(win, '|', '|', '-', '-', 0, 0, 0, 0);
-    mvwprintw(win, 1, 2, "%s", "Edit window");
-    mvwprintw(win, 2, 2, "%c", b->race);
-    char genes[GENES * 11 + 1];  // room for any int, though genes are digits
-    int used = 0;
-    for (int i = 0; i < GENES; i++)
-        used += std::snprintf(genes + used, sizeof genes - used, "%i", b->dna[i]);
-    mvwprintw(win, 2, 4, "%s", genes);
-    wrefresh(win);
-
-    mvwprintw(win, ANSWER_ROW, 2, "%s", "New race?        ");
-    wrefresh(win);
+    edit_prompt(win, "%s", "New race?        ");
     answer_line line;
     if (read_answer(win, line)) {
         race_answer(line, &b->race);

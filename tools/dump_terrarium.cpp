@@ -65,7 +65,7 @@ void start(unsigned seed)
 
 bool at_boundary() { return bugs == first; }
 
-void step() { loop_step(nullptr, nullptr); }
+void step() { loop_step(nullptr); }
 
 }  // namespace
 

@@ -101,7 +101,7 @@ void run_passes(long passes)
     for (;;) {
         if (bugs == first && seen++ == passes)
             return;
-        loop_step(nullptr, nullptr);
+        loop_step(nullptr);
     }
 }
 

@@ -199,10 +199,10 @@ TEST(Ageing, FoodGrowsOnceAtTheStartOfTheAgeingPass)
     add_bug(6, 6, 'C');
     put(10, 10, '.');
     phase = 24;  // the next boundary opens an ageing pass
-    loop_step(nullptr, nullptr);
+    loop_step(nullptr);
     EXPECT_EQ(phase, 0);
     EXPECT_EQ(at(10, 10), '*');
-    loop_step(nullptr, nullptr);  // the second bug's ageing step: no growth
+    loop_step(nullptr);  // the second bug's ageing step: no growth
     EXPECT_EQ(at(10, 10), '*');
     free_world();
 }
@@ -217,7 +217,7 @@ TEST(Loop, FirstIterationIsABoundaryAndPhaseCountsPasses)
     for (int i = 0; i < 3 * 30; i++) {
         if (bugs == first)
             boundaries++;
-        loop_step(nullptr, nullptr);
+        loop_step(nullptr);
     }
     EXPECT_EQ(boundaries, 30);
     EXPECT_EQ(phase, 30 % 25);
