@@ -21,10 +21,12 @@ $(BUILD)/CMakeCache.txt:
 build: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS)
 
-run: build
+run: deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS) --target terrarium
 	$(BUILD)/terrarium/terrarium
 
-run-vivarium: build
+run-vivarium: deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS) --target vivarium
 	$(BUILD)/vivarium/vivarium
 
 test: test-normal test-asan
