@@ -43,15 +43,7 @@ void terrarium_world(unsigned seed, int lines, int cols, float size)
 
 long terrarium_passes(long passes)
 {
-    using namespace terrarium;
-    long turns = 0;
-    long seen = 0;
-    for (;;) {
-        if (bugs == first && seen++ == passes)
-            return turns;
-        loop_step(nullptr);
-        turns++;
-    }
+    return common::run_passes(terrarium::bugs, terrarium::first, terrarium::loop_step, passes);
 }
 
 long terrarium_bugs()

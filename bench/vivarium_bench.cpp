@@ -22,15 +22,7 @@ void vivarium_world()
 
 long vivarium_passes(long passes)
 {
-    using namespace vivarium;
-    long turns = 0;
-    long seen = 0;
-    for (;;) {
-        if (bugs == first && seen++ == passes)
-            return turns;
-        loop_step(nullptr);
-        turns++;
-    }
+    return common::run_passes(vivarium::bugs, vivarium::first, vivarium::loop_step, passes);
 }
 
 void W5_Vivarium(benchmark::State &state)

@@ -47,6 +47,34 @@ void boundary_keys(const program &p);
 void key_loop(const program &p);
 void do_key(const program &p, int key);
 
+// Runs a program's main loop without terminal work (`step` with no user
+// interface) until the ring cursor has come to the pass marker `passes` + 1
+// times, the first iteration being the first arrival, and stops before that
+// arrival's work. `cursor` and `marker` are the program's `bugs` and
+// `first`. At each boundary begun, *done (if given) is set to the number
+// begun so far, so it holds even when the run stops on the way, and
+// `at_boundary` (if given) runs. Returns the number of turns taken.
+template <class Bug>
+long run_passes(Bug *const &cursor, Bug *const &marker, void (*step)(const program *), long passes,
+                long *done = nullptr, void (*at_boundary)() = nullptr)
+{
+    long turns = 0;
+    long begun = 0;
+    for (;;) {
+        if (cursor == marker) {
+            if (begun == passes)
+                return turns;
+            begun++;
+            if (done)
+                *done = begun;
+            if (at_boundary)
+                at_boundary();
+        }
+        step(nullptr);
+        turns++;
+    }
+}
+
 // Popup with a formatted text, bounded by its buffer.
 void popup(int seconds, const char *format, ...) __attribute__((format(printf, 2, 3)));
 

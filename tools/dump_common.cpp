@@ -36,14 +36,7 @@ int run_headless(const headless_program &program, unsigned seed, int lines, int 
     stop_hook = throw_stop;
     try {
         program.start(seed);
-        for (;;) {
-            if (program.at_boundary()) {
-                if (done == passes)
-                    break;
-                done++;
-            }
-            program.step();
-        }
+        program.run(passes, &done);
         program.dump(out, done);
     } catch (const stopped &s) {
         if (!is_refusal(s.status)) {

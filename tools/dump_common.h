@@ -20,8 +20,9 @@ bool is_refusal(int status);
 struct headless_program {
     void (*forget)();               // frees the world and the status line
     void (*start)(unsigned seed);   // start-up as in the program, seeded
-    bool (*at_boundary)();          // the cursor stands on the pass marker
-    void (*step)();                 // one main-loop iteration, no terminal work
+    // The main loop without terminal work up to the (passes + 1)-th pass
+    // boundary; *done counts the boundaries begun (see common::run_passes).
+    void (*run)(long passes, long *done);
     void (*dump)(std::FILE *out, long passes);
 };
 

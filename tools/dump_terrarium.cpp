@@ -63,9 +63,7 @@ void start(unsigned seed)
     enter_loop();
 }
 
-bool at_boundary() { return bugs == first; }
-
-void step() { loop_step(nullptr); }
+void run(long passes, long *done) { common::run_passes(bugs, first, loop_step, passes, done); }
 
 }  // namespace
 
@@ -80,6 +78,6 @@ int dump_terrarium(const dump_request &request, std::FILE *out)
         std::fputs(message, stderr);
         return status;
     }
-    const headless_program program = {forget, start, at_boundary, step, dump_state};
+    const headless_program program = {forget, start, run, dump_state};
     return run_headless(program, request.seed, request.lines, request.cols, request.passes, out);
 }

@@ -95,14 +95,6 @@ void seeded_world(unsigned seed, int lines, int cols)
     enter_loop();
 }
 
-void run_passes(long passes)
-{
-    long seen = 0;
-    for (;;) {
-        if (bugs == first && seen++ == passes)
-            return;
-        loop_step(nullptr);
-    }
-}
+void run_passes(long passes) { common::run_passes(bugs, first, loop_step, passes); }
 
 }  // namespace terrarium_test

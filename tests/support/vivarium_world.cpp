@@ -72,16 +72,7 @@ void seeded_world(unsigned seed, int lines, int cols)
 
 void run_passes(long passes, void (*at_boundary)())
 {
-    long seen = 0;
-    for (;;) {
-        if (bugs == first) {
-            if (seen++ == passes)
-                return;
-            if (at_boundary)
-                at_boundary();
-        }
-        loop_step(nullptr);
-    }
+    common::run_passes(bugs, first, loop_step, passes, nullptr, at_boundary);
 }
 
 }  // namespace vivarium_test
