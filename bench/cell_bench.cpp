@@ -6,12 +6,12 @@
 #include <vector>
 
 #include "bench/headless.h"
-#include "common/cell.h"
-#include "terrarium/globals.h"
+#include "common/map.h"
 
 namespace {
 
-using namespace terrarium;
+using common::world_col;
+using common::world_row;
 
 constexpr int CELLS = 4096;
 
@@ -33,11 +33,9 @@ void Cell_Read(benchmark::State &state)
     terrarium_world(1, 24, 80, 2.0f);
     std::vector<cell> cells = random_cells();
     size_t i = 0;
-    char glyph = 0;
     for (auto _ : state) {
         const cell &c = cells[i++ % CELLS];
-        cell_read(world_pad, c.row, c.col, &glyph);
-        benchmark::DoNotOptimize(glyph);
+        benchmark::DoNotOptimize(common::cell_read(c.row, c.col));
     }
 }
 
@@ -48,22 +46,9 @@ void Cell_Write(benchmark::State &state)
     size_t i = 0;
     for (auto _ : state) {
         const cell &c = cells[i % CELLS];
-        cell_write(world_pad, c.row, c.col, (i & 1) ? 'A' : ' ');
+        common::cell_write(c.row, c.col, (i & 1) ? 'A' : ' ');
         i++;
     }
-}
-
-void Cell_ReadRow(benchmark::State &state)
-{
-    terrarium_world(1, 24, 80, 2.0f);
-    std::vector<char> line(static_cast<size_t>(world_col));
-    int row = 0;
-    for (auto _ : state) {
-        cell_read_row(world_pad, row, line.data(), world_col);
-        benchmark::DoNotOptimize(line.data());
-        row = (row + 1) % world_row;
-    }
-    state.counters["cells"] = world_col;
 }
 
 }  // namespace
@@ -72,5 +57,4 @@ void register_cell_benchmarks()
 {
     benchmark::RegisterBenchmark("Cell_Read", Cell_Read);
     benchmark::RegisterBenchmark("Cell_Write", Cell_Write);
-    benchmark::RegisterBenchmark("Cell_ReadRow/160", Cell_ReadRow);
 }

@@ -1,30 +1,18 @@
-// Headless worlds for the benchmarks: curses on /dev/null, a stop thrown
-// instead of ending the process, and the figures the workloads report.
+// Headless worlds for the benchmarks, built through the same library code
+// as the programs, and the figures the workloads report.
 #pragma once
 
 #include <chrono>
 #include <ctime>
 
-// What a stop looked like inside a benchmark run.
-struct bench_stop {
-    int status;
-};
-
-// Opens curses on a null screen of lines x cols, first letting go of the
-// windows of any earlier world (they die with their screen).
-void headless_screen(int lines, int cols);
-
 // Builds terrarium's world as the program does, for a screen of lines x
-// cols, world size `size` and the default roughness and grid, and enters
-// the main loop state. Every bug pointer is on the first bug.
+// cols, world size `size` and the default roughness and grid, on a null
+// terminal, and enters the main loop state. A stop throws common::stopped.
 void terrarium_world(unsigned seed, int lines, int cols, float size);
 
-// Runs terrarium's main loop, without screen or keys, until `passes`
-// more pass boundaries have been reached; returns the turns taken.
-long terrarium_passes(long passes);
-
-// Population of terrarium's ring.
-long terrarium_bugs();
+// Runs the main loop, without screen or keys, until `passes` more pass
+// boundaries have been reached; returns the turns taken.
+long run_passes(long passes);
 
 // Peak resident memory of this process so far, in megabytes.
 double peak_rss_mb();

@@ -3,9 +3,10 @@
 #include <benchmark/benchmark.h>
 
 #include "bench/headless.h"
-#include "vivarium/driver.h"
+#include "common/headless.h"
+#include "common/map.h"
 #include "vivarium/globals.h"
-#include "vivarium/init.h"
+#include "vivarium/headless.h"
 
 namespace {
 
@@ -14,15 +15,9 @@ constexpr long PASSES = 20;
 
 void vivarium_world()
 {
-    headless_screen(60, 200);
-    vivarium::set_world_size();
-    vivarium::build_world(SEED);
-    vivarium::enter_loop();
-}
-
-long vivarium_passes(long passes)
-{
-    return common::run_passes(vivarium::bugs, vivarium::first, vivarium::loop_step, passes);
+    vivarium::forget();
+    common::headless_screen(60, 200);
+    vivarium::start_seeded(SEED);
 }
 
 void W5_Vivarium(benchmark::State &state)
@@ -34,7 +29,7 @@ void W5_Vivarium(benchmark::State &state)
         vivarium_world();
         double built = seconds_since(start);
         auto begin = bench_clock::now();
-        turns += vivarium_passes(PASSES);
+        turns += run_passes(PASSES);
         double ran = seconds_since(begin);
         state.SetIterationTime(built + ran);
         startup_s += built;
@@ -43,7 +38,7 @@ void W5_Vivarium(benchmark::State &state)
     double n = static_cast<double>(state.iterations());
     state.counters["startup_ms"] = startup_s * 1e3 / n;
     state.counters["ns_per_turn"] = run_s * 1e9 / turns;
-    state.counters["cells"] = static_cast<double>(vivarium::map_rows) * vivarium::map_cols;
+    state.counters["cells"] = static_cast<double>(common::world_row) * common::world_col;
     state.counters["bugs_at_end"] = vivarium::population;
 }
 

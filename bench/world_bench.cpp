@@ -6,6 +6,9 @@
 #include <unistd.h>
 
 #include "bench/headless.h"
+#include "common/headless.h"
+#include "common/ring.h"
+#include "terrarium/globals.h"
 
 namespace {
 
@@ -21,11 +24,11 @@ void W1_DefaultWorld(benchmark::State &state)
     for (auto _ : state) {
         terrarium_world(SEED, 24, 80, 2.0f);
         auto start = bench_clock::now();
-        turns += terrarium_passes(2000);
+        turns += run_passes(2000);
         double elapsed = seconds_since(start);
         state.SetIterationTime(elapsed);
         seconds += elapsed;
-        bugs_left = terrarium_bugs();
+        bugs_left = common::ring_size(terrarium::bugs);
     }
     state.counters["ns_per_turn"] = seconds * 1e9 / turns;
     state.counters["turns"] = static_cast<double>(turns) / state.iterations();
@@ -50,14 +53,14 @@ void run_big_world(big_run *r)
     auto start = bench_clock::now();
     terrarium_world(SEED, 60, 200, 30.0f);
     r->startup_s = seconds_since(start);
-    r->bugs_at_start = terrarium_bugs();
+    r->bugs_at_start = common::ring_size(terrarium::bugs);
     for (int pass = 0; pass < W2_PASSES; pass++) {
         auto begin = bench_clock::now();
         // The first call also crosses the boundary that opens pass 1.
-        r->turns[pass] = terrarium_passes(1);
+        r->turns[pass] = run_passes(1);
         r->pass_s[pass] = seconds_since(begin);
     }
-    r->bugs_at_end = terrarium_bugs();
+    r->bugs_at_end = common::ring_size(terrarium::bugs);
     r->ok = 1;
 }
 
@@ -73,7 +76,7 @@ bool big_world_in_child(big_run *r, double *peak_mb)
         big_run result{};
         try {
             run_big_world(&result);
-        } catch (const bench_stop &) {
+        } catch (const common::stopped &) {
             result.ok = 0;
         }
         ssize_t written = write(fds[1], &result, sizeof result);

@@ -1,9 +1,8 @@
 #include "common/birth.h"
 
-#include <cstdio>
 #include <cstdlib>
 
-#include "common/cell.h"
+namespace common {
 
 namespace {
 
@@ -11,12 +10,11 @@ namespace {
 // cell at all; the search goes on as long as one exists.
 constexpr int TRIES_BEFORE_SCAN = 64;
 
-bool map_has_blank(WINDOW *pad, int rows, int cols)
+bool map_has_blank()
 {
-    char glyph = 0;
-    for (int row = 0; row < rows; row++)
-        for (int col = 0; col < cols; col++)
-            if (cell_read(pad, row, col, &glyph) == 0 && glyph == ' ')
+    for (int row = 0; row < world_row; row++)
+        for (int col = 0; col < world_col; col++)
+            if (map_row(row)[col] == ' ')
                 return true;
     return false;
 }
@@ -45,41 +43,29 @@ int draw_coordinate(int at, int n, int k)
 
 }  // namespace
 
-bool faced_cell(int vector, int y, int x, int rows, int cols, int *row, int *col)
-{
-    switch (vector) {
-    case 0: *row = (rows + y - 1) % rows; *col = x; return true;
-    case 1: *row = y; *col = (x + 1) % cols; return true;
-    case 2: *row = (y + 1) % rows; *col = x; return true;
-    case 3: *row = y; *col = (cols + x - 1) % cols; return true;
-    default:
-        std::fputs("default in mate find bugs->vector is bad\n", stderr);
-        return false;
-    }
-}
-
-void mix_genes(int *child, const int *parent, const int *partner, int genes)
+void mix_genes(gene_t *child, const gene_t *parent, const gene_t *partner, int genes)
 {
     for (int i = 0; i < genes; i++) {
         int s = std::rand() % 9;
         if (s == 1 || s == 3 || s == 5)
             child[i] = partner[i];
         else if (s == 7)
-            child[i] = std::rand() % 4;
+            child[i] = static_cast<gene_t>(std::rand() % 4);
         else
             child[i] = parent[i];
     }
 }
 
-bool find_child_cell(WINDOW *pad, int rows, int cols, int y, int x, int *row, int *col)
+bool find_child_cell(int y, int x, int *row, int *col)
 {
-    char glyph = 0;
     for (int k = 1;; k++) {
-        if (k == TRIES_BEFORE_SCAN + 1 && !map_has_blank(pad, rows, cols))
+        if (k == TRIES_BEFORE_SCAN + 1 && !map_has_blank())
             return false;
-        *row = draw_coordinate(y, rows, k);
-        *col = draw_coordinate(x, cols, k);
-        if (cell_read(pad, *row, *col, &glyph) == 0 && glyph == ' ')
+        *row = draw_coordinate(y, world_row, k);
+        *col = draw_coordinate(x, world_col, k);
+        if (cell_read(*row, *col) == ' ')
             return true;
     }
 }
+
+}  // namespace common

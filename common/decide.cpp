@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+namespace common {
+
 namespace {
 
 bool is_turn(int gene) { return gene == TURN_LEFT || gene == TURN_RIGHT; }
@@ -42,3 +44,5 @@ int decide(float f, float l, float r, int g, bool open)
         return g == REST ? 1 + std::rand() % 3 : g;
     return turn_by_gene(g);
 }
+
+}  // namespace common

@@ -1,9 +1,20 @@
-// Action codes and the decision table shared by both programs.
+// Action codes, genes and the decision table shared by both programs.
 #pragma once
 
+namespace common {
+
 enum action { REST = 0, TURN_LEFT = 1, TURN_RIGHT = 2, STEP = 3 };
+
+// A gene is an action code, 0 to 3; held in a byte, since a bug carries
+// 25 of them and big worlds hold a hundred thousand bugs.
+using gene_t = signed char;
+
+// Whether a value may be kept as a gene.
+inline bool gene_ok(int value) { return value >= REST && value <= STEP; }
 
 // Chooses an action from the forward, left and right scores, the gene for
 // the current phase and whether the cell ahead can be entered. Draws from
 // rand() at most once, only where the gene does not fit.
 int decide(float forward, float left, float right, int gene, bool open);
+
+}  // namespace common

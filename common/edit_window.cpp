@@ -2,8 +2,11 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 
-std::string gene_digits(const int *dna, int genes)
+namespace common {
+
+std::string gene_digits(const gene_t *dna, int genes)
 {
     std::string text;
     for (int i = 0; i < genes; i++)
@@ -11,7 +14,7 @@ std::string gene_digits(const int *dna, int genes)
     return text;
 }
 
-WINDOW *open_edit_window(char race, const int *dna, int genes)
+WINDOW *open_edit_window(char race, const gene_t *dna, int genes)
 {
     WINDOW *win = newwin(9, 45, 5, 10);
     if (win == nullptr)
@@ -34,3 +37,7 @@ void edit_prompt(WINDOW *win, const char *format, ...)
     mvwprintw(win, 4, 2, "%s", text);
     wrefresh(win);
 }
+
+bool race_ok(int c) { return c >= ' ' && c <= '~'; }
+
+}  // namespace common

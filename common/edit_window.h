@@ -6,11 +6,21 @@
 #include <curses.h>
 #include <string>
 
+#include "common/decide.h"
+
+namespace common {
+
 // The genes as one run of decimal numbers without separators, gene 0 first.
-std::string gene_digits(const int *dna, int genes);
+std::string gene_digits(const gene_t *dna, int genes);
 
 // Creates, draws and refreshes the window; null when it cannot be had.
-WINDOW *open_edit_window(char race, const int *dna, int genes);
+WINDOW *open_edit_window(char race, const gene_t *dna, int genes);
 
 // Prints a question at the prompt position (row 4, column 2) and refreshes.
 void edit_prompt(WINDOW *win, const char *format, ...) __attribute__((format(printf, 2, 3)));
+
+// Whether a character may be a bug's race: printable ASCII, which fits
+// one cell of the map.
+bool race_ok(int c);
+
+}  // namespace common

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+namespace common {
+
 const char *lost_bug_report(int x, int y, int vector, int row, int col)
 {
     static char report[256];
@@ -10,3 +12,5 @@ const char *lost_bug_report(int x, int y, int vector, int row, int col)
                   vector, col, row);
     return report;
 }
+
+}  // namespace common

@@ -4,65 +4,85 @@
 #include <cstring>
 #include <vector>
 
-#include "common/cell.h"
+#include "common/map.h"
 
-void place_food(WINDOW *pad, int rows, int cols)
+namespace common {
+
+void placefood()
 {
     if (std::rand() % 11 > 1)
         return;
-    int row = std::rand() % rows;
-    int col = std::rand() % cols;
-    char glyph = 0;
-    cell_read(pad, row, col, &glyph);
-    if (glyph == ' ')
-        cell_write(pad, row, col, '.');
+    int row = std::rand() % world_row;
+    int col = std::rand() % world_col;
+    if (cell_read(row, col) == ' ')
+        cell_write(row, col, '.');
 }
 
 namespace {
 
-// What one growfood call makes of a cell, from the glyphs that it and its
-// four neighbours showed when the call began. A call is three sweeps: '*'
-// is marked '!' and '.' becomes '*'; each '@' sows '.' into its blank
-// neighbours; '!' becomes '@'. The first sweep makes no '@' and no blank
-// and the second sows only blanks, so a cell's outcome depends on the map
-// as it was at the start alone, and one pass over the rows gives it.
-char grown(char here, char north, char east, char south, char west)
+// What one growfood call makes of a cell, from its glyph and whether one
+// of its four neighbours was ripe, both as the call began. A call is three
+// sweeps: '*' is marked '!' and '.' becomes '*'; each '@' sows '.' into
+// its blank neighbours; '!' becomes '@'. The first sweep makes no '@' and
+// no blank and the second sows only blanks, so a cell's outcome depends on
+// the map as it was at the start alone, and one pass over the rows gives
+// it. Written without branches, so the loop below runs many cells a step.
+inline char grown(char here, bool ripe_neighbour)
 {
-    switch (here) {
-    case '.': return '*';
-    case '*': case '!': return '@';
-    case ' ': return (north == '@' || east == '@' || south == '@' || west == '@') ? '.' : ' ';
-    default: return here;
-    }
+    char now = here;
+    now = here == '.' ? '*' : now;
+    now = (here == '*') | (here == '!') ? '@' : now;
+    now = (here == ' ') & ripe_neighbour ? '.' : now;
+    return now;
+}
+
+// Row `here` grown into `out`, with the rows above and below it.
+void grow_row(const char *above, const char *here, const char *below, char *out, int cols)
+{
+    auto ripe = [&](int x, int west, int east) {
+        return (above[x] == '@') | (below[x] == '@') | (here[west] == '@') | (here[east] == '@');
+    };
+    for (int x = 1; x < cols - 1; x++)
+        out[x] = grown(here[x], ripe(x, x - 1, x + 1));
+    out[0] = grown(here[0], ripe(0, cols - 1, cols > 1 ? 1 : 0));
+    if (cols > 1)
+        out[cols - 1] = grown(here[cols - 1], ripe(cols - 1, cols - 2, 0));
+}
+
+// Writes the cells of row y where `now` differs from `was`; whole words
+// at a time are skipped while they agree.
+void write_changes(int y, const char *was, const char *now, int cols)
+{
+    int x = 0;
+    for (; x + 8 <= cols; x += 8)
+        if (std::memcmp(was + x, now + x, 8) != 0)
+            for (int i = x; i < x + 8; i++)
+                if (was[i] != now[i])
+                    cell_write(y, i, now[i]);
+    for (; x < cols; x++)
+        if (was[x] != now[x])
+            cell_write(y, x, now[x]);
 }
 
 }  // namespace
 
-// Row by row, keeping the rows above and below as they were at the start
-// (row 0 is needed again below the last row, the last row above row 0).
-void grow_food(WINDOW *pad, int rows, int cols)
+// Row by row: each row is grown from the rows above and below as they were
+// at the start, so the row above is kept as it was before its own writes
+// (and row 0, which the last row needs below it).
+void growfood()
 {
-    std::vector<char> lines(4 * static_cast<size_t>(cols));
-    char *first = lines.data();
-    char *above = first + cols, *here = above + cols, *below = here + cols;
-    if (cell_read_row(pad, 0, first, cols) != 0 || cell_read_row(pad, rows - 1, above, cols) != 0)
-        return;
-    std::memcpy(here, first, static_cast<size_t>(cols));
-    for (int y = 0; y < rows; y++) {
-        if (y + 1 < rows)
-            cell_read_row(pad, y + 1, below, cols);
-        else
-            std::memcpy(below, first, static_cast<size_t>(cols));
-        for (int x = 0; x < cols; x++) {
-            int east = x + 1 < cols ? x + 1 : 0;
-            int west = x > 0 ? x - 1 : cols - 1;
-            char now = grown(here[x], above[x], here[east], below[x], here[west]);
-            if (now != here[x])
-                cell_write(pad, y, x, now);
-        }
-        char *spare = above;
-        above = here;
-        here = below;
-        below = spare;
+    size_t cols = static_cast<size_t>(world_col);
+    std::vector<char> lines(3 * cols);
+    char *first = lines.data(), *above = first + cols, *out = above + cols;
+    std::memcpy(first, map_row(0), cols);
+    std::memcpy(above, map_row(world_row - 1), cols);
+    for (int y = 0; y < world_row; y++) {
+        const char *here = y == 0 ? first : map_row(y);
+        const char *below = y + 1 < world_row ? map_row(y + 1) : first;
+        grow_row(above, here, below, out, world_col);
+        std::memcpy(above, here, cols);
+        write_changes(y, above, out, world_col);
     }
 }
+
+}  // namespace common

@@ -3,6 +3,10 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include "common/term.h"
+
+namespace common {
+
 namespace {
 
 // One-byte look-ahead. Its own flag says whether it holds a byte, because
@@ -10,41 +14,38 @@ namespace {
 // would leave the key loop blocked in read_kb until the next key.
 int peek_char = -1;
 bool peek_full = false;
-struct termios init_setting; // attributes as found at start-up
-struct termios new_setting;  // raw mode applied while the program runs
-bool active = false;
+termios new_setting;  // raw mode applied while the program runs
+
+void set_vmin(int vmin)
+{
+    new_setting.c_cc[VMIN] = static_cast<cc_t>(vmin);
+    apply_setting(new_setting);
+}
 
 }  // namespace
 
-void init_kb()
+// Raw mode is made from the settings as curses left them (it turns the
+// terminal's own echo off, echoing in its windows where it echoes at all).
+bool init_kb()
 {
-    tcgetattr(0, &init_setting);
-    new_setting = init_setting;
+    if (!read_setting(&new_setting))
+        return false;
     new_setting.c_lflag &= ~static_cast<tcflag_t>(ISIG | ICANON | XCASE);
     new_setting.c_cc[VMIN] = 1;
     new_setting.c_cc[VTIME] = 0;
-    tcsetattr(0, TCSANOW, &new_setting);
-    active = true;
+    return apply_setting(new_setting);
 }
 
-int close_kb()
-{
-    active = false;
-    return tcsetattr(0, TCSANOW, &init_setting);
-}
-
-bool kb_active() { return active; }
+int close_kb() { return apply_setting(saved_setting()) ? 0 : -1; }
 
 int kb_hit()
 {
     if (peek_full)
         return 1;
-    new_setting.c_cc[VMIN] = 0;
-    tcsetattr(0, TCSANOW, &new_setting);
+    set_vmin(0);
     char ch;
     ssize_t nread = read(0, &ch, 1);
-    new_setting.c_cc[VMIN] = 1;
-    tcsetattr(0, TCSANOW, &new_setting);
+    set_vmin(1);
     if (nread == 1) {
         peek_char = static_cast<signed char>(ch);
         peek_full = true;
@@ -57,12 +58,12 @@ int read_kb()
 {
     if (peek_full) {
         peek_full = false;
-        int ch = peek_char;
-        peek_char = -1;
-        return ch;
+        return peek_char;
     }
     char ch = 0;
     if (read(0, &ch, 1) != 1)
         return 0;
     return static_cast<signed char>(ch);
 }
+
+}  // namespace common

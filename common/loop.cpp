@@ -1,9 +1,8 @@
 #include "common/loop.h"
 
-#include <cstdarg>
-#include <cstdio>
-
+#include "common/hooks.h"
 #include "common/kb.h"
+#include "common/map.h"
 #include "common/popup.h"
 #include "common/term.h"
 
@@ -20,10 +19,16 @@ const char *track_label = "xx ";
 const char *help_text = "";
 WINDOW *status_win = nullptr;
 
-void enter_loop(const char *help)
+namespace {
+
+const program *running = nullptr;
+
+}  // namespace
+
+void enter_loop(const program &p)
 {
-    if (status_win != nullptr)
-        delwin(status_win);
+    running = &p;
+    leave_loop();
     status_win = newwin(1, COLS, LINES - 1, 0);
     speed = 1;
     show_map = 1;
@@ -32,7 +37,7 @@ void enter_loop(const char *help)
     paused = 0;
     view_row = view_col = 0;
     track_label = "xx ";
-    help_text = help;
+    help_text = p.help;
 }
 
 void leave_loop()
@@ -42,119 +47,155 @@ void leave_loop()
     status_win = nullptr;
 }
 
-void repaint(const program &p)
+void repaint()
 {
     // After a change of the terminal's size whatever it kept of the picture
     // is cleared and everything is drawn anew.
     if (take_size_change())
         clearok(curscr, TRUE);
     if (show_map) {
-        prefresh(p.pad(), view_row, view_col, 0, 0, LINES - 2, COLS - 1);
+        prefresh(world_pad, view_row, view_col, 0, 0, LINES - 2, COLS - 1);
     } else {
-        p.stat();
+        running->stat();
         wrefresh(stdscr);
     }
     mvwprintw(status_win, 0, 0, "%s  %s  ", help_text, track_label);
     wrefresh(status_win);
 }
 
-void boundary_show(const program &p)
+void loop_step(bool interactive)
 {
-    if (speed != 0)
-        sleep_micros(static_cast<useconds_t>(speed));
-    repaint(p);
+    if (running->at_boundary()) {
+        if (interactive) {
+            if (speed != 0)
+                hooks.sleep_micros(static_cast<useconds_t>(speed));
+            repaint();
+        }
+        phase = (phase + 1) % 25;
+        if (interactive && (kb_hit() || key == 'n' || key == 'N'))
+            key_loop();
+    }
+    if (phase == 0)
+        running->ageing_step();
+    running->turn();
 }
 
-void boundary_keys(const program &p)
+void main_loop()
 {
-    if (kb_hit() || key == 'n' || key == 'N')
-        key_loop(p);
+    for (;;)
+        loop_step(true);
 }
 
-void key_loop(const program &p)
+long run_passes(long passes, long *done, void (*at_boundary)())
+{
+    long turns = 0;
+    long begun = 0;
+    for (;;) {
+        if (running->at_boundary()) {
+            if (begun == passes)
+                return turns;
+            begun++;
+            if (done)
+                *done = begun;
+            if (at_boundary)
+                at_boundary();
+        }
+        loop_step(false);
+        turns++;
+    }
+}
+
+void key_loop()
 {
     do {
         key = kb_hit() ? read_kb() : 0;
-        do_key(p, key);
+        do_key(key);
     } while (paused && key != 'n' && key != 'N');
-}
-
-void popup(int seconds, const char *format, ...)
-{
-    char text[128];
-    va_list args;
-    va_start(args, format);
-    std::vsnprintf(text, sizeof text, format, args);
-    va_end(args);
-    dopopup(text, seconds);
 }
 
 namespace {
 
 // The origin clamps: the upper bound comes last, so in a world smaller
 // than the view the origin may be negative (curses then shows from 0).
-void centre_on_selected(const program &p)
+void centre_on_selected()
 {
     int row = 0, col = 0;
-    p.selected(&row, &col);
+    running->selected(&row, &col);
     view_row = row - (LINES - 1) / 2;
     if (view_row < 0)
         view_row = 0;
-    if (view_row > p.rows() - LINES + 1)
-        view_row = p.rows() - LINES + 1;
+    if (view_row > world_row - LINES + 1)
+        view_row = world_row - LINES + 1;
     view_col = col - COLS / 2;
     if (view_col < 0)
         view_col = 0;
-    if (view_col > p.cols() - COLS)
-        view_col = p.cols() - COLS;
+    if (view_col > world_col - COLS)
+        view_col = world_col - COLS;
 }
 
 void change_speed(int new_speed)
 {
     speed = new_speed;
-    popup(1, "speed=%i", speed);
+    dopopup(text_of("speed=%i", speed).c_str(), 1);
     paused = 0;
 }
 
 // Doubling stops short of overflow: from 2^30 on, the speed stays.
 int slower(int s) { return s == 0 ? 1 : (s < (1 << 30) ? s * 2 : s); }
 
+const key_command shared_keys[] = {
+    {'x', [] { stop(); }},
+    {'g', centre_on_selected},
+    {'z', [] { show_map = show_map ? 0 : 1; }},
+    {'h', [] { if (view_col > 0) view_col--; }},
+    {'j', [] { if (view_row < world_row - LINES + 1) view_row++; }},
+    {'k', [] { if (view_row > 0) view_row--; }},
+    {'l', [] { if (view_col < world_col - COLS) view_col++; }},
+    {'f', [] { change_speed(speed >= 2 ? speed / 2 : 0); }},
+    {'s', [] { change_speed(slower(speed)); }},
+    {'t', [] { change_speed(0); }},
+    {'p', [] {
+         dopopup("Pause", 1);
+         key = 0;
+         paused = paused ? 0 : 1;
+     }},
+    {'n', [] {
+         dopopup("Single step", 1);
+         paused = 1;
+     }},
+    {0, nullptr},
+};
+
+// The command of a key in a table; upper-case letters as lower case.
+const key_command *command_for(const key_command *table, int k)
+{
+    if (k >= 'A' && k <= 'Z')
+        k += 'a' - 'A';
+    for (; table->key != 0; table++)
+        if (table->key == k)
+            return table;
+    return nullptr;
+}
+
 }  // namespace
 
-void do_key(const program &p, int k)
+void do_key(int k)
 {
-    if (static_cast<unsigned>(k) > 122) {
+    if (k == 0) {
+        repaint();
+        hooks.sleep_micros(100000);
+        return;
+    }
+    const key_command *command = nullptr;
+    if (static_cast<unsigned>(k) <= 122) {
+        command = command_for(running->keys, k);
+        if (command == nullptr)
+            command = command_for(shared_keys, k);
+    }
+    if (command == nullptr)
         dopopup("bad key", 1);
-        return;
-    }
-    if (k != 0 && p.own_key(k))
-        return;
-    switch (k) {
-    case 0:
-        repaint(p);
-        sleep_micros(100000);
-        break;
-    case 'x': case 'X': p.quit(); break;
-    case 'g': case 'G': centre_on_selected(p); break;
-    case 'z': case 'Z': show_map = show_map ? 0 : 1; break;
-    case 'h': case 'H': if (view_col > 0) view_col--; break;
-    case 'j': case 'J': if (view_row < p.rows() - LINES + 1) view_row++; break;
-    case 'k': case 'K': if (view_row > 0) view_row--; break;
-    case 'l': case 'L': if (view_col < p.cols() - COLS) view_col++; break;
-    case 'f': case 'F': change_speed(speed >= 2 ? speed / 2 : 0); break;
-    case 's': case 'S': change_speed(slower(speed)); break;
-    case 't': case 'T': change_speed(0); break;
-    case 'p': case 'P':
-        dopopup("Pause", 1);
-        key = 0;
-        paused = paused ? 0 : 1;
-        break;
-    case 'n': case 'N':
-        dopopup("Single step", 1);
-        paused = 1;
-        break;
-    default: dopopup("bad key", 1);
-    }
+    else
+        command->run();
 }
 
 }  // namespace common

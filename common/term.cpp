@@ -1,30 +1,43 @@
 #include "common/term.h"
 
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <curses.h>
-#include <termios.h>
+#include <unistd.h>
 
-#include "common/kb.h"
+#include "common/hooks.h"
+#include "common/map.h"
 
-void (*stop_hook)(int, const char *) = nullptr;
+namespace common {
+
+namespace {
+
 // A signal (a change of the terminal's size) cuts a sleep short; the rest
 // of the popup's time is slept all the same.
-void (*sleep_seconds)(unsigned) = [](unsigned s) {
+void sleep_whole_seconds(unsigned s)
+{
     while (s > 0)
         s = sleep(s);
-};
-void (*sleep_micros)(useconds_t) = [](useconds_t us) { usleep(us); };
+}
+
+void sleep_microseconds(useconds_t us) { usleep(us); }
+
+void *allocate_bytes(std::size_t bytes) { return std::malloc(bytes); }
+
+}  // namespace
+
+const hook_set default_hooks = {nullptr, sleep_whole_seconds, sleep_microseconds, nullptr, allocate_bytes};
+hook_set hooks = default_hooks;
 
 namespace {
 
 SCREEN *opened_screen = nullptr;
 FILE *null_file = nullptr;
-struct termios found_setting;   // the terminal as the user had it
+termios found_setting;          // standard input's settings as the user had them
 bool have_found_setting = false;
-char reset_sequence[256];       // leaves the alternate opened_screen, shows the cursor
+char reset_sequence[256];       // leaves the alternate screen, shows the cursor
 size_t reset_length = 0;
 
 const int fatal_signals[] = {SIGTERM, SIGHUP, SIGINT, SIGQUIT, SIGSEGV, SIGABRT, SIGBUS, SIGFPE};
@@ -43,8 +56,10 @@ void append_cap(const char *name)
     reset_length += len;
 }
 
-// Only async-signal-safe work here: put back the terminal's attributes,
-// write the precomputed reset sequence and exit with 128 + the signal.
+// Only async-signal-safe work here: the terminal's settings and the
+// precomputed reset sequence go back, then the signal is raised again
+// with its default action, so that the parent sees the program die of it
+// (and a crash can leave its core dump).
 extern "C" void on_fatal_signal(int sig)
 {
     if (have_found_setting)
@@ -53,6 +68,12 @@ extern "C" void on_fatal_signal(int sig)
         ssize_t ignored = write(1, reset_sequence, reset_length);
         (void)ignored;
     }
+    signal(sig, SIG_DFL);
+    sigset_t just_this;
+    sigemptyset(&just_this);
+    sigaddset(&just_this, sig);
+    sigprocmask(SIG_UNBLOCK, &just_this, nullptr);
+    raise(sig);
     _exit(128 + sig);
 }
 
@@ -85,7 +106,7 @@ void install_signal_handlers()
         sigaction(sig, &action, nullptr);
 }
 
-void refuse(const char *program, const char *why)
+[[noreturn]] void refuse(const char *program, const char *why)
 {
     std::fprintf(stderr, "%s: %s\n", program, why);
     std::exit(EXIT_NO_TERMINAL);
@@ -93,17 +114,39 @@ void refuse(const char *program, const char *why)
 
 }  // namespace
 
+bool save_setting()
+{
+    if (tcgetattr(0, &found_setting) != 0)
+        return false;
+    have_found_setting = true;
+    return true;
+}
+
+const termios &saved_setting() { return found_setting; }
+
+bool read_setting(termios *setting) { return tcgetattr(0, setting) == 0; }
+
+bool apply_setting(const termios &setting)
+{
+    int result;
+    do
+        result = tcsetattr(0, TCSANOW, &setting);
+    while (result != 0 && errno == EINTR);
+    return result == 0;
+}
+
+void flush_input() { tcflush(0, TCIFLUSH); }
+
 void open_terminal(const char *program)
 {
     if (!isatty(0))
         refuse(program, "standard input is not a terminal");
     if (!isatty(1))
         refuse(program, "standard output is not a terminal");
-    if (tcgetattr(0, &found_setting) == 0)
-        have_found_setting = true;
     const char *type = std::getenv("TERM");
     if (type == nullptr || *type == '\0')
         refuse(program, "TERM is not set");
+    save_setting();
     catch_size_changes();
     opened_screen = newterm(type, stdout, stdin);
     if (opened_screen == nullptr)
@@ -152,17 +195,21 @@ bool take_size_change()
     return true;
 }
 
-void leave(int status, const char *message, WINDOW *pad)
+void stop_with(int status, const char *message)
 {
-    if (stop_hook)
-        stop_hook(status, message);
-    if (pad != nullptr)
-        delwin(pad);
-    if (kb_active())
-        close_kb();
+    if (hooks.stop)
+        hooks.stop(status, message);
+    close_world();
+    bool restored = !have_found_setting || apply_setting(found_setting);
     if (opened_screen != nullptr)
         endwin();
+    if (!restored)
+        std::fputs("the terminal's settings could not be restored\n", stderr);
     if (message != nullptr)
         std::fputs(message, stderr);
     std::exit(status);
 }
+
+void stop() { stop_with(0, nullptr); }
+
+}  // namespace common

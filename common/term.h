@@ -1,10 +1,13 @@
-// The terminal: opening curses on the user's terminal or on a null device,
-// giving it back on every way out (orderly end, refusal, signal, crash),
-// and the sleeps, which tests may replace.
+// The terminal and its one owner: opens curses on the user's terminal (or
+// on a null device for headless runs), keeps the terminal's settings as
+// it found them, and gives them back on every way out: the orderly end, a
+// refusal, a signal or a crash.
 #pragma once
 
 #include <curses.h>
-#include <unistd.h>
+#include <termios.h>
+
+namespace common {
 
 // Exit statuses of refusals and failures once curses may be running.
 enum exit_status {
@@ -15,31 +18,43 @@ enum exit_status {
     EXIT_NO_TERMINAL = 11,
 };
 
-// Opens curses on the controlling terminal (standard input and output) and
-// installs the signal handlers that restore it. Refuses, with a one-line
-// message and EXIT_NO_TERMINAL, when standard input is not a terminal or
-// the terminal cannot be opened. `program` names the program in messages.
+// Opens curses on the controlling terminal (standard input and output),
+// saves its settings and installs the handlers that restore them. Refuses,
+// with a one-line message and EXIT_NO_TERMINAL, when standard input or
+// output is not a terminal or the terminal cannot be opened. `program`
+// names the program in messages.
 void open_terminal(const char *program);
 
-// Whether the terminal's size changed since the last call. The screen
-// keeps its size from start-up; a change only calls for a full repaint.
-bool take_size_change();
-
-// Opens curses on /dev/null with a screen of `lines` x `cols`, for headless
-// runs; a second call replaces the screen of the first. Returns false when
-// curses cannot be started.
+// Opens curses on /dev/null with a screen of `lines` x `cols`, for
+// headless runs; a second call replaces the screen of the first. False
+// when curses cannot be started.
 bool open_null_terminal(int lines, int cols);
 
-// Observer called first by leave(); it must not return (it throws or exits).
-// Tests and tools use it to see a stop, with the pad still intact.
-extern void (*stop_hook)(int status, const char *message);
+// The settings of standard input as the user had them: save_setting
+// reads them once, before curses opens (false when standard input is not
+// a terminal); saved_setting gives them. read_setting reads them as they
+// are now, which curses may have changed.
+bool save_setting();
+const termios &saved_setting();
+bool read_setting(termios *setting);
 
-// The single way out once curses runs: calls stop_hook, deletes `pad` (if
-// any), restores the keyboard and the terminal, closes curses, prints
-// `message` (if any) on the standard error stream, where the user can see
+// Applies settings to standard input at once; false when they could not
+// be applied (after retrying an interrupted call).
+bool apply_setting(const termios &setting);
+
+// Drops the keys typed on the terminal and not read yet.
+void flush_input();
+
+// Whether the terminal's size changed since the last call.
+bool take_size_change();
+
+// The single way out once curses runs: tells hooks.stop, deletes the map,
+// gives the terminal back its saved settings, closes curses, prints
+// `message` (if any) on the standard error stream, where the user sees
 // it, and exits with `status`.
-[[noreturn]] void leave(int status, const char *message, WINDOW *pad);
+[[noreturn]] void stop_with(int status, const char *message);
 
-// Sleeps of the popups and the main loop; tests replace them.
-extern void (*sleep_seconds)(unsigned seconds);
-extern void (*sleep_micros)(useconds_t micros);
+// The orderly end: status 0, no message.
+[[noreturn]] void stop();
+
+}  // namespace common

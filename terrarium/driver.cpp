@@ -1,17 +1,13 @@
 #include "terrarium/driver.h"
 
 #include <cmath>
-#include <cstdio>
 
-#include "common/cell.h"
 #include "common/edit_window.h"
 #include "common/popup.h"
-#include "common/term.h"
+#include "common/turn.h"
 #include "terrarium/edit.h"
 #include "terrarium/findbug.h"
-#include "terrarium/food.h"
 #include "terrarium/globals.h"
-#include "terrarium/init.h"
 #include "terrarium/look.h"
 #include "terrarium/mate_die.h"
 #include "terrarium/stat.h"
@@ -27,29 +23,11 @@ bug *hg = nullptr;
 bug *old = nullptr;
 bug *hk = nullptr;
 
-WINDOW *world_pad = nullptr;
-int world_row = 0;
-int world_col = 0;
 float world_size = 2.0f;
 int roughness = 150;
 int grid_size = 4;
 int mnt_c = 0;
 int wtr_c = 0;
-
-char glyph_at(int row, int col)
-{
-    char glyph = 0;
-    cell_read(world_pad, row, col, &glyph);
-    return glyph;
-}
-
-void put_glyph(int row, int col, char glyph) { cell_write(world_pad, row, col, glyph); }
-
-void enter_loop()
-{
-    common::enter_loop("x 12345 vdcegzb hjklw fstpn ");
-    first = sb = hf = hg = old = hk = bugs;
-}
 
 void ageing_step()
 {
@@ -76,47 +54,7 @@ void ageing_step()
 
 namespace {
 
-// Food after an action costing `factor` units: truncated toward zero.
-int charged(int food, double unit, double factor) { return static_cast<int>(food - unit * factor); }
-
-void step(bug *b)
-{
-    int old_y = b->y, old_x = b->x;
-    switch (b->vector) {
-    case 0: b->y = (b->y - 1 + world_row) % world_row; break;
-    case 1: b->x = (b->x + 1) % world_col; break;
-    case 2: b->y = (b->y + 1) % world_row; break;
-    case 3: b->x = (b->x - 1 + world_col) % world_col; break;
-    default: std::fputs("default in main inner bugs->vector is bad\n", stderr);
-    }
-    bugs_by_cell.move(b, old_y, old_x);
-}
-
-void apply(bug *b, int action)
-{
-    double unit = std::log10(static_cast<double>(b->size)) + 1;
-    switch (action) {
-    case REST:
-        b->vision++;
-        b->food = charged(b->food, unit, 1.0);
-        break;
-    case TURN_LEFT:
-        b->food = charged(b->food, unit, 1.2);
-        b->vector = (b->vector + 3) % 4;
-        break;
-    case TURN_RIGHT:
-        b->food = charged(b->food, unit, 1.2);
-        b->vector = (b->vector + 1) % 4;
-        break;
-    case STEP:
-        b->vision--;
-        b->food = charged(b->food, unit, 1.5);
-        step(b);
-        break;
-    default:
-        std::fputs("default in main look returned a bad value\n", stderr);
-    }
-}
+constexpr common::cost_table cost = {1.0, 1.2, 1.2, 1.5};
 
 void adjust_vision(bug *b)
 {
@@ -130,7 +68,7 @@ void redraw(bug *b)
 {
     if (b == sb)
         wattr_on(world_pad, A_STANDOUT, nullptr);
-    put_glyph(b->y, b->x, b->race);
+    cell_write(b->y, b->x, b->race);
     if (b == sb)
         wattr_off(world_pad, A_STANDOUT, nullptr);
 }
@@ -141,37 +79,18 @@ void turn()
 {
     bugs = bugs->next;
     bug *b = bugs;
-    put_glyph(b->y, b->x, ' ');
-    apply(b, look(phase));
+    cell_write(b->y, b->x, ' ');
+    int action = look(phase);
+    if (action == REST)
+        b->vision++;
+    else if (action == STEP)
+        b->vision--;
+    common::act(b, action, cost, bugs_by_cell);
     adjust_vision(b);
     redraw(b);
 }
 
-void loop_step(const common::program *ui)
-{
-    if (bugs == first) {
-        if (ui)
-            common::boundary_show(*ui);
-        phase = (phase + 1) % 25;
-        if (ui)
-            common::boundary_keys(*ui);
-    }
-    if (phase == 0)
-        ageing_step();
-    turn();
-}
-
 namespace {
-
-WINDOW *pad() { return world_pad; }
-int rows() { return world_row; }
-int cols() { return world_col; }
-
-void selected(int *row, int *col)
-{
-    *row = sb->y;
-    *col = sb->x;
-}
 
 void select(bug *b, const char *label)
 {
@@ -185,45 +104,49 @@ void world_statistics()
     double water = (wtr_c * 100LL) / static_cast<double>(area);
     double mountain = (mnt_c * 100LL) / static_cast<double>(area);
     double rest = ((area - wtr_c - mnt_c) * 100LL) / static_cast<double>(area);
-    common::popup(5, "A=%lld W=%.2f M=%.2f S=%.2f", area, water, mountain, rest);
+    common::dopopup(common::text_of("A=%lld W=%.2f M=%.2f S=%.2f", area, water, mountain, rest).c_str(), 5);
 }
 
-void show_genes() { dopopup(gene_digits(sb->dna, GENES).c_str(), 5); }
-
-bool own_key(int k)
-{
-    switch (k) {
-    case '1': select(sb->next, "xx "); break;
-    case '2': select(hf, "hf "); break;
-    case '3': select(hg, "hg "); break;
-    case '4': select(old, "old"); break;
-    case '5': select(hk, "hk "); break;
-    case 'v': case 'V': common::popup(2, "x=%i  y=%i  v=%i", sb->x, sb->y, sb->vector); break;
-    case 'd': case 'D': show_genes(); break;
-    case 'c': case 'C':
-        common::popup(3, "R=%c G=%i A=%i Fd=%i S=%i Fv=%i F@=%i ", sb->race, sb->gen, sb->age,
-                      sb->food, sb->size, sb->vision, attraction(sb, '@'));
-        break;
-    case 'e': case 'E': edit(sb); break;
-    case 'b': case 'B': view_t(sb); break;
-    case 'w': case 'W': world_statistics(); break;
-    default: return false;
-    }
-    return true;
-}
+const common::key_command own_keys[] = {
+    {'1', [] { select(sb->next, "xx "); }},
+    {'2', [] { select(hf, "hf "); }},
+    {'3', [] { select(hg, "hg "); }},
+    {'4', [] { select(old, "old"); }},
+    {'5', [] { select(hk, "hk "); }},
+    {'v', [] { common::dopopup(common::text_of("x=%i  y=%i  v=%i", sb->x, sb->y, sb->vector).c_str(), 2); }},
+    {'d', [] { common::dopopup(common::gene_digits(sb->dna, GENES).c_str(), 5); }},
+    {'c',
+     [] {
+         common::dopopup(common::text_of("R=%c G=%i A=%i Fd=%i S=%i Fv=%i F@=%i ", sb->race, sb->gen, sb->age,
+                                         sb->food, sb->size, sb->vision, attraction(sb, '@'))
+                             .c_str(),
+                         3);
+     }},
+    {'e', [] { edit(sb); }},
+    {'b', [] { view_t(sb); }},
+    {'w', world_statistics},
+    {0, nullptr},
+};
 
 }  // namespace
 
-const common::program terrarium_program = {pad, rows, cols, stat, stop, selected, own_key};
+const common::program terrarium_program = {
+    "x 12345 vdcegzb hjklw fstpn ",
+    [] { return bugs == first; },
+    ageing_step,
+    turn,
+    stat,
+    [](int *row, int *col) {
+        *row = sb->y;
+        *col = sb->x;
+    },
+    own_keys,
+};
 
-void main_loop()
+void enter_loop()
 {
-    for (;;)
-        loop_step(&terrarium_program);
+    common::enter_loop(terrarium_program);
+    first = sb = hf = hg = old = hk = bugs;
 }
-
-void repaint() { common::repaint(terrarium_program); }
-void key_loop() { common::key_loop(terrarium_program); }
-void do_key(int k) { common::do_key(terrarium_program, k); }
 
 }  // namespace terrarium

@@ -12,7 +12,7 @@ namespace terrarium {
 bool race_answer(const char *line, char *race)
 {
     unsigned char first = static_cast<unsigned char>(line[0]);
-    if (first < ' ' || first > '~')
+    if (first == '\0' || !common::race_ok(first))
         return false;
     *race = static_cast<char>(first);
     return true;
@@ -61,12 +61,12 @@ bool ask_gene(WINDOW *win, bug *b, int i)
     answer_line line;
     int gene = b->dna[i];
     do {
-        edit_prompt(win, "New DNA%i?       ", i);
+        common::edit_prompt(win, "New DNA%i?       ", i);
         if (!read_answer(win, line))
             return false;
         gene_answer(line, &gene);
-    } while (!gene_ok(gene));
-    b->dna[i] = gene;
+    } while (!common::gene_ok(gene));
+    b->dna[i] = static_cast<gene_t>(gene);
     return true;
 }
 
@@ -74,10 +74,10 @@ bool ask_gene(WINDOW *win, bug *b, int i)
 
 void edit(bug *b)
 {
-    WINDOW *win = open_edit_window(b->race, b->dna, GENES);
+    WINDOW *win = common::open_edit_window(b->race, b->dna, GENES);
     if (win == nullptr)
         return;
-    edit_prompt(win, "%s", "New race?        ");
+    common::edit_prompt(win, "%s", "New race?        ");
     answer_line line;
     if (read_answer(win, line)) {
         race_answer(line, &b->race);

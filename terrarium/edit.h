@@ -14,8 +14,8 @@ void edit(bug *b);
 // (without its line end) and reports whether it gave a value.
 
 // Read as "%c": the first character of the line becomes the race, unless
-// the line is empty or that character is not printable ASCII (' ' to '~'),
-// which would not fit one map cell. Otherwise *race is left as it was.
+// the line is empty or that character may not be a race (race_ok).
+// Otherwise *race is left as it was.
 bool race_answer(const char *line, char *race);
 
 // Read as "%d": optional white space, an optional sign and at least one
@@ -23,8 +23,5 @@ bool race_answer(const char *line, char *race);
 // the range of int saturates, so it never wraps into the range of a gene.
 // Without a number *gene is left as it was.
 bool gene_answer(const char *line, int *gene);
-
-// Whether a value is an action code, the only values a gene may keep.
-inline bool gene_ok(int gene) { return gene >= 0 && gene <= 3; }
 
 }  // namespace terrarium

@@ -1,7 +1,5 @@
 #include "terrarium/findbug.h"
 
-#include "common/findbug.h"
-
 namespace terrarium {
 
 int is_bug(char glyph) { return glyph >= 'A' && glyph <= 'Z'; }
@@ -19,8 +17,8 @@ float motivate(char glyph, int depth)
     return static_cast<float>(static_cast<double>(attraction(b, glyph)) / (2.0 * depth));
 }
 
-cell_index<bug> bugs_by_cell;
+common::bug_index<bug> bugs_by_cell;
 
-bug *findbug(int row, int col) { return find_indexed(bugs_by_cell, bugs, row, col, world_pad); }
+bug *findbug(int row, int col) { return common::find_on_cell(bugs_by_cell, bugs, row, col); }
 
 }  // namespace terrarium

@@ -1,7 +1,7 @@
 // Glyph classes, attraction weights and the lookup of a bug by its cell.
 #pragma once
 
-#include "common/cell_index.h"
+#include "common/findbug.h"
 #include "terrarium/globals.h"
 
 namespace terrarium {
@@ -18,6 +18,6 @@ bug *findbug(int row, int col);
 
 // Bugs by the cell they stand on, kept through seeding, steps, births and
 // deaths, so that findbug does not walk the ring.
-extern cell_index<bug> bugs_by_cell;
+extern common::bug_index<bug> bugs_by_cell;
 
 }  // namespace terrarium

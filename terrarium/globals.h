@@ -1,16 +1,39 @@
-// The bug record, the ring and the global simulation state of terrarium.
+// The bug record, the ring and the global simulation state of terrarium,
+// and the names it takes from the parts both programs share.
 #pragma once
 
 #include <cstdint>
-#include <curses.h>
 
 #include "common/decide.h"
+#include "common/food.h"
+#include "common/loop.h"
+#include "common/map.h"
+#include "common/term.h"
 
 namespace terrarium {
+
+using common::cell_read;
+using common::cell_write;
+using common::gene_t;
+using common::growfood;
+using common::phase;
+using common::placefood;
+using common::REST;
+using common::STEP;
+using common::stop;
+using common::stop_with;
+using common::track_label;
+using common::TURN_LEFT;
+using common::TURN_RIGHT;
+using common::world_col;
+using common::world_pad;
+using common::world_row;
+using common::wrap;
 
 constexpr int GENES = 25;
 constexpr int GLYPHS = 256;
 
+// The fields a turn reads come first, so that they share a cache line.
 struct bug {
     int x;               // column of the bug's cell
     int y;               // row of the bug's cell
@@ -21,14 +44,11 @@ struct bug {
     int gen;             // generation, 1 for seeded bugs
     int size;            // 2 to 100
     int vision;          // how far the bug looks along each ray
-    int motive[GLYPHS];  // attraction to each glyph, by unsigned byte
-    int dna[GENES];      // gene i is the action consulted on phase i
     bug *prev;
     bug *next;           // the turn order
-    // Kept by the index of bugs by cell (see common/cell_index.h).
-    uint32_t cell_id;
-    uint32_t next_on_cell;
-    uint64_t ring_order;
+    uint32_t index_id;   // its entry in the index of bugs by cell
+    gene_t dna[GENES];   // gene i is the action consulted on phase i
+    int motive[GLYPHS];  // attraction to each glyph, by unsigned byte
 };
 
 inline int attraction(const bug *b, char glyph) { return b->motive[static_cast<unsigned char>(glyph)]; }
@@ -43,18 +63,10 @@ extern bug *hg;     // tracker: highest generation
 extern bug *old;    // tracker: oldest
 extern bug *hk;     // tracker: lowest attraction to ripe food
 
-extern WINDOW *world_pad;  // the world map; a cell's glyph is the map
-extern int world_row;      // rows of the map
-extern int world_col;      // columns of the map
 extern float world_size;   // map size as a multiple of the screen size
 extern int roughness;      // terrain roughness
 extern int grid_size;      // exponent of the terrain's seed grid
 extern int mnt_c;          // mountain cells when the terrain was made
 extern int wtr_c;          // water cells when the terrain was made
-
-// Reads the glyph of a map cell (row, column already wrapped).
-char glyph_at(int row, int col);
-// Writes a glyph into a map cell.
-void put_glyph(int row, int col, char glyph);
 
 }  // namespace terrarium

@@ -4,15 +4,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <curses.h>
 #include <string>
 
+#include "common/hooks.h"
 #include "common/kb.h"
-#include "common/ring_walk.h"
-#include "common/term.h"
-#include "common/world.h"
+#include "common/ring.h"
 #include "terrarium/findbug.h"
-#include "terrarium/food.h"
 #include "terrarium/globals.h"
 #include "terrarium/terrain.h"
 
@@ -68,15 +65,13 @@ bool in_range(long value, long low, long high) { return value >= low && value <=
 
 bug *new_seeded_bug()
 {
-    bug *b = static_cast<bug *>(std::malloc(sizeof(bug)));
+    bug *b = static_cast<bug *>(common::hooks.allocate(sizeof(bug)));
     if (b == nullptr)
-        stop_with(EXIT_WORLD_TOO_LARGE, "world too large\n");
-    char glyph = 0;
+        stop_with(common::EXIT_WORLD_TOO_LARGE, "world too large\n");
     do {
         b->x = std::rand() % world_col;
         b->y = std::rand() % world_row;
-        glyph = glyph_at(b->y, b->x);
-    } while (glyph != ' ');
+    } while (cell_read(b->y, b->x) != ' ');
     b->vector = std::rand() % 4;
     b->race = static_cast<char>('A' + std::rand() % 26);
     b->size = std::rand() % 99 + 2;
@@ -84,22 +79,19 @@ bug *new_seeded_bug()
     b->food = 100 * b->size;
     b->gen = 1;
     b->age = 0;
-    for (int i = 0; i < GENES; i++)
-        b->dna[i] = std::rand() % 4;
+    for (gene_t &gene : b->dna)
+        gene = static_cast<gene_t>(std::rand() % 4);
     for (int code = 0; code < GLYPHS; code++)
         b->motive[code] = (code >= 'A' && code <= 'Z') ? 5 : 0;
     attraction(b, '@') = 15;
-    b->prev = b->next = b;
     return b;
 }
 
 }  // namespace
 
-int parse_options(int argc, const char *const argv[], const char **message)
+int parse_options(int argc, const char *const argv[], options *chosen, const char **message)
 {
-    world_size = 2.0f;
-    roughness = 150;
-    grid_size = 4;
+    *chosen = options();
     if (argc >= 8) {
         *message = "I'm confused too many args\n";
         return 2;
@@ -109,8 +101,8 @@ int parse_options(int argc, const char *const argv[], const char **message)
         // An option given last has an empty value, which fails its range.
         const char *value = (i + 1 < argc) ? argv[++i] : "";
         if (std::strcmp(option, "-s") == 0) {
-            world_size = static_cast<float>(decimal_real(value));
-            if (!(world_size >= 0.25f && world_size <= 30.0f)) {
+            chosen->world_size = static_cast<float>(decimal_real(value));
+            if (!(chosen->world_size >= 0.25f && chosen->world_size <= 30.0f)) {
                 *message = "try -s [.25-30]\n";
                 return 3;
             }
@@ -120,14 +112,14 @@ int parse_options(int argc, const char *const argv[], const char **message)
                 *message = "try -r [1-1000]\n";
                 return 5;
             }
-            roughness = static_cast<int>(r);
+            chosen->roughness = static_cast<int>(r);
         } else if (std::strcmp(option, "-g") == 0) {
             long g = decimal_integer(value);
             if (!in_range(g, 2, 8)) {
                 *message = "try -g [2-8]\n";
                 return 6;
             }
-            grid_size = static_cast<int>(g);
+            chosen->grid_size = static_cast<int>(g);
         } else {
             *message = "bad args\n";
             return 4;
@@ -136,11 +128,19 @@ int parse_options(int argc, const char *const argv[], const char **message)
     return 0;
 }
 
+void apply_options(const options &chosen)
+{
+    world_size = chosen.world_size;
+    roughness = chosen.roughness;
+    grid_size = chosen.grid_size;
+}
+
 void init()
 {
-    open_terminal("terrarium");
+    common::open_terminal("terrarium");
     set_world_size();
-    init_kb();
+    if (!common::init_kb())
+        stop_with(common::EXIT_NO_TERMINAL, "terrarium: cannot put the terminal into raw mode\n");
     build_world(static_cast<unsigned>(std::time(nullptr)));
 }
 
@@ -149,12 +149,12 @@ void set_world_size()
     world_col = static_cast<int>(COLS * static_cast<double>(world_size));
     world_row = static_cast<int>(LINES * static_cast<double>(world_size));
     if (static_cast<long long>(world_col) * world_row < 100)
-        stop_with(EXIT_WORLD_TOO_SMALL, "world too small\n");
+        stop_with(common::EXIT_WORLD_TOO_SMALL, "world too small\n");
 }
 
 void build_world(unsigned seed)
 {
-    world_pad = open_world(seed, world_row, world_col);
+    common::open_world(seed);
     start();
 }
 
@@ -165,23 +165,17 @@ void start()
     for (int i = 0; i < area / 10; i++)
         placefood();
     for (int i = 0; i < area / 100; i++)
-        append_bug(bugs, new_seeded_bug());
-    if (!bugs_by_cell.build(world_row, world_col, bugs))
-        stop_with(EXIT_WORLD_TOO_LARGE, "world too large\n");
+        common::append_bug(bugs, new_seeded_bug());
+    if (!bugs_by_cell.build(world_col, bugs))
+        stop_with(common::EXIT_WORLD_TOO_LARGE, "world too large\n");
 }
-
-void stop() { stop_with(0, nullptr); }
-
-void stop_with(int status, const char *message) { leave(status, message, world_pad); }
 
 void free_world()
 {
     bugs_by_cell.clear();
-    free_ring(bugs);
+    common::free_ring(bugs);
     bugs = first = sb = hf = hg = old = hk = nullptr;
-    if (world_pad != nullptr)
-        delwin(world_pad);
-    world_pad = nullptr;
+    common::close_world();
 }
 
 }  // namespace terrarium

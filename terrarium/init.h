@@ -3,10 +3,20 @@
 
 namespace terrarium {
 
-// The option part of main: sets world_size, roughness and grid_size from
-// the command line. Returns 0 when the options are good; otherwise the
-// exit status, with *message set to the line to print.
-int parse_options(int argc, const char *const argv[], const char **message);
+// The world's shape as the command line gives it.
+struct options {
+    float world_size = 2.0f;
+    int roughness = 150;
+    int grid_size = 4;
+};
+
+// Reads the command line into *chosen (from the defaults). Returns 0 when
+// the options are good; otherwise the exit status, with *message set to
+// the line to print.
+int parse_options(int argc, const char *const argv[], options *chosen, const char **message);
+
+// Makes the options those of the world: world_size, roughness, grid_size.
+void apply_options(const options &chosen);
 
 // Opens the user's terminal and builds the world: the program's start-up.
 void init();
@@ -15,19 +25,14 @@ void init();
 // refuses a world of fewer than 100 cells.
 void set_world_size();
 
-// Seeds the random generator, creates the pad, clears the screen and
-// calls start. Refuses a pad or a bug that cannot be had.
+// Seeds the random generator, creates the map, clears the screen and
+// calls start. Refuses a map or a bug that cannot be had.
 void build_world(unsigned seed);
 
 // Terrain, food, bugs and the ring; bugs points at the first bug created.
 void start();
 
-// The orderly end: status 0.
-[[noreturn]] void stop();
-// The end of a refused start or a failed lookup, with its message.
-[[noreturn]] void stop_with(int status, const char *message);
-
-// Frees every bug and the pad and clears the bug pointers, for tests and
+// Frees every bug and the map and clears the bug pointers, for tests and
 // tools that build several worlds in one process.
 void free_world();
 

@@ -1,41 +1,21 @@
 #include "terrarium/look.h"
 
-#include <cstdio>
 
-#include "common/cell.h"
+#include "common/direction.h"
 #include "terrarium/findbug.h"
-#include "terrarium/food.h"
 #include "terrarium/globals.h"
 #include "terrarium/mate_die.h"
 
 namespace terrarium {
 
-int look_c(int d)
-{
-    static const int change[4] = {-1, 0, 1, 0};
-    return change[d & 3];
-}
+int look_c(int d) { return common::row_step[d & 3]; }
 
-char peek(int a, int b)
-{
-    const bug *me = bugs;
-    int row, col;
-    switch (me->vector) {
-    case 0: row = me->y - a; col = me->x + b; break;
-    case 1: row = me->y + b; col = me->x + a; break;
-    case 2: row = me->y + a; col = me->x - b; break;
-    case 3: row = me->y - b; col = me->x - a; break;
-    default:
-        std::fputs("default in peek bugs->vector is bad\n", stderr);
-        return ' ';
-    }
-    return glyph_at(wrap(row, world_row), wrap(col, world_col));
-}
+char peek(int a, int b) { return common::glyph_towards(bugs->vector, bugs->y, bugs->x, a, b); }
 
 float look_b(int depth, int dir, int dy, int dx)
 {
     // A true modulo keeps every ray cell on the map, however small it is.
-    char glyph = glyph_at(wrap(bugs->y + dy, world_row), wrap(bugs->x + dx, world_col));
+    char glyph = cell_read(wrap(bugs->y + dy, world_row), wrap(bugs->x + dx, world_col));
     float weight = motivate(glyph, depth);
     if (!is_pass(glyph) || depth >= bugs->vision)
         return weight;
@@ -94,7 +74,7 @@ int look(int phase)
     float left_total = look_b(2, v + 3, look_c(v + 3), look_c(v));
     float behind_total = look_b(3, v + 2, look_c(v + 2), look_c(v + 3));
     float forward = ahead_total - behind_total;
-    return decide(forward, left_total, right_total, me->dna[phase], is_pass(ahead));
+    return common::decide(forward, left_total, right_total, me->dna[phase], is_pass(ahead));
 }
 
 }  // namespace terrarium

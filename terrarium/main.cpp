@@ -1,17 +1,20 @@
 #include <cstdio>
 
+#include "common/loop.h"
 #include "terrarium/driver.h"
 #include "terrarium/init.h"
 
 int main(int argc, char *argv[])
 {
+    terrarium::options chosen;
     const char *message = nullptr;
-    int status = terrarium::parse_options(argc, argv, &message);
+    int status = terrarium::parse_options(argc, argv, &chosen, &message);
     if (status != 0) {
         std::fputs(message, stderr);
         return status;
     }
+    terrarium::apply_options(chosen);
     terrarium::init();
     terrarium::enter_loop();
-    terrarium::main_loop();
+    common::main_loop();
 }

@@ -1,22 +1,16 @@
 #include "terrarium/mate_die.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "common/birth.h"
-#include "common/ring_walk.h"
+#include "common/hooks.h"
+#include "common/ring.h"
 #include "terrarium/findbug.h"
-#include "terrarium/init.h"
 
 namespace terrarium {
 
 namespace {
-
-bug *partner_of(bug *parent)
-{
-    return ::partner_of(parent, parent->food >= 120 * parent->size, world_row, world_col, findbug);
-}
-
-int clamp(int v, int low, int high) { return v < low ? low : (v > high ? high : v); }
 
 void inherit(bug *child, bug *parent, const bug *partner)
 {
@@ -24,15 +18,15 @@ void inherit(bug *child, bug *parent, const bug *partner)
     child->gen = parent->gen + 1;
     child->vector = std::rand() % 4;
     child->age = 0;
-    child->size = clamp(parent->size + std::rand() % 11 - 5, 2, 100);
-    child->vision = clamp(parent->vision + std::rand() % 3 - 1, 1, 10);
+    child->size = std::clamp(parent->size + std::rand() % 11 - 5, 2, 100);
+    child->vision = std::clamp(parent->vision + std::rand() % 3 - 1, 1, 10);
     int food = parent->food;
     child->food = food / 3;
     parent->food = static_cast<int>((2LL * food) / 3 - 15 * parent->size);
     for (int code = 0; code < GLYPHS; code++)
         child->motive[code] = parent->motive[code] / 2;
     attraction(child, '@') += 1;
-    mix_genes(child->dna, parent->dna, partner->dna, GENES);
+    common::mix_genes(child->dna, parent->dna, partner->dna, GENES);
 }
 
 }  // namespace
@@ -40,24 +34,26 @@ void inherit(bug *child, bug *parent, const bug *partner)
 void mate()
 {
     bug *parent = bugs;
-    const bug *partner = partner_of(parent);
-    bug *child = static_cast<bug *>(std::malloc(sizeof(bug)));
+    const bug *partner = common::partner_of(parent, parent->food >= 120 * parent->size, findbug);
+    bug *child = static_cast<bug *>(common::hooks.allocate(sizeof(bug)));
     if (child == nullptr)
         return;
-    if (!find_child_cell(world_pad, world_row, world_col, parent->y, parent->x, &child->y, &child->x)) {
+    // A birth that finds no blank cell, or no room in the index, does not
+    // happen: nothing has changed yet.
+    if (!common::find_child_cell(parent->y, parent->x, &child->y, &child->x) || !bugs_by_cell.make_room()) {
         std::free(child);
         return;
     }
     inherit(child, parent, partner);
-    link_after(parent, child);
+    common::link_after(parent, child);
     bugs_by_cell.add_linked(child);
 }
 
 void die(bug *victim)
 {
-    put_glyph(victim->y, victim->x, '.');
+    cell_write(victim->y, victim->x, '.');
     bugs_by_cell.remove(victim);
-    if (remove_bug(victim, {&bugs, &first, &sb, &hf, &hg, &old, &hk}))
+    if (common::remove_bug(victim, {&bugs, &first, &sb, &hf, &hg, &old, &hk}))
         stop();
 }
 

@@ -6,7 +6,8 @@
 namespace terrarium {
 
 // One child of the current bug, placed on a blank cell near it and linked
-// in right after it. Gives the birth up when no blank cell is left.
+// in right after it. Gives the birth up, leaving everything as it was,
+// when no blank cell is left or no memory can be had for the child.
 void mate();
 
 // Removes a bug: a seedling on its cell, every bug pointer on it moved to

@@ -21,8 +21,6 @@ int cmp_race(const race_counts *a, const race_counts *b) { return b->count - a->
 
 namespace {
 
-constexpr int ENTRIES = 256;
-
 void add(int value, int *min, long long *sum, int *max)
 {
     if (value < *min)
@@ -73,11 +71,9 @@ bool before(const race_counts &a, const race_counts &b)
 
 }  // namespace
 
-void stat()
+void count_races(race_counts table[RACES])
 {
-    race_counts table[ENTRIES];
-    wclear(stdscr);
-    for (int i = 0; i < ENTRIES; i++) {
+    for (int i = 0; i < RACES; i++) {
         init_counts(&table[i]);
         table[i].race = static_cast<char>(i);
     }
@@ -86,18 +82,24 @@ void stat()
         count_bug(&table[0], &table[static_cast<unsigned char>(b->race)], b);
         b = b->next;
     } while (b != bugs);
-    for (race_counts &c : table)
-        if (c.count != 0)
-            average(&c);
+    for (int i = 0; i < RACES; i++)
+        if (table[i].count != 0)
+            average(&table[i]);
+}
 
+void stat()
+{
+    race_counts table[RACES];
+    wclear(stdscr);
+    count_races(table);
     const race_counts &all = table[0];
     wprintw(stdscr, "Status -- %i/%i -- %.2f -- %i -- %s -- %s -- \n", roughness, grid_size,
             static_cast<double>(world_size), 503, BUILD_DATE, BUILD_TIME);
     wprintw(stdscr, "race\tpop\tage\tamax\tafood\tsavg\tsmax\tfavg\tfmax \n");
     wprintw(stdscr, "all\t%i\t%i\t\t%i\t\t\t%i\t     \n", all.count, avg(all.age_sum),
             avg(all.food_sum), avg(all.vision_sum));
-    std::sort(table, table + ENTRIES, before);
-    for (int p = 1; p < LINES - 4 && p < ENTRIES; p++) {
+    std::sort(table, table + RACES, before);
+    for (int p = 1; p < LINES - 4 && p < RACES; p++) {
         const race_counts &c = table[p];
         if (c.count > 0)
             wprintw(stdscr, "%c\t%i\t%i\t%i\t%i\t%i\t%i\t%i\t%i \n", c.race, c.count,

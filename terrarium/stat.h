@@ -27,12 +27,18 @@ struct race_counts {
     int vision_max;
 };
 
+constexpr int RACES = 256;
+
 // Count 0, every min INT_MAX, sum 0, max INT_MIN; race is left alone.
 void init_counts(race_counts *c);
 
 // Second count minus first: negative when a has more bugs, so a sort by
 // it puts the larger counts first.
 int cmp_race(const race_counts *a, const race_counts *b);
+
+// Counts every bug of the ring, from `bugs` on, into the table (entry i:
+// the race byte i, entry 0: every bug) and turns the sums into averages.
+void count_races(race_counts table[RACES]);
 
 // Draws the statistics of the living bugs into stdscr (no refresh): the
 // header, the column labels, the totals and one row per race, the most

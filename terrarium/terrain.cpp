@@ -2,41 +2,16 @@
 
 #include <cmath>
 #include <cstdlib>
-#include <sys/mman.h>
+#include <new>
 
-#include "common/term.h"
+#include "common/height_grid.h"
 #include "terrarium/globals.h"
-#include "terrarium/init.h"
 
 namespace terrarium {
 
 namespace {
 
-// Heights by column and row, h[column][row], for the duration of one call.
-// On big worlds the grid is tens of megabytes: it is mapped with huge pages
-// where the system allows them, one page fault per 2 MB instead of one per
-// 4 KB (a fault costs microseconds on a virtual machine).
-struct height_grid {
-    int *cells;
-    int rows;
-    size_t bytes;
-    int &at(int col, int row) { return cells[static_cast<long>(col) * rows + row]; }
-};
-
-bool map_grid(height_grid &h, long long area)
-{
-    h.bytes = sizeof(int) * static_cast<size_t>(area);
-    void *p = mmap(nullptr, h.bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (p == MAP_FAILED)
-        return false;
-#ifdef MADV_HUGEPAGE
-    madvise(p, h.bytes, MADV_HUGEPAGE);
-#endif
-    h.cells = static_cast<int *>(p);
-    return true;
-}
-
-void unmap_grid(height_grid &h) { munmap(h.cells, h.bytes); }
+using common::height_grid;
 
 // Offset range of one refinement level: D = (r mod modulus) - shift.
 struct level {
@@ -59,24 +34,22 @@ int displaced(int average, const level &lv)
     return static_cast<int>(average + d);
 }
 
+// The neighbour beyond the right or lower edge is column or row 0.
+int after(int at, int k, int n) { return at + k < n ? at + k : 0; }
+
 void refine(height_grid &h, int k)
 {
     level lv = level_for(k);
     for (int c = k; c < world_col; c += 2 * k)
-        for (int r = 0; r < world_row; r += 2 * k) {
-            int right = c + k < world_col ? c + k : 0;
-            h.at(c, r) = displaced((h.at(c - k, r) + h.at(right, r)) / 2, lv);
-        }
+        for (int r = 0; r < world_row; r += 2 * k)
+            h.at(c, r) = displaced((h.at(c - k, r) + h.at(after(c, k, world_col), r)) / 2, lv);
     for (int c = 0; c < world_col; c += 2 * k)
-        for (int r = k; r < world_row; r += 2 * k) {
-            int down = r + k < world_row ? r + k : 0;
-            h.at(c, r) = displaced((h.at(c, r - k) + h.at(c, down)) / 2, lv);
-        }
+        for (int r = k; r < world_row; r += 2 * k)
+            h.at(c, r) = displaced((h.at(c, r - k) + h.at(c, after(r, k, world_row))) / 2, lv);
     for (int c = k; c < world_col; c += 2 * k)
         for (int r = k; r < world_row; r += 2 * k) {
-            int down = r + k < world_row ? r + k : 0;
-            int right = c + k < world_col ? c + k : 0;
-            int sum = h.at(c, r - k) + h.at(c, down) + h.at(right, r) + h.at(c - k, r);
+            int sum = h.at(c, r - k) + h.at(c, after(r, k, world_row)) + h.at(after(c, k, world_col), r) +
+                      h.at(c - k, r);
             h.at(c, r) = displaced(sum / 4, lv);
         }
 }
@@ -89,13 +62,24 @@ void classify(height_grid &h)
         for (int r = 0; r < world_row; r++) {
             int height = h.at(c, r);
             if (height < 1) {
-                put_glyph(r, c, '~');
+                cell_write(r, c, '~');
                 wtr_c++;
             } else if (height > 99) {
-                put_glyph(r, c, '#');
+                cell_write(r, c, '#');
                 mnt_c++;
             }
         }
+}
+
+void generate(height_grid &h)
+{
+    int spacing = 1 << grid_size;
+    for (int c = 0; c < world_col; c += spacing)
+        for (int r = 0; r < world_row; r += spacing)
+            h.at(c, r) = std::rand() % 101;
+    for (int k = spacing / 2; k >= 1; k /= 2)
+        refine(h, k);
+    classify(h);
 }
 
 }  // namespace
@@ -107,20 +91,14 @@ bool enough_ground(long long area, long long water, long long mountain)
 
 void generateterrain()
 {
-    long long area = static_cast<long long>(world_col) * world_row;
-    height_grid h{nullptr, world_row, 0};
-    if (!map_grid(h, area))
-        stop_with(EXIT_WORLD_TOO_LARGE, "world too large\n");
-    int spacing = 1 << grid_size;
-    for (int c = 0; c < world_col; c += spacing)
-        for (int r = 0; r < world_row; r += spacing)
-            h.at(c, r) = std::rand() % 101;
-    for (int k = spacing / 2; k >= 1; k /= 2)
-        refine(h, k);
-    classify(h);
-    unmap_grid(h);
-    if (!enough_ground(area, wtr_c, mnt_c))
-        stop_with(EXIT_BAD_TERRAIN, "bad terrain\n");
+    try {
+        height_grid h(world_col, world_row);
+        generate(h);
+    } catch (const std::bad_alloc &) {
+        stop_with(common::EXIT_WORLD_TOO_LARGE, "world too large\n");
+    }
+    if (!enough_ground(static_cast<long long>(world_col) * world_row, wtr_c, mnt_c))
+        stop_with(common::EXIT_BAD_TERRAIN, "bad terrain\n");
 }
 
 }  // namespace terrarium

@@ -2,7 +2,7 @@
 
 #include <curses.h>
 
-#include "common/term.h"
+#include "common/hooks.h"
 
 namespace terrarium {
 
@@ -24,7 +24,7 @@ void view_t(bug *b)
         }
         wrefresh(win);
     }
-    sleep_seconds(10);
+    common::hooks.sleep_seconds(10);
     if (win != nullptr)
         delwin(win);
 }

@@ -6,7 +6,7 @@
 namespace terrarium {
 
 // Shows b's non-zero attractions, four to a row in glyph order, in a
-// bordered window for 10 seconds (sleep_seconds), then deletes the window
+// bordered window for 10 seconds, then deletes the window
 // without repainting what lies under it.
 void view_t(bug *b);
 

@@ -4,8 +4,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
-#include "tools/dump.h"
+#include "common/headless.h"
+#include "terrarium/headless.h"
+#include "terrarium/init.h"
+#include "vivarium/headless.h"
 
 namespace {
 
@@ -29,53 +33,70 @@ int refuse(const char *why)
     return 1;
 }
 
+struct numeric_argument {
+    const char *name;
+    long low, high;
+    long value;
+    bool given;
+};
+
 }  // namespace
 
 int main(int argc, char *argv[])
 {
-    dump_request request;
-    bool have_seed = false, have_lines = false, have_cols = false, have_passes = false;
+    std::string program;
+    std::vector<const char *> options{"terrarium"};
+    numeric_argument numbers[] = {
+        {"--seed", 0, 4294967295L, 0, false},
+        {"--lines", 1, 10000, 0, false},
+        {"--cols", 1, 10000, 0, false},
+        {"--passes", 0, 1000000000L, 0, false},
+    };
     for (int i = 1; i < argc; i++) {
         const char *arg = argv[i];
         bool has_value = i + 1 < argc;
-        long value = 0;
         if (std::strcmp(arg, "-s") == 0 || std::strcmp(arg, "-r") == 0 || std::strcmp(arg, "-g") == 0) {
-            request.options.push_back(arg);
+            options.push_back(arg);
             if (has_value)
-                request.options.push_back(argv[++i]);
-        } else if (!has_value) {
-            return refuse("missing value");
-        } else if (std::strcmp(arg, "--program") == 0) {
-            request.program = argv[++i];
-        } else if (std::strcmp(arg, "--seed") == 0) {
-            if (!read_number(argv[++i], 0, 4294967295L, &value))
-                return refuse("bad --seed");
-            request.seed = static_cast<unsigned>(value);
-            have_seed = true;
-        } else if (std::strcmp(arg, "--lines") == 0) {
-            if (!read_number(argv[++i], 1, 10000, &value))
-                return refuse("bad --lines");
-            request.lines = static_cast<int>(value);
-            have_lines = true;
-        } else if (std::strcmp(arg, "--cols") == 0) {
-            if (!read_number(argv[++i], 1, 10000, &value))
-                return refuse("bad --cols");
-            request.cols = static_cast<int>(value);
-            have_cols = true;
-        } else if (std::strcmp(arg, "--passes") == 0) {
-            if (!read_number(argv[++i], 0, 1000000000L, &value))
-                return refuse("bad --passes");
-            request.passes = value;
-            have_passes = true;
-        } else {
-            return refuse("unknown argument");
+                options.push_back(argv[++i]);
+            continue;
         }
+        if (!has_value)
+            return refuse("missing value");
+        const char *value = argv[++i];
+        if (std::strcmp(arg, "--program") == 0) {
+            program = value;
+            continue;
+        }
+        numeric_argument *number = nullptr;
+        for (numeric_argument &n : numbers)
+            if (std::strcmp(arg, n.name) == 0)
+                number = &n;
+        if (number == nullptr)
+            return refuse("unknown argument");
+        if (!read_number(value, number->low, number->high, &number->value))
+            return refuse((std::string("bad ") + number->name).c_str());
+        number->given = true;
     }
-    if (request.program != "terrarium" && request.program != "vivarium")
+    if (program != "terrarium" && program != "vivarium")
         return refuse("--program must be terrarium or vivarium");
-    if (!have_seed || !have_lines || !have_cols || !have_passes)
-        return refuse("--seed, --lines, --cols and --passes are required");
+    for (const numeric_argument &n : numbers)
+        if (!n.given)
+            return refuse("--seed, --lines, --cols and --passes are required");
+    const common::headless_program *run = &vivarium::headless;
+    if (program == "terrarium") {
+        terrarium::options chosen;
+        const char *message = nullptr;
+        int status = terrarium::parse_options(static_cast<int>(options.size()), options.data(), &chosen, &message);
+        if (status != 0) {
+            std::fputs(message, stderr);
+            return status;
+        }
+        terrarium::apply_options(chosen);
+        run = &terrarium::headless;
+    }
     static char buffer[1 << 16];
     std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
-    return run_dump(request, stdout);
+    return common::run_headless(*run, static_cast<unsigned>(numbers[0].value), static_cast<int>(numbers[1].value),
+                                static_cast<int>(numbers[2].value), numbers[3].value, stdout);
 }

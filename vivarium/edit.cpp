@@ -1,52 +1,64 @@
 #include "vivarium/edit.h"
 
 #include <cctype>
+#include <cerrno>
 #include <climits>
-#include <stdio_ext.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include "common/edit_window.h"
 
 namespace vivarium {
 
-void discard_pending(std::FILE *in)
+int answer_reader::get()
 {
-    __fpurge(in);
-    std::clearerr(in);
-    int fd = fileno(in);
-    if (fd >= 0 && isatty(fd))
-        tcflush(fd, TCIFLUSH);
+    if (held_ != EOF) {
+        int c = held_;
+        held_ = EOF;
+        return c;
+    }
+    unsigned char c = 0;
+    ssize_t n;
+    do
+        n = read(fd_, &c, 1);
+    while (n < 0 && errno == EINTR);
+    return n == 1 ? c : EOF;
 }
 
-bool read_race(std::FILE *in, char *race)
+void answer_reader::discard()
 {
-    int c = std::getc(in);
-    if (c == EOF || c < ' ' || c > '~')
+    held_ = EOF;
+    if (fd_ == 0)
+        common::flush_input();
+}
+
+bool read_race(answer_reader &in, char *race)
+{
+    int c = in.get();
+    if (c == EOF || !common::race_ok(c))
         return false;
     *race = static_cast<char>(c);
     return true;
 }
 
-bool read_gene(std::FILE *in, int *gene)
+bool read_gene(answer_reader &in, int *gene)
 {
-    int c = std::getc(in);
+    int c = in.get();
     while (c != EOF && std::isspace(c))
-        c = std::getc(in);
+        c = in.get();
     bool negative = c == '-';
     if (c == '-' || c == '+')
-        c = std::getc(in);
+        c = in.get();
     if (c == EOF || !std::isdigit(c)) {
         if (c != EOF)
-            std::ungetc(c, in);
+            in.unget(c);
         return false;
     }
     long long value = 0;
-    for (; c != EOF && std::isdigit(c); c = std::getc(in))
+    for (; c != EOF && std::isdigit(c); c = in.get())
         if (value <= INT_MAX)  // past int's range the value only saturates
             value = value * 10 + (c - '0');
     if (c != EOF)
-        std::ungetc(c, in);
+        in.unget(c);
     if (negative)
         value = -value;
     *gene = static_cast<int>(value < INT_MIN ? INT_MIN : (value > INT_MAX ? INT_MAX : value));
@@ -58,15 +70,15 @@ namespace {
 // Asks for one gene until an answer is an action code. A number out of
 // range is never stored, so the gene always holds one, and an answer that
 // reads nothing ends the asking with the gene as it was.
-void ask_gene(std::FILE *in, int *gene, int i, const std::function<void(int)> &ask)
+void ask_gene(answer_reader &in, gene_t *gene, int i, const std::function<void(int)> &ask)
 {
     for (;;) {
         ask(i);
         int answer = 0;
         if (!read_gene(in, &answer))
             return;
-        if (answer >= 0 && answer <= 3) {
-            *gene = answer;
+        if (common::gene_ok(answer)) {
+            *gene = static_cast<gene_t>(answer);
             return;
         }
     }
@@ -74,29 +86,28 @@ void ask_gene(std::FILE *in, int *gene, int i, const std::function<void(int)> &a
 
 }  // namespace
 
-void read_answers(std::FILE *in, char *race, int dna[GENES], const std::function<void(int)> &ask)
+void read_answers(answer_reader &in, char *race, gene_t dna[GENES], const std::function<void(int)> &ask)
 {
+    in.discard();
     ask(-1);
-    discard_pending(in);
     read_race(in, race);
     for (int i = 0; i < GENES; i++)
         ask_gene(in, &dna[i], i, ask);
 }
 
-void edit_from(bug *b, std::FILE *in)
+void edit(bug *b)
 {
-    WINDOW *win = open_edit_window(b->race, b->dna, GENES);
+    WINDOW *win = common::open_edit_window(b->race, b->dna, GENES);
     if (win == nullptr)
         return;
-    read_answers(in, &b->race, b->dna, [win](int i) {
+    answer_reader keyboard(0);
+    read_answers(keyboard, &b->race, b->dna, [win](int i) {
         if (i < 0)
-            edit_prompt(win, "New race? ");
+            common::edit_prompt(win, "New race? ");
         else
-            edit_prompt(win, "New DNA%i? ", i);
+            common::edit_prompt(win, "New DNA%i? ", i);
     });
     delwin(win);
 }
-
-void edit(bug *b) { edit_from(b, stdin); }
 
 }  // namespace vivarium

@@ -1,4 +1,5 @@
-// The gene editor, which reads its answers from the standard input stream.
+// The gene editor, which reads its answers from the keyboard itself, one
+// character at a time, and shows nothing of what is typed.
 #pragma once
 
 #include <cstdio>
@@ -9,35 +10,41 @@
 namespace vivarium {
 
 // Shows b's race and genes, then asks for a new race and each of its 25
-// genes, reading the answers from the standard input stream. Nothing that
-// is typed is shown; nothing under the window is repainted when it goes.
+// genes. Nothing under the window is repainted when it goes.
 void edit(bug *b);
 
-// The same, reading from `in`.
-void edit_from(bug *b, std::FILE *in);
+// The characters of the answers, read from a file descriptor, with room
+// to put one back.
+class answer_reader {
+public:
+    explicit answer_reader(int fd) : fd_(fd) {}
+    int get();  // the next character, or EOF at the end of the input
+    void unget(int c) { held_ = c; }
+    // Drops the character put back and, from the keyboard, the keys typed
+    // ahead: what is left of earlier answers.
+    void discard();
 
-// The answer rules, apart from the window; each reads from `in`.
+private:
+    int fd_;
+    int held_ = EOF;
+};
 
-// Drops what the stream holds from before (the ends of earlier answers)
-// and, on a terminal, the keys typed ahead; clears an end of input.
-void discard_pending(std::FILE *in);
-
-// Read as "%c": takes the very next character. Stores it only when it is
-// printable ASCII (' ' to '~'), which fits one map cell; a control
-// character, a byte above '~' or the end of input leaves *race as it was.
-bool read_race(std::FILE *in, char *race);
+// Read as "%c": takes the very next character. Stores it only when it may
+// be a race (race_ok); a control character, a byte above '~' or the end of
+// input leaves *race as it was.
+bool read_race(answer_reader &in, char *race);
 
 // Read as "%d": skips white space, takes an optional sign and the digits
-// after it, and leaves the character that ends the number in the stream.
-// A number beyond the range of int saturates. Without a digit it stores
-// nothing (a sign is consumed, the character after it stays) and gives
-// false, as at the end of input.
-bool read_gene(std::FILE *in, int *gene);
+// after it, and puts back the character that ends the number. A number
+// beyond the range of int saturates. Without a digit it stores nothing (a
+// sign is consumed, the character after it is put back) and gives false,
+// as at the end of input.
+bool read_gene(answer_reader &in, int *gene);
 
-// The questions of one editor call: discards what is pending, then the
-// race, then genes 0 to 24. A gene answered outside 0 to 3 is asked again;
-// an answer without a number keeps the gene. ask(i) comes before each
-// read, i = -1 for the race.
-void read_answers(std::FILE *in, char *race, int dna[GENES], const std::function<void(int)> &ask);
+// The questions of one editor call: discards what is left from before,
+// then the race, then genes 0 to 24. A gene answered outside 0 to 3 is asked again; an
+// answer without a number keeps the gene. ask(i) comes before each read,
+// i = -1 for the race.
+void read_answers(answer_reader &in, char *race, gene_t dna[GENES], const std::function<void(int)> &ask);
 
 }  // namespace vivarium

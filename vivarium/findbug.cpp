@@ -1,7 +1,5 @@
 #include "vivarium/findbug.h"
 
-#include "common/findbug.h"
-
 namespace vivarium {
 
 // The food level at which a bug is drawn neither to food nor to its kind.
@@ -18,8 +16,8 @@ int motivate(char glyph)
     return score;
 }
 
-cell_index<bug> bugs_by_cell;
+common::bug_index<bug> bugs_by_cell;
 
-bug *findbug(int row, int col) { return find_indexed(bugs_by_cell, bugs, row, col, world_pad); }
+bug *findbug(int row, int col) { return common::find_on_cell(bugs_by_cell, bugs, row, col); }
 
 }  // namespace vivarium

@@ -2,7 +2,7 @@
 // cell.
 #pragma once
 
-#include "common/cell_index.h"
+#include "common/findbug.h"
 #include "vivarium/globals.h"
 
 namespace vivarium {
@@ -17,6 +17,6 @@ bug *findbug(int row, int col);
 
 // Bugs by the cell they stand on, kept through seeding, steps, births and
 // deaths, so that findbug does not walk the ring.
-extern cell_index<bug> bugs_by_cell;
+extern common::bug_index<bug> bugs_by_cell;
 
 }  // namespace vivarium

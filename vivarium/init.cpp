@@ -2,14 +2,11 @@
 
 #include <cstdlib>
 #include <ctime>
-#include <curses.h>
 
+#include "common/hooks.h"
 #include "common/kb.h"
-#include "common/ring_walk.h"
-#include "common/term.h"
-#include "common/world.h"
+#include "common/ring.h"
 #include "vivarium/findbug.h"
-#include "vivarium/food.h"
 #include "vivarium/globals.h"
 #include "vivarium/terrain.h"
 
@@ -21,11 +18,11 @@ namespace {
 // it may share it with water, food or another bug; it is not drawn.
 bug *new_seeded_bug()
 {
-    bug *b = static_cast<bug *>(std::malloc(sizeof(bug)));
+    bug *b = static_cast<bug *>(common::hooks.allocate(sizeof(bug)));
     if (b == nullptr)
-        stop_with(EXIT_WORLD_TOO_LARGE, "world too large\n");
-    b->x = std::rand() % map_cols;
-    b->y = std::rand() % map_rows;
+        stop_with(common::EXIT_WORLD_TOO_LARGE, "world too large\n");
+    b->x = std::rand() % world_col;
+    b->y = std::rand() % world_row;
     b->vector = std::rand() % 4;
     b->race = static_cast<char>('A' + std::rand() % 20);
     b->size = std::rand() % 99 + 2;
@@ -33,8 +30,8 @@ bug *new_seeded_bug()
     b->food = 100 * b->size;
     b->gen = 1;
     b->age = 0;
-    for (int &gene : b->dna)
-        gene = std::rand() % 4;
+    for (gene_t &gene : b->dna)
+        gene = static_cast<gene_t>(std::rand() % 4);
     return b;
 }
 
@@ -42,53 +39,48 @@ bug *new_seeded_bug()
 
 void init()
 {
-    open_terminal("vivarium");
+    common::open_terminal("vivarium");
     set_world_size();
-    init_kb();
+    if (!common::init_kb())
+        stop_with(common::EXIT_NO_TERMINAL, "vivarium: cannot put the terminal into raw mode\n");
     build_world(static_cast<unsigned>(std::time(nullptr)));
 }
-
-void stop() { leave(0, nullptr, world_pad); }
-
-void stop_with(int status, const char *message) { leave(status, message, world_pad); }
 
 int world_extent(int screen) { return 10 * screen - (10 * screen) % 8 + 9; }
 
 void set_world_size()
 {
-    map_rows = world_extent(LINES);
-    map_cols = world_extent(COLS);
+    world_row = world_extent(LINES);
+    world_col = world_extent(COLS);
+}
+
+void build_world(unsigned seed)
+{
+    common::open_world(seed);
+    start();
 }
 
 void start()
 {
     generateterrain();
-    int area = map_cols * map_rows;
+    int area = world_col * world_row;
     for (int i = 0; i < area / 10; i++)
         placefood();
     for (int i = 0; i < area / 100; i++) {
         population++;
-        append_bug(bugs, new_seeded_bug());
+        common::append_bug(bugs, new_seeded_bug());
     }
-    if (!bugs_by_cell.build(map_rows, map_cols, bugs))
-        stop_with(EXIT_WORLD_TOO_LARGE, "world too large\n");
-}
-
-void build_world(unsigned seed)
-{
-    world_pad = open_world(seed, map_rows, map_cols);
-    start();
+    if (!bugs_by_cell.build(world_col, bugs))
+        stop_with(common::EXIT_WORLD_TOO_LARGE, "world too large\n");
 }
 
 void free_world()
 {
     bugs_by_cell.clear();
-    free_ring(bugs);
+    common::free_ring(bugs);
     bugs = first = sb = hf = hg = old = nullptr;
     population = 0;
-    if (world_pad != nullptr)
-        delwin(world_pad);
-    world_pad = nullptr;
+    common::close_world();
 }
 
 }  // namespace vivarium

@@ -7,27 +7,22 @@ namespace vivarium {
 // The command line plays no part.
 void init();
 
-// The orderly end: status 0.
-[[noreturn]] void stop();
-// The end of a refused start or a failed lookup, with its message.
-[[noreturn]] void stop_with(int status, const char *message);
-
 // Map cells along a screen dimension of `screen` cells: ten times it,
 // rounded down to a multiple of 8, plus 9 (so always 8n + 1).
 int world_extent(int screen);
 
-// Sets map_rows and map_cols from the screen size, once per run.
+// Sets world_row and world_col from the screen size, once per run.
 void set_world_size();
 
-// Seeds the random generator, creates the pad, clears the screen and
-// calls start. Refuses a pad or a bug that cannot be had.
+// Seeds the random generator, creates the map, clears the screen and
+// calls start. Refuses a map or a bug that cannot be had.
 void build_world(unsigned seed);
 
 // Terrain, food, bugs and the ring; bugs points at the first bug created
 // and `population` counts them.
 void start();
 
-// Frees every bug and the pad, clears the bug pointers and the
+// Frees every bug and the map, clears the bug pointers and the
 // population, for tests and tools that build several worlds in one process.
 void free_world();
 

@@ -1,11 +1,8 @@
 #include "vivarium/look.h"
 
-#include <cstdio>
 
-#include "common/cell.h"
-#include "common/decide.h"
+#include "common/direction.h"
 #include "vivarium/findbug.h"
-#include "vivarium/food.h"
 #include "vivarium/globals.h"
 #include "vivarium/mate_die.h"
 
@@ -49,19 +46,7 @@ int side_score(int s)
 
 }  // namespace
 
-char peek(int a, int b)
-{
-    const bug *me = bugs;
-    int ahead = me->vector;
-    if (ahead < 0 || ahead > 3) {
-        std::fputs("default in peek bugs->vector is bad\n", stderr);
-        return ' ';
-    }
-    int right = (ahead + 1) % 4;
-    int row = me->y + a * row_step[ahead] + b * row_step[right];
-    int col = me->x + a * col_step[ahead] + b * col_step[right];
-    return glyph_at(wrap(row, map_rows), wrap(col, map_cols));
-}
+char peek(int a, int b) { return common::glyph_towards(bugs->vector, bugs->y, bugs->x, a, b); }
 
 scores score_cells() { return {ahead_score(), side_score(-1), side_score(1)}; }
 
@@ -80,7 +65,7 @@ int look(int phase)
         return STEP;
     }
     scores s = score_cells();
-    return decide(static_cast<float>(s.ahead), static_cast<float>(s.left), static_cast<float>(s.right),
+    return common::decide(static_cast<float>(s.ahead), static_cast<float>(s.left), static_cast<float>(s.right),
                   me->dna[phase], ahead == ' ');
 }
 

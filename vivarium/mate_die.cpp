@@ -1,11 +1,12 @@
 #include "vivarium/mate_die.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "common/birth.h"
-#include "common/ring_walk.h"
+#include "common/hooks.h"
+#include "common/ring.h"
 #include "vivarium/findbug.h"
-#include "vivarium/init.h"
 
 namespace vivarium {
 
@@ -16,8 +17,6 @@ constexpr int OWN_PARTNER_FOOD = 1200;
 // What a birth costs the parent beyond the third of its food it hands over.
 constexpr int BIRTH_COST = 200;
 
-int clamp(int v, int low, int high) { return v < low ? low : (v > high ? high : v); }
-
 void inherit(bug *child, bug *parent, const bug *partner)
 {
     child->race = parent->race;
@@ -25,11 +24,11 @@ void inherit(bug *child, bug *parent, const bug *partner)
     child->gen = parent->gen + 1;
     child->age = 0;
     child->vector = std::rand() % 4;
-    child->size = clamp(parent->size + std::rand() % 3 - 1, 2, 100);
+    child->size = std::clamp(parent->size + std::rand() % 3 - 1, 2, 100);
     int food = parent->food;
     child->food = food / 3;
     parent->food = static_cast<int>((2LL * food) / 3 - BIRTH_COST);
-    mix_genes(child->dna, parent->dna, partner->dna, GENES);
+    common::mix_genes(child->dna, parent->dna, partner->dna, GENES);
 }
 
 }  // namespace
@@ -37,28 +36,29 @@ void inherit(bug *child, bug *parent, const bug *partner)
 void mate()
 {
     bug *parent = bugs;
-    const bug *partner = partner_of(parent, parent->food >= OWN_PARTNER_FOOD, map_rows, map_cols, findbug);
+    const bug *partner = common::partner_of(parent, parent->food >= OWN_PARTNER_FOOD, findbug);
     population++;
-    bug *child = static_cast<bug *>(std::malloc(sizeof(bug)));
-    if (child == nullptr ||
-        !find_child_cell(world_pad, map_rows, map_cols, parent->y, parent->x, &child->y, &child->x)) {
-        // The birth is given up: the count goes back to the ring's size.
+    bug *child = static_cast<bug *>(common::hooks.allocate(sizeof(bug)));
+    // A birth that finds no blank cell, or no memory for the child or the
+    // index, does not happen: the count goes back to the ring's size.
+    if (child == nullptr || !common::find_child_cell(parent->y, parent->x, &child->y, &child->x) ||
+        !bugs_by_cell.make_room()) {
         std::free(child);
         population--;
         return;
     }
     inherit(child, parent, partner);
-    link_after(parent, child);
+    common::link_after(parent, child);
     bugs_by_cell.add_linked(child);
 }
 
 void die(bug *victim)
 {
     population--;
-    put_glyph(victim->y, victim->x, '.');
+    cell_write(victim->y, victim->x, '.');
     wrefresh(stdscr);
     bugs_by_cell.remove(victim);
-    if (remove_bug(victim, {&bugs, &first, &sb, &hf, &hg, &old}))
+    if (common::remove_bug(victim, {&bugs, &first, &sb, &hf, &hg, &old}))
         stop();
 }
 

@@ -8,7 +8,7 @@ namespace vivarium {
 
 // One child of the current bug, placed on a blank cell near it and linked
 // in right after it. Gives the birth up, leaving everything as it was,
-// when no blank cell is left or no record can be had.
+// when no blank cell is left or no memory can be had for the child.
 void mate();
 
 // Removes a bug: a seedling on its cell, every bug pointer on it moved to

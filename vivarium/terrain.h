@@ -2,8 +2,6 @@
 // in fixed integer steps.
 #pragma once
 
-#include <vector>
-
 namespace vivarium {
 
 // Seed spacing of the height field; the map's size is one more than a
@@ -17,12 +15,7 @@ int displacement(int r, int k);
 // The glyph of a height: water up to 19, mountain from 81, else ground.
 char terrain_glyph(int height);
 
-// The height field of a cols x rows map (cols and rows one more than a
-// multiple of SEED_SPACING), indexed [col * rows + row]; `draw` is the
-// random source, called once per cell in the generator's order.
-std::vector<int> height_field(int cols, int rows, int (*draw)());
-
-// Writes '~' and '#' into the blank pad. Every world is accepted.
+// Writes '~' and '#' into the blank map. Every world is accepted.
 void generateterrain();
 
 }  // namespace vivarium

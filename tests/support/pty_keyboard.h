@@ -1,18 +1,15 @@
 // A pseudo-terminal as the test process's standard input: the keyboard
-// module reads the slave side through descriptor 0, the test types into
-// the master side. The original descriptor 0 comes back at the end.
-// A test that would block for good on a read is ended by an alarm instead.
+// module and vivarium's editor read its slave side through descriptor 0,
+// the test types into the master side. Descriptor 0 comes back at the end,
+// and a test that would wait for a key for good is ended by an alarm.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <chrono>
-#include <cstring>
 #include <pty.h>
 #include <string>
 #include <sys/ioctl.h>
-#include <termios.h>
 #include <thread>
 #include <unistd.h>
 
@@ -20,27 +17,23 @@ class pty_keyboard {
 public:
     pty_keyboard()
     {
-        if (openpty(&master_, &slave_, nullptr, nullptr, nullptr) != 0)
-            ADD_FAILURE() << "openpty failed, errno " << errno;
+        EXPECT_EQ(openpty(&master_, &slave_, nullptr, nullptr, nullptr), 0);
         saved_stdin_ = dup(0);
         dup2(slave_, 0);
         alarm(60);
     }
-
     ~pty_keyboard()
     {
         alarm(0);
         dup2(saved_stdin_, 0);
-        close(saved_stdin_);
-        close(slave_);
-        close(master_);
+        for (int fd : {saved_stdin_, slave_, master_})
+            close(fd);
     }
-
     pty_keyboard(const pty_keyboard &) = delete;
     pty_keyboard &operator=(const pty_keyboard &) = delete;
 
-    // Types the bytes and waits until the terminal has them ready for a
-    // read; the pty hands written bytes over to the reader asynchronously.
+    // Types the bytes and waits until they can be read: the pty hands them
+    // over asynchronously.
     void type(const std::string &bytes)
     {
         int before = waiting();
@@ -51,26 +44,14 @@ public:
         }
     }
 
-    // Bytes typed but not read yet from descriptor 0.
-    int waiting() const
+    // Bytes typed and not yet read from descriptor 0.
+    static int waiting()
     {
         int count = 0;
         ioctl(0, FIONREAD, &count);
         return count;
     }
 
-    // The attributes of the terminal as descriptor 0 sees them, with any
-    // padding of the record zeroed so that whole records compare.
-    static termios attributes()
-    {
-        termios t;
-        std::memset(&t, 0, sizeof t);
-        tcgetattr(0, &t);
-        return t;
-    }
-
 private:
-    int master_ = -1;
-    int slave_ = -1;
-    int saved_stdin_ = -1;
+    int master_ = -1, slave_ = -1, saved_stdin_ = -1;
 };

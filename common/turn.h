@@ -1,0 +1,47 @@
+// The action of a turn applied to a bug, in either program: its food cost,
+// and the turn or the step it makes.
+#pragma once
+
+#include <cmath>
+#include <cstdio>
+
+#include "common/decide.h"
+#include "common/direction.h"
+#include "common/findbug.h"
+#include "common/map.h"
+
+namespace common {
+
+// Costs of REST, TURN_LEFT, TURN_RIGHT and STEP in units of log10(size) + 1.
+using cost_table = double[4];
+
+// Charges b the cost of `action` (the new food truncated toward zero) and
+// turns it or moves it one cell ahead, with wrap-around, keeping `index`
+// up to date. A bad action code or facing prints its line and does nothing
+// more.
+template <class Bug>
+void act(Bug *b, int action, const cost_table &cost, bug_index<Bug> &index)
+{
+    if (action < REST || action > STEP) {
+        std::fputs("default in main look returned a bad value\n", stderr);
+        return;
+    }
+    double unit = std::log10(static_cast<double>(b->size)) + 1;
+    b->food = static_cast<int>(b->food - unit * cost[action]);
+    if (action == TURN_LEFT) {
+        b->vector = turned_left(b->vector);
+    } else if (action == TURN_RIGHT) {
+        b->vector = turned_right(b->vector);
+    } else if (action == STEP) {
+        if (!is_direction(b->vector)) {
+            std::fputs("default in main inner bugs->vector is bad\n", stderr);
+            return;
+        }
+        int old_y = b->y, old_x = b->x;
+        b->y = wrap(b->y + row_step[b->vector], world_row);
+        b->x = wrap(b->x + col_step[b->vector], world_col);
+        index.move(b, old_y, old_x);
+    }
+}
+
+}  // namespace common

@@ -1,0 +1,344 @@
+// What a bug sees and what it does about it: the cells around it, the
+// weights of terrarium's rays and vivarium's fixed pattern, the encounters
+// settled ahead, and the decision table.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <map>
+#include <set>
+
+#include "common/decide.h"
+#include "common/direction.h"
+#include "terrarium/findbug.h"
+#include "terrarium/look.h"
+#include "tests/support/world.h"
+#include "vivarium/findbug.h"
+#include "vivarium/look.h"
+
+using common::REST;
+using common::STEP;
+using common::TURN_LEFT;
+using common::TURN_RIGHT;
+
+TEST(Peek, CellsRelativeToTheFacingWrapRoundTheMap)
+{
+    struct row {
+        int y, x, vector, ahead, right;
+        int row, col;
+    };
+    const row rows[] = {
+        {0, 0, 0, 1, 0, 16, 0},   {5, 0, 3, 1, 0, 5, 16}, {16, 3, 2, 1, 0, 0, 3}, {3, 16, 1, 1, 0, 3, 0},
+        {5, 5, 1, 1, 1, 6, 6},    {5, 5, 3, 1, 1, 4, 4},  {5, 5, 0, 0, -3, 5, 2}, {5, 5, 2, 3, 0, 8, 5},
+        {1, 1, 0, 3, -2, 15, 16}, {5, 5, 2, 1, 2, 6, 3},
+    };
+    for_both([&](auto side) {
+        using S = decltype(side);
+        for (const row &r : rows) {
+            S::blank(17, 17);
+            S::add(r.y, r.x, 'A', r.vector);
+            common::cell_write(r.row, r.col, '*');
+            char seen = std::is_same_v<S, terrarium_side> ? terrarium::peek(r.ahead, r.right)
+                                                           : vivarium::peek(r.ahead, r.right);
+            EXPECT_EQ(seen, '*') << S::name << " at " << r.y << "," << r.x << " facing " << r.vector << " peek("
+                                 << r.ahead << "," << r.right << ")";
+        }
+    });
+}
+
+TEST(Perception, GlyphClassesAndTheDirectionTable)
+{
+    for (int c = 1; c < 256; c++) {
+        char g = static_cast<char>(c);
+        bool letter = c >= 'A' && c <= 'Z';
+        EXPECT_EQ(terrarium::is_bug(g), letter ? 1 : 0) << c;
+        EXPECT_EQ(terrarium::is_pass(g), (letter || g == '~' || g == '#') ? 0 : 1) << c;
+    }
+    const int row_change[] = {-1, 0, 1, 0};
+    for (int d = 0; d < 8; d++)
+        EXPECT_EQ(terrarium::look_c(d), row_change[d % 4]) << d;
+}
+
+TEST(Perception, TerrariumWeightsForHungryAndWellFedBugs)
+{
+    struct row {
+        int food;
+        char glyph;
+        int depth;
+        float want;
+    };
+    // size 10: well fed from 600; the race weighs the surplus, the rest half.
+    const row rows[] = {
+        {599, '@', 3, 5.0f},  {600, '@', 3, 2.5f}, {700, 'M', 2, 50.0f},       {600, 'M', 2, 0.0f},
+        {599, 'M', 2, 2.5f},  {700, 'Q', 1, 2.5f}, {100, '@', 7, 15.0f / 7}, {100, '~', 4, -1.5f},
+    };
+    terrarium_side::blank(5, 5);
+    terrarium::bug *b = terrarium_side::add(2, 2, 'M');
+    terrarium::attraction(b, '~') = -6;
+    for (const row &r : rows) {
+        b->food = r.food;
+        EXPECT_EQ(terrarium::motivate(r.glyph, r.depth), r.want) << "food " << r.food << " glyph " << r.glyph;
+    }
+}
+
+TEST(Perception, TerrariumRaysStopAtBlockersAndVisionAndWrapOnTinyMaps)
+{
+    terrarium_side::blank(20, 20);
+    terrarium::bug *b = terrarium_side::add(10, 10, 'M', 1);  // facing east, hungry: '@' weighs 15 / depth
+    b->food = 0;
+    b->vision = 4;
+    draw({"", "", "", "", "", "", "", "", "", "", "           @ @ @"});  // depths 1, 3 and 5
+    EXPECT_EQ(terrarium::look_b(1, 1, 0, 1), 15.0f + 5.0f);
+    common::cell_write(10, 12, '~');  // water at depth 2 ends the ray
+    EXPECT_EQ(terrarium::look_b(1, 1, 0, 1), 15.0f);
+    common::cell_write(10, 12, 'Q');  // so does a bug, its own weight counted
+    EXPECT_EQ(terrarium::look_b(1, 1, 0, 1), 15.0f + 2.5f);
+    b->vision = 1;
+    EXPECT_EQ(terrarium::look_b(1, 1, 0, 1), 15.0f) << "vision 1: the first cell only";
+    EXPECT_EQ(terrarium::look_b(3, 1, 0, 1), 5.0f) << "a ray starting beyond the vision counts its cell";
+
+    terrarium_side::blank(2, 5);  // fewer rows than the vision
+    b = terrarium_side::add(0, 2, 'M', 0);
+    b->food = 0;
+    b->vision = 5;
+    common::cell_write(1, 2, '@');
+    EXPECT_FLOAT_EQ(terrarium::look_b(1, 0, -1, 0), 15.0f + 5.0f + 3.0f) << "rows 1, 0, 1, 0, 1";
+}
+
+TEST(Encounter, TerrariumMatesEatsAndFights)
+{
+    struct row {
+        const char *name;
+        char ahead;
+        int food, victim_food, food_motive, race_motive;
+        int action, ring;  // the action, and bugs left of 3 (or born)
+        int food_after, victim_food_after, victim_motive_after, race_motive_after, vision_after;
+    };
+    // An attacker M of size 20 and vision 4 facing a bug (size 10) ahead.
+    const row rows[] = {
+        {"more than 60 x size mates, whatever it thinks of its race", 'M', 1201, 1000, 15, -3, REST, 4, 500, 1000, 5, -3, 4},
+        {"60 x size is not enough", 'M', 1200, 1000, 15, -3, -1, 3, -1, 1000, 5, -3, -1},
+        {"a kill: 60 x the victim's size, the lesson", 'Q', 100, 15, 15, 5, REST, 2, 700, -5, 5, 15, 3},
+        {"a survivor at 0", 'Q', 100, 20, 15, 5, REST, 3, 100, 0, 5, 5, 3},
+        {"a killer that hates food teaches fear", 'Q', 100, 40, -4, 5, REST, 3, 100, 20, -15, 5, 3},
+        {"no attraction, no attack", 'Q', 100, 1000, 15, 0, -1, 3, -1, 1000, 5, 0, -1},
+    };
+    for (const row &r : rows) {
+        terrarium_side::blank(10, 10);
+        terrarium::bug *me = terrarium_side::add(5, 5, 'M', 1);
+        terrarium_side::add(1, 1, 'P');
+        terrarium::bug *other = terrarium_side::add(5, 6, r.ahead);
+        common::cell_write(5, 6, r.ahead);
+        me->size = 20;
+        me->vision = 4;
+        me->food = r.food;
+        other->food = r.victim_food;
+        terrarium::attraction(me, '@') = r.food_motive;
+        terrarium::attraction(me, r.ahead) = r.race_motive;
+        int action = terrarium::look(0);
+        if (r.action >= 0)
+            EXPECT_EQ(action, r.action) << r.name;
+        else
+            EXPECT_NE(action, STEP) << r.name << ": a bug ahead blocks the step";
+        EXPECT_EQ(common::ring_size(me), r.ring) << r.name;
+        if (r.food_after >= 0) {
+            EXPECT_EQ(me->food, r.food_after) << r.name;
+        }
+        if (r.vision_after >= 0) {
+            EXPECT_EQ(me->vision, r.vision_after) << r.name;
+        }
+        if (r.ring == 2) {
+            EXPECT_EQ(common::cell_read(5, 6), '.') << r.name;
+            EXPECT_EQ(terrarium::attraction(me, '@'), r.food_motive - 10) << r.name;
+        } else {
+            EXPECT_EQ(other->food, r.victim_food_after) << r.name;
+            EXPECT_EQ(terrarium::attraction(other, 'M'), r.victim_motive_after) << r.name;
+        }
+        EXPECT_EQ(terrarium::attraction(me, r.ahead), r.race_motive_after) << r.name;
+    }
+}
+
+TEST(Encounter, TerrariumEatsRipeFoodOnlyWhenDrawnToItAndNeverStepsIntoBlockers)
+{
+    terrarium_side::blank(10, 10);
+    terrarium::bug *me = terrarium_side::add(5, 5, 'M', 0);
+    terrarium_side::add(1, 1, 'Q');
+    common::cell_write(4, 5, '@');
+    me->food = 100;
+    EXPECT_EQ(terrarium::look(0), STEP);
+    EXPECT_EQ(me->food, 115);
+    terrarium::attraction(me, '@') = 0;
+    EXPECT_EQ(terrarium::look(0), REST) << "no attraction, no meal: the gene decides";
+    EXPECT_EQ(me->food, 115);
+    for (auto &g : me->dna)
+        g = STEP;
+    terrarium::attraction(me, 'Q') = 0;
+    for (char ahead : {'~', '#', 'Q'}) {
+        common::cell_write(4, 5, ahead);
+        for (int phase = 0; phase < 25; phase++)
+            EXPECT_NE(terrarium::look(phase), STEP) << ahead;
+    }
+}
+
+TEST(Encounter, TerrariumNeverAttacksItselfOnAMapOneCellWide)
+{
+    terrarium_side::blank(3, 1);
+    terrarium::bug *me = terrarium_side::add(0, 0, 'M', 1);  // the cell ahead is its own
+    terrarium_side::add(2, 0, 'Q');
+    common::cell_write(0, 0, 'Q');
+    terrarium::attraction(me, 'Q') = 50;
+    terrarium::look(0);
+    EXPECT_EQ(common::ring_size(me), 2);
+    EXPECT_EQ(me->food, 1000);
+}
+
+TEST(Perception, VivariumWeighsFoodAndKindAroundSixHundred)
+{
+    struct row {
+        int food;
+        char glyph;
+        int score;
+    };
+    const row rows[] = {{599, '@', 1}, {600, '@', 0}, {-5, '@', 1},   {599, 'A', 0}, {600, 'A', 0},
+                        {601, 'A', 1}, {5000, 'B', 0}, {100, '.', 0}, {100, ' ', 0}};
+    vivarium_side::blank(17, 17);
+    vivarium::bug *me = vivarium_side::add(8, 8, 'A');
+    for (const row &r : rows) {
+        me->food = r.food;
+        EXPECT_EQ(vivarium::motivate(r.glyph), r.score) << "food " << r.food << " glyph " << r.glyph;
+    }
+}
+
+TEST(Perception, VivariumScoresItsFixedPatternWithHiddenCells)
+{
+    struct row {
+        const char *name;
+        int food;
+        std::map<std::pair<int, int>, char> cells;  // (ahead, right) -> glyph
+        int ahead, left, right;
+    };
+    const row rows[] = {
+        {"food two ahead", 500, {{{2, 0}, '@'}}, 1, 0, 0},
+        {"three ahead over ground", 500, {{{3, 0}, '@'}}, 1, 0, 0},
+        {"three ahead hidden by a mountain", 500, {{{2, 0}, '#'}, {{3, 0}, '@'}}, 0, 0, 0},
+        {"beside two ahead", 500, {{{2, -1}, '@'}, {{2, 1}, '@'}}, 2, 0, 0},
+        {"beside two ahead hidden by water", 500, {{{2, 0}, '~'}, {{2, -1}, '@'}, {{2, 1}, '@'}}, 0, 0, 0},
+        {"a seedling ahead hides all ahead", 500, {{{1, 0}, '.'}, {{2, 0}, '@'}, {{1, 1}, '@'}}, 0, 0, 1},
+        {"front diagonals count ahead and aside", 500, {{{1, -1}, '@'}, {{1, 1}, '@'}}, 2, 1, 1},
+        {"a near side cell counts though it blocks", 500, {{{0, -1}, '@'}, {{0, -2}, '@'}}, 0, 1, 0},
+        {"a blocked near side hides the rest",
+         500, {{{0, -1}, '#'}, {{0, -2}, '@'}, {{0, -3}, '@'}, {{1, -2}, '@'}, {{1, -1}, '@'}}, 1, 0, 0},
+        {"an open side: the whole pattern", 500, {{{0, -3}, '@'}, {{1, -2}, '@'}, {{1, -1}, '@'}}, 1, 3, 0},
+        {"food two aside hides three aside", 500, {{{0, 2}, '@'}, {{0, 3}, '@'}, {{1, 2}, '@'}}, 0, 0, 1},
+        {"behind counts nothing", 500, {{{-1, 0}, '@'}, {{-2, 0}, '@'}}, 0, 0, 0},
+        {"fed: its race, not food", 700, {{{2, 0}, 'A'}, {{3, 0}, 'A'}, {{0, 1}, '@'}}, 1, 0, 0},
+        {"other races never count", 5000, {{{2, 0}, 'B'}, {{0, 1}, 'C'}}, 0, 0, 0},
+    };
+    for (int v = 0; v < 4; v++)
+        for (const row &r : rows) {
+            vivarium_side::blank(17, 17);
+            vivarium::bug *me = vivarium_side::add(8, 8, 'A', v);
+            me->food = r.food;
+            for (const auto &[where, glyph] : r.cells) {
+                int row = 0, col = 0;
+                common::relative_cell(v, 8, 8, where.first, where.second, &row, &col);
+                common::cell_write(row, col, glyph);
+            }
+            vivarium::scores s = vivarium::score_cells();
+            std::string name = std::string(r.name) + ", facing " + std::to_string(v);
+            EXPECT_EQ(s.ahead, r.ahead) << name;
+            EXPECT_EQ(s.left, r.left) << name;
+            EXPECT_EQ(s.right, r.right) << name;
+        }
+}
+
+TEST(Encounter, VivariumMatesAboveSixHundredAndAlwaysEatsRipeFood)
+{
+    struct row {
+        char ahead;
+        bool partner_there;
+        int food;
+        int action, food_after, population;  // action -1: anything but STEP
+        int status;                          // of a stop, -1 for none
+    };
+    const row rows[] = {
+        {'A', true, 600, -1, 600, 3, -1},    {'A', true, 601, REST, 200, 4, -1},
+        {'A', false, 1199, REST, 0, 2, 10},  {'A', false, 1200, REST, 600, 3, -1},
+        {'@', false, -5, STEP, 15, 2, -1},   {'@', false, 5000, STEP, 5020, 2, -1},
+        {'.', false, 500, -1, 500, 2, -1},
+    };
+    for (const row &r : rows) {
+        std::string name = std::string("'") + r.ahead + "' ahead, food " + std::to_string(r.food);
+        vivarium_side::blank(17, 17);
+        vivarium::bug *me = vivarium_side::add(8, 8, 'A', 0);
+        vivarium_side::add(0, 0, 'B');
+        if (r.partner_there)
+            vivarium_side::add(7, 8, 'A', 2);
+        common::cell_write(7, 8, r.ahead);  // without a bug under it, an 'A' is a lost bug
+        me->food = r.food;
+        for (auto &g : me->dna)
+            g = STEP;
+        int action = -2;
+        common::stopped stop = stop_of([&] { action = vivarium::look(5); });
+        EXPECT_EQ(stop.status, r.status) << name;
+        if (stop.status == 10) {
+            EXPECT_EQ(stop.message, "this bug if fucked\nbug x =8\nbug y =8\nbug v =0\nlook x =8\nlook y =7\n");
+            continue;
+        }
+        if (r.action >= 0)
+            EXPECT_EQ(action, r.action) << name;
+        else
+            EXPECT_NE(action, STEP) << name << ": only bare ground is open";
+        EXPECT_EQ(me->food, r.food_after) << name;
+        EXPECT_EQ(vivarium::population, r.population) << name;
+    }
+}
+
+TEST(Decide, EveryRowOfTheTable)
+{
+    struct row {
+        const char *name;
+        float f, l, r;
+        int gene;
+        bool open;
+        std::set<int> want;  // over many random states
+    };
+    const row rows[] = {
+        {"1: nothing positive, the gene", 0, 0, 0, TURN_LEFT, true, {TURN_LEFT}},
+        {"1: a step into a blocked cell is replaced", 0, 0, 0, STEP, false, {REST, TURN_LEFT, TURN_RIGHT}},
+        {"1: a step into an open cell", -1, -2, 0, STEP, true, {STEP}},
+        {"2: ahead strongest and open", 3, 1, 2, REST, true, {STEP}},
+        {"2: ahead strongest, blocked, a turning gene", 3, 1, 2, TURN_RIGHT, false, {TURN_RIGHT}},
+        {"2: ahead strongest, blocked, no turning gene", 3, 1, 2, STEP, false, {TURN_LEFT, TURN_RIGHT}},
+        {"3: left strongest", 1, 3, 2, STEP, true, {TURN_LEFT}},
+        {"4: right strongest", 1, 2, 3, STEP, true, {TURN_RIGHT}},
+        {"5: the sides tie above ahead, a turning gene", 1, 2.5, 2.5, TURN_LEFT, true, {TURN_LEFT}},
+        {"5: the sides tie, step or rest become a turn", 1, 2.5, 2.5, STEP, true, {TURN_LEFT, TURN_RIGHT}},
+        {"6: ahead ties right, blocked", 3, 0, 3, STEP, false, {TURN_RIGHT}},
+        {"6: ahead ties right, open, the gene fits", 3, 0, 3, STEP, true, {STEP}},
+        {"6: ahead ties right, open, gene left", 3, 0, 3, TURN_LEFT, true, {TURN_RIGHT, STEP}},
+        {"7: ahead ties left, blocked", 3, 3, 0, STEP, false, {TURN_LEFT}},
+        {"7: ahead ties left, open, the gene fits", 3, 3, 0, TURN_LEFT, true, {TURN_LEFT}},
+        {"7: ahead ties left, open, gene rest", 3, 3, 0, REST, true, {TURN_LEFT, STEP}},
+        {"8: a three-way tie, open, the gene", 2, 2, 2, TURN_RIGHT, true, {TURN_RIGHT}},
+        {"8: a three-way tie, open, rest replaced", 2, 2, 2, REST, true, {TURN_LEFT, TURN_RIGHT, STEP}},
+        {"8: a three-way tie, blocked, step replaced", 2, 2, 2, STEP, false, {TURN_LEFT, TURN_RIGHT}},
+    };
+    for (const row &r : rows) {
+        std::set<int> seen;
+        for (unsigned seed = 1; seed <= 64; seed++) {
+            std::srand(seed);
+            seen.insert(common::decide(r.f, r.l, r.r, r.gene, r.open));
+        }
+        EXPECT_EQ(seen, r.want) << r.name;
+    }
+    // A fitting gene draws nothing; an unfitting one draws exactly once.
+    std::srand(5);
+    int first = std::rand(), second = std::rand();
+    std::srand(5);
+    common::decide(3, 3, 0, TURN_LEFT, true);
+    common::decide(0, 0, 0, REST, false);
+    EXPECT_EQ(std::rand(), first);
+    std::srand(5);
+    common::decide(2, 2, 2, REST, true);
+    EXPECT_EQ(std::rand(), second);
+}

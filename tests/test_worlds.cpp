@@ -1,0 +1,247 @@
+// Whole runs of both programs. Fixed seeds must keep giving the worlds
+// recorded before any optimisation (digests, and readable dumps of tiny
+// worlds); long runs must leave a consistent world after every pass.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "terrarium/init.h"
+#include "tests/support/world.h"
+
+namespace {
+
+struct run {
+    const char *program;
+    unsigned seed;
+    int lines, cols;
+    long passes;
+    std::vector<const char *> options;
+};
+
+std::string name_of(const run &r)
+{
+    std::string name = std::string(r.program) + " seed " + std::to_string(r.seed) + " " +
+                       std::to_string(r.cols) + "x" + std::to_string(r.lines) + " passes " +
+                       std::to_string(r.passes);
+    for (const char *o : r.options)
+        name += std::string(" ") + o;
+    return name;
+}
+
+// The dump of a headless run, as simdump prints it, and its status.
+std::string dump_of(const run &r, int *status)
+{
+    std::vector<const char *> argv{"terrarium"};
+    argv.insert(argv.end(), r.options.begin(), r.options.end());
+    terrarium::options chosen;
+    const char *message = nullptr;
+    EXPECT_EQ(terrarium::parse_options(static_cast<int>(argv.size()), argv.data(), &chosen, &message), 0);
+    terrarium::apply_options(chosen);
+    const common::headless_program &program =
+        std::string(r.program) == "terrarium" ? terrarium_side::headless : vivarium_side::headless;
+    char *data = nullptr;
+    size_t size = 0;
+    std::FILE *out = open_memstream(&data, &size);
+    *status = common::run_headless(program, r.seed, r.lines, r.cols, r.passes, out);
+    std::fclose(out);
+    std::string text(data, size);
+    std::free(data);
+    return text;
+}
+
+std::uint64_t fnv1a(const std::string &text)
+{
+    std::uint64_t hash = 1469598103934665603ULL;
+    for (unsigned char c : text)
+        hash = (hash ^ c) * 1099511628211ULL;
+    return hash;
+}
+
+}  // namespace
+
+TEST(Worlds, FixedSeedsGiveTheRecordedWorlds)
+{
+    struct row {
+        run r;
+        int status;
+        std::uint64_t digest;
+    };
+    const row rows[] = {
+        {{"terrarium", 1, 24, 80, 0, {}}, 0, 0xb5854f7b3d08afd1ULL},
+        {{"terrarium", 1, 24, 80, 300, {}}, 0, 0x329c304716a7c556ULL},
+        {{"terrarium", 2, 24, 80, 1000, {}}, 0, 0xa2d5c4b12e32f909ULL},
+        {{"terrarium", 3, 40, 120, 500, {"-r", "300", "-g", "6"}}, 0, 0x91b428d30bee98f4ULL},
+        {{"terrarium", 4, 24, 80, 2000, {"-s", "0.7"}}, 0, 0x7aff5208b97bb6e7ULL},
+        {{"terrarium", 5, 24, 80, 200, {"-s", "0.25"}}, 0, 0x188dac052e99155ULL},
+        {{"terrarium", 6, 10, 20, 20000, {"-s", "1"}}, 0, 0xc26662ca8622b208ULL},
+        {{"terrarium", 7, 60, 200, 60, {"-s", "3"}}, 0, 0x483e84a708b57d67ULL},
+        {{"vivarium", 1, 24, 80, 100, {}}, 0, 0x569e06cfbc2af29fULL},
+        {{"vivarium", 2, 24, 80, 300, {}}, 0, 0x536a52bc32c39aeaULL},
+        {{"vivarium", 3, 10, 20, 3000, {}}, 0, 0x711f08287b5f0ffdULL},
+        {{"vivarium", 4, 30, 100, 200, {}}, 0, 0x593421fdab39dbf8ULL},
+    };
+    for (const row &r : rows) {
+        int status = -1;
+        std::string text = dump_of(r.r, &status);
+        EXPECT_EQ(status, r.status) << name_of(r.r);
+        EXPECT_EQ(fnv1a(text), r.digest) << name_of(r.r) << std::hex << ": digest 0x" << fnv1a(text);
+    }
+    // Refused worlds: a pad beyond what curses holds and a world under 100
+    // cells have nothing to dump; terrain with too little open ground is
+    // dumped as it was refused.
+    const std::pair<run, int> refusals[] = {{{"terrarium", 1, 2000, 2000, 1, {"-s", "30"}}, 9},
+                                            {{"terrarium", 1, 10, 20, 1, {"-s", "0.25"}}, 8},
+                                            {{"vivarium", 1, 24, 3300, 1, {}}, 9},
+                                            {{"terrarium", 9, 24, 80, 20, {"-r", "1000", "-g", "8"}}, 7}};
+    for (const auto &[r, want] : refusals) {
+        int status = -1;
+        std::string text = dump_of(r, &status);
+        EXPECT_EQ(status, want) << name_of(r);
+        EXPECT_EQ(text.empty(), want != 7) << name_of(r);
+        if (want == 7) {
+            EXPECT_EQ(text.substr(text.size() - 8), "stopped\n");
+        }
+    }
+}
+
+TEST(Worlds, TinyWorldsMatchTheirGoldenDumps)
+{
+    const std::pair<const char *, run> goldens[] = {
+        {"terrarium_20x10_seed6_300.txt", {"terrarium", 6, 10, 20, 300, {"-s", "1"}}},
+        {"vivarium_2x1_seed5_200.txt", {"vivarium", 5, 1, 2, 200, {}}},
+    };
+    for (const auto &[file, r] : goldens) {
+        std::ifstream in(std::string(GOLDEN_DIR) + "/" + file);
+        std::stringstream want;
+        want << in.rdbuf();
+        int status = -1;
+        EXPECT_EQ(dump_of(r, &status), want.str()) << file;
+    }
+}
+
+namespace {
+
+// What is wrong with the world after a pass, or "": the ring is one
+// consistent circle holding every bug pointer; every bug stands on the
+// map; every letter on the map is the race of a bug standing there; no
+// '!' is left; the copy of the map that reads use is the pad; the index
+// finds, from two cursors, the bug a ring walk finds; vivarium's count is
+// the ring's size.
+template <class S>
+std::string world_fault()
+{
+    using bug = typename S::bug;
+    bug *start = S::cursor();
+    const long cols = common::world_col, cells = common::world_row * cols;
+    std::unordered_set<const bug *> ring;
+    std::vector<uint64_t> races(static_cast<size_t>(cells));  // by cell: a bit for each race on it
+    const bug *b = start;
+    do {
+        if (b->next->prev != b || b->prev->next != b)
+            return "a next/prev mismatch";
+        if (!common::on_map(b->y, b->x))
+            return "a bug off the map";
+        if (!ring.insert(b).second || static_cast<long>(ring.size()) > 2 * cells)
+            return "the walk does not come back to its start";
+        races[b->y * cols + b->x] |= uint64_t{1} << (b->race & 63);
+        b = b->next;
+    } while (b != start);
+    for (bug **p : S::pointers())
+        if (ring.count(*p) == 0)
+            return "a bug pointer off the ring";
+    std::vector<chtype> pad(static_cast<size_t>(cols) + 1);
+    for (int row = 0; row < common::world_row; row++) {
+        mvwinchnstr(common::world_pad, row, 0, pad.data(), static_cast<int>(cols));
+        for (int col = 0; col < cols; col++) {
+            char glyph = common::cell_read(row, col);
+            auto where = [&] { return " at " + std::to_string(row) + "," + std::to_string(col); };
+            if (glyph != static_cast<char>(pad[col] & A_CHARTEXT))
+                return "the copy differs from the pad" + where();
+            if (glyph == '!')
+                return "a '!' left" + where();
+            if (glyph >= 'A' && glyph <= 'Z' && !(races[row * cols + col] & uint64_t{1} << (glyph & 63)))
+                return std::string("a letter ") + glyph + " without its bug" + where();
+        }
+    }
+    for (const bug *cursor : {start, start->next->next}) {
+        std::unordered_map<long, const bug *> first_seen;
+        b = cursor;
+        do {
+            first_seen.emplace(b->y * cols + b->x, b);
+            b = b->next;
+        } while (b != cursor);
+        for (const auto &[cell, seen] : first_seen)
+            if (S::index().first_from(cursor, static_cast<int>(cell / cols), static_cast<int>(cell % cols)) != seen)
+                return "the index and the ring walk differ";
+    }
+    if (std::string(S::name) == "vivarium" && static_cast<long>(ring.size()) != vivarium::population)
+        return "the population is not the ring's size";
+    return "";
+}
+
+struct soak_case {
+    const char *program;
+    const char *kind;
+    unsigned seed;
+    int lines, cols;
+    float size;
+};
+
+class Soak : public ::testing::TestWithParam<soak_case> {};
+
+template <class S>
+void soak(const soak_case &c)
+{
+    terrarium::options chosen;
+    chosen.world_size = c.size;
+    terrarium::apply_options(chosen);
+    S::seeded(c.seed, c.lines, c.cols);
+    long pass = 0;
+    common::stopped stop = stop_of([&] {
+        for (pass = 1; pass <= 20000; pass++) {
+            common::run_passes(1);
+            std::string fault = world_fault<S>();
+            ASSERT_EQ(fault, "") << "after pass " << pass;
+        }
+    });
+    // The one end of a run without keys: a death that leaves one bug.
+    if (stop.status != -1) {
+        EXPECT_EQ(stop.status, 0) << "pass " << pass << ": " << stop.message;
+        EXPECT_EQ(S::cursor()->next, S::cursor()) << "pass " << pass;
+    }
+    S::headless.forget();
+}
+
+}  // namespace
+
+TEST_P(Soak, EveryPassLeavesAConsistentWorld)
+{
+    if (std::string(GetParam().program) == "terrarium")
+        soak<terrarium_side>(GetParam());
+    else
+        soak<vivarium_side>(GetParam());
+}
+
+std::vector<soak_case> soak_cases()
+{
+    std::vector<soak_case> cases;
+    for (unsigned seed : {1u, 2u, 3u}) {
+        cases.push_back({"terrarium", "tiny", seed, 10, 20, 1.0f});  // 20 x 10 cells, 2 bugs
+        cases.push_back({"terrarium", "default", seed, 24, 80, 2.0f});
+        cases.push_back({"vivarium", "tiny", seed, 2, 3, 2.0f});  // 33 x 25 cells
+        cases.push_back({"vivarium", "small", seed, 3, 4, 2.0f});
+    }
+    return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(Worlds, Soak, ::testing::ValuesIn(soak_cases()),
+                         [](const ::testing::TestParamInfo<soak_case> &info) {
+                             return std::string(info.param.program) + "_" + info.param.kind + "_seed" +
+                                    std::to_string(info.param.seed);
+                         });
