@@ -1,6 +1,7 @@
 # Build, run and test terrarium and vivarium.
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
+COV_BUILD  ?= build-coverage
 FUZZ_BUILD ?= build-fuzz
 PREFIX     ?= /usr/local
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
@@ -8,17 +9,19 @@ CMAKE_FLAGS ?=
 FUZZ_TIME  ?= 60
 FUZZ_TARGETS = fuzz_options fuzz_edit_answers fuzz_vivarium_answers
 
-.PHONY: all deps build run run-vivarium test test-normal test-asan bench fuzz install clean
+.PHONY: all deps build run run-vivarium test test-normal test-asan coverage bench fuzz install clean
 
 all: build
 
+# Installs missing packages (as root), or says which to install. Only
+# `run`, `test`, `coverage`, `bench` and `fuzz` call it.
 deps:
 	@bash tools/install-deps.sh
 
 $(BUILD)/CMakeCache.txt:
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=$(PREFIX) $(CMAKE_FLAGS)
 
-build: deps $(BUILD)/CMakeCache.txt
+build: $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS)
 
 run: deps $(BUILD)/CMakeCache.txt
@@ -29,17 +32,28 @@ run-vivarium: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS) --target vivarium
 	$(BUILD)/vivarium/vivarium
 
-test: test-normal test-asan
+test: deps
+	$(MAKE) test-normal test-asan
 
 test-normal: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
-test-asan: deps
+test-asan:
 	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DSANITIZE=ON -DBUILD_BENCH=OFF $(CMAKE_FLAGS)
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
-	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS) -L '' -LE nosan
+	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+	  ctest --output-on-failure -j $(JOBS) -LE nosan
 
-bench: build
+# Line and branch coverage of the code by the whole suite.
+coverage: deps
+	cmake -S . -B $(COV_BUILD) -DCMAKE_BUILD_TYPE=Debug -DCOVERAGE=ON -DBUILD_BENCH=OFF $(CMAKE_FLAGS)
+	cmake --build $(COV_BUILD) -j $(JOBS)
+	find $(COV_BUILD) -name '*.gcda' -delete
+	cd $(COV_BUILD) && ctest -j $(JOBS) > /dev/null || true
+	gcovr -r . --object-directory $(COV_BUILD) --exclude-throw-branches \
+	  --filter 'common/' --filter 'terrarium/' --filter 'vivarium/' --filter 'tools/' --print-summary | tail -3
+
+bench: deps build
 	./$(BUILD)/bench/benchmarks
 
 # A clang build with libFuzzer, ASan and UBSan; each target runs for
@@ -59,4 +73,4 @@ install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(COV_BUILD) $(FUZZ_BUILD)

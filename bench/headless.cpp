@@ -4,20 +4,19 @@
 
 #include "common/headless.h"
 #include "common/loop.h"
-#include "terrarium/headless.h"
 #include "terrarium/init.h"
-#include "vivarium/headless.h"
+#include "vivarium/init.h"
 
 void terrarium_world(unsigned seed, int lines, int cols, float size)
 {
-    terrarium::forget();
-    vivarium::forget();
+    common::forget(terrarium::headless);
+    common::forget(vivarium::headless);
     if (!common::headless_screen(lines, cols))
         throw common::stopped{-1, "no null terminal"};
     terrarium::options chosen;
     chosen.world_size = size;
     terrarium::apply_options(chosen);
-    terrarium::start_seeded(seed);
+    common::start_seeded(terrarium::headless, seed);
 }
 
 long run_passes(long passes) { return common::run_passes(passes); }

@@ -6,7 +6,7 @@
 #include "common/headless.h"
 #include "common/map.h"
 #include "vivarium/globals.h"
-#include "vivarium/headless.h"
+#include "vivarium/init.h"
 
 namespace {
 
@@ -15,9 +15,9 @@ constexpr long PASSES = 20;
 
 void vivarium_world()
 {
-    vivarium::forget();
+    common::forget(vivarium::headless);
     common::headless_screen(60, 200);
-    vivarium::start_seeded(SEED);
+    common::start_seeded(vivarium::headless, SEED);
 }
 
 void W5_Vivarium(benchmark::State &state)

@@ -9,6 +9,9 @@ enum action { REST = 0, TURN_LEFT = 1, TURN_RIGHT = 2, STEP = 3 };
 // 25 of them and big worlds hold a hundred thousand bugs.
 using gene_t = signed char;
 
+// Genes of a bug: gene i is consulted on phase i.
+constexpr int GENES = 25;
+
 // Whether a value may be kept as a gene.
 inline bool gene_ok(int value) { return value >= REST && value <= STEP; }
 

@@ -282,12 +282,10 @@ private:
     {
         uint64_t spacing = ~uint64_t{0} / count_;
         uint64_t label = 0;
-        Bug *b = start;
-        do {
+        for_each_bug(start, [&](Bug *b) {
             order(b) = label;
             label += spacing;
-            b = b->next;
-        } while (b != start);
+        });
     }
 
     // Indexes every bug of the ring from `start`, labelled in ring order.
@@ -295,11 +293,7 @@ private:
     {
         if (start == nullptr)
             return;
-        Bug *b = start;
-        do {
-            attach(b);
-            b = b->next;
-        } while (b != start);
+        for_each_bug(start, [&](Bug *b) { attach(b); });
         relabel(start);
     }
 

@@ -34,10 +34,24 @@ void dump_world(std::FILE *out, const char *name, long passes)
     }
 }
 
+void start_seeded(const headless_program &program, unsigned seed)
+{
+    program.set_world_size();
+    open_world(seed);
+    program.start();
+    program.enter_loop();
+}
+
+void forget(const headless_program &program)
+{
+    program.free_world();
+    leave_loop();
+}
+
 int run_headless(const headless_program &program, unsigned seed, int lines, int cols, long passes,
                  std::FILE *out)
 {
-    program.forget();
+    forget(program);
     if (!headless_screen(lines, cols)) {
         std::fprintf(stderr, "%s: cannot open curses on /dev/null\n", program.name);
         return 1;
@@ -46,7 +60,7 @@ int run_headless(const headless_program &program, unsigned seed, int lines, int 
     int status = 0;
     phase = 0;  // as in a fresh process, should the start itself stop
     try {
-        program.start(seed);
+        start_seeded(program, seed);
         run_passes(passes, &done);
         program.dump(out, done);
     } catch (const stopped &s) {
@@ -59,7 +73,7 @@ int run_headless(const headless_program &program, unsigned seed, int lines, int 
         std::fputs(s.message.c_str(), stderr);
         status = s.status;
     }
-    program.forget();
+    forget(program);
     hooks = default_hooks;
     return status;
 }

@@ -5,7 +5,11 @@
 
 #include <cstdio>
 #include <string>
+#include <initializer_list>
 #include <unordered_map>
+#include <utility>
+
+#include "common/ring.h"
 
 #include "common/loop.h"
 
@@ -26,10 +30,19 @@ bool headless_screen(int lines, int cols);
 // One program's part of a headless run.
 struct headless_program {
     const char *name;
-    void (*forget)();              // frees the world of any earlier run
-    void (*start)(unsigned seed);  // start-up as in the program, seeded
+    void (*set_world_size)();  // from the screen's size (and the options)
+    void (*start)();           // terrain, food and bugs on the new map
+    void (*enter_loop)();      // the loop state as the main loop begins
     void (*dump)(std::FILE *out, long passes);  // the state, as text
+    void (*free_world)();
 };
+
+// Start-up as in the program, with the random generator seeded with
+// `seed` instead of the clock, up to the main loop.
+void start_seeded(const headless_program &program, unsigned seed);
+
+// Frees the world and the status line of a run.
+void forget(const headless_program &program);
 
 // A whole run: a null terminal of lines x cols, the world started with
 // `seed`, the main loop run as with no key ever pressed up to the
@@ -43,20 +56,22 @@ int run_headless(const headless_program &program, unsigned seed, int lines, int 
 // and the phase, then the map row by row.
 void dump_world(std::FILE *out, const char *name, long passes);
 
-// Every bug's place in turn order from `start`, for dumping bug pointers
-// as numbers.
+// The bugs in turn order from `start`, a line each from `line`, then the
+// bug pointers as numbers in that order (-1 for none).
 template <class Bug>
-std::unordered_map<const Bug *, int> number_bugs(const Bug *start)
+void dump_bugs(std::FILE *out, const Bug *start, void (*line)(std::FILE *, const Bug *),
+               std::initializer_list<std::pair<const char *, const Bug *>> pointers)
 {
     std::unordered_map<const Bug *, int> number;
-    if (start == nullptr)
-        return number;
-    const Bug *b = start;
-    do {
-        number.emplace(b, static_cast<int>(number.size()));
-        b = b->next;
-    } while (b != start);
-    return number;
+    for_each_bug(start, [&](const Bug *b) { number.emplace(b, static_cast<int>(number.size())); });
+    std::fprintf(out, "bugs %zu\n", number.size());
+    for_each_bug(start, [&](const Bug *b) { line(out, b); });
+    const char *space = "";
+    for (const auto &[name, p] : pointers) {
+        std::fprintf(out, "%s%s %d", space, name, p == nullptr ? -1 : number.at(p));
+        space = " ";
+    }
+    std::fputc('\n', out);
 }
 
 }  // namespace common

@@ -3,7 +3,11 @@
 #pragma once
 
 #include <cstddef>
+#include <new>
 #include <vector>
+
+#include "common/map.h"
+#include "common/term.h"
 
 namespace common {
 
@@ -20,5 +24,18 @@ private:
     size_t rows_;
     std::vector<int> cells_;
 };
+
+// Runs `generate` on a grid of the map's size; a grid that cannot be had
+// ends the program: "world too large".
+template <class F>
+void with_height_grid(F generate)
+{
+    try {
+        height_grid h(world_col, world_row);
+        generate(h);
+    } catch (const std::bad_alloc &) {
+        stop_with(EXIT_WORLD_TOO_LARGE, "world too large\n");
+    }
+}
 
 }  // namespace common

@@ -1,5 +1,6 @@
 #include "common/loop.h"
 
+#include "common/edit_window.h"
 #include "common/hooks.h"
 #include "common/kb.h"
 #include "common/map.h"
@@ -119,8 +120,8 @@ namespace {
 // than the view the origin may be negative (curses then shows from 0).
 void centre_on_selected()
 {
-    int row = 0, col = 0;
-    running->selected(&row, &col);
+    selection s = running->selected();
+    int row = s.row, col = s.col;
     view_row = row - (LINES - 1) / 2;
     if (view_row < 0)
         view_row = 0;
@@ -143,7 +144,26 @@ void change_speed(int new_speed)
 // Doubling stops short of overflow: from 2^30 on, the speed stays.
 int slower(int s) { return s == 0 ? 1 : (s < (1 << 30) ? s * 2 : s); }
 
+// The keys from '1' on: the next bug, then the trackers, with their labels.
+void choose(int which)
+{
+    static const char *const labels[] = {"xx ", "hf ", "hg ", "old", "hk "};
+    if (which >= running->choices) {
+        dopopup("bad key", 1);
+        return;
+    }
+    running->select(which);
+    track_label = labels[which];
+}
+
 const key_command shared_keys[] = {
+    {'1', [] { choose(0); }},
+    {'2', [] { choose(1); }},
+    {'3', [] { choose(2); }},
+    {'4', [] { choose(3); }},
+    {'5', [] { choose(4); }},
+    {'d', [] { dopopup(gene_digits(running->selected().dna, GENES).c_str(), 5); }},
+    {'e', [] { running->edit(); }},
     {'x', [] { stop(); }},
     {'g', centre_on_selected},
     {'z', [] { show_map = show_map ? 0 : 1; }},

@@ -6,6 +6,8 @@
 
 #include <curses.h>
 
+#include "common/decide.h"
+
 namespace common {
 
 extern int speed;               // microseconds slept at each pass boundary
@@ -25,16 +27,40 @@ struct key_command {
     void (*run)();
 };
 
+// What the shared commands see of the selected bug.
+struct selection {
+    int row, col;
+    const gene_t *dna;
+};
+
 // What the loop needs from a program.
 struct program {
-    const char *help;                      // the key help on the status line
-    bool (*at_boundary)();                 // the ring cursor is on the pass marker
-    void (*ageing_step)();                 // the ageing step of the bug at the cursor
-    void (*turn)();                        // the next bug's turn
-    void (*stat)();                        // draws the statistics screen
-    void (*selected)(int *row, int *col);  // the selected bug's cell
-    const key_command *keys;               // its own commands, ended by key 0
+    const char *help;           // the key help on the status line
+    bool (*at_boundary)();      // the ring cursor is on the pass marker
+    void (*ageing_step)();      // the ageing step of the bug at the cursor
+    void (*turn)();             // the next bug's turn
+    void (*stat)();             // draws the statistics screen
+    int choices;                // bugs the keys from '1' on select
+    void (*select)(int which);  // selects the bug of key '1' + which: the next one, then the trackers
+    selection (*selected)();    // the selected bug
+    void (*edit)();             // the gene editor, on the selected bug
+    const key_command *keys;    // its own commands, ended by key 0
 };
+
+// A program's `select` and `selected` for its bug pointers: the selected
+// bug `sb`, and the bugs that the keys from '1' on choose after the next one.
+template <class Bug, Bug *&sb, Bug *&... trackers>
+void select_bug(int which)
+{
+    Bug *const choice[] = {sb->next, trackers...};
+    sb = choice[which];
+}
+
+template <class Bug, Bug *&sb>
+selection selected_bug()
+{
+    return {sb->y, sb->x, sb->dna};
+}
 
 // Makes `p` the program the loop runs, creates the status window and sets
 // the loop state to its start values.

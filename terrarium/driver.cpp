@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "common/edit_window.h"
 #include "common/popup.h"
 #include "common/turn.h"
 #include "terrarium/edit.h"
@@ -92,37 +91,24 @@ void turn()
 
 namespace {
 
-void select(bug *b, const char *label)
-{
-    sb = b;
-    track_label = label;
-}
-
 void world_statistics()
 {
     long long area = static_cast<long long>(world_col) * world_row;
     double water = (wtr_c * 100LL) / static_cast<double>(area);
     double mountain = (mnt_c * 100LL) / static_cast<double>(area);
     double rest = ((area - wtr_c - mnt_c) * 100LL) / static_cast<double>(area);
-    common::dopopup(common::text_of("A=%lld W=%.2f M=%.2f S=%.2f", area, water, mountain, rest).c_str(), 5);
+    dopopup(text_of("A=%lld W=%.2f M=%.2f S=%.2f", area, water, mountain, rest).c_str(), 5);
 }
 
 const common::key_command own_keys[] = {
-    {'1', [] { select(sb->next, "xx "); }},
-    {'2', [] { select(hf, "hf "); }},
-    {'3', [] { select(hg, "hg "); }},
-    {'4', [] { select(old, "old"); }},
-    {'5', [] { select(hk, "hk "); }},
-    {'v', [] { common::dopopup(common::text_of("x=%i  y=%i  v=%i", sb->x, sb->y, sb->vector).c_str(), 2); }},
-    {'d', [] { common::dopopup(common::gene_digits(sb->dna, GENES).c_str(), 5); }},
+    {'v', [] { dopopup(text_of("x=%i  y=%i  v=%i", sb->x, sb->y, sb->vector).c_str(), 2); }},
     {'c',
      [] {
-         common::dopopup(common::text_of("R=%c G=%i A=%i Fd=%i S=%i Fv=%i F@=%i ", sb->race, sb->gen, sb->age,
-                                         sb->food, sb->size, sb->vision, attraction(sb, '@'))
-                             .c_str(),
-                         3);
+         dopopup(text_of("R=%c G=%i A=%i Fd=%i S=%i Fv=%i F@=%i ", sb->race, sb->gen, sb->age, sb->food, sb->size,
+                         sb->vision, attraction(sb, '@'))
+                     .c_str(),
+                 3);
      }},
-    {'e', [] { edit(sb); }},
     {'b', [] { view_t(sb); }},
     {'w', world_statistics},
     {0, nullptr},
@@ -131,17 +117,8 @@ const common::key_command own_keys[] = {
 }  // namespace
 
 const common::program terrarium_program = {
-    "x 12345 vdcegzb hjklw fstpn ",
-    [] { return bugs == first; },
-    ageing_step,
-    turn,
-    stat,
-    [](int *row, int *col) {
-        *row = sb->y;
-        *col = sb->x;
-    },
-    own_keys,
-};
+    "x 12345 vdcegzb hjklw fstpn ", [] { return bugs == first; }, ageing_step, turn, stat, 5,
+    select_bug<bug, sb, hf, hg, old, hk>, selected_bug<bug, sb>, [] { edit(sb); }, own_keys};
 
 void enter_loop()
 {

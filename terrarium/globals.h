@@ -1,5 +1,4 @@
-// The bug record, the ring and the global simulation state of terrarium,
-// and the names it takes from the parts both programs share.
+// The bug record, the ring and the global simulation state of terrarium.
 #pragma once
 
 #include <cstdint>
@@ -8,29 +7,13 @@
 #include "common/food.h"
 #include "common/loop.h"
 #include "common/map.h"
+#include "common/popup.h"
 #include "common/term.h"
 
 namespace terrarium {
 
-using common::cell_read;
-using common::cell_write;
-using common::gene_t;
-using common::growfood;
-using common::phase;
-using common::placefood;
-using common::REST;
-using common::STEP;
-using common::stop;
-using common::stop_with;
-using common::track_label;
-using common::TURN_LEFT;
-using common::TURN_RIGHT;
-using common::world_col;
-using common::world_pad;
-using common::world_row;
-using common::wrap;
-
-constexpr int GENES = 25;
+// The parts both programs share, by their own names.
+using namespace common;
 constexpr int GLYPHS = 256;
 
 // The fields a turn reads come first, so that they share a cache line.

@@ -3,12 +3,10 @@
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <string>
 
 #include "common/hooks.h"
-#include "common/kb.h"
-#include "common/ring.h"
+#include "common/world.h"
 #include "terrarium/findbug.h"
 #include "terrarium/globals.h"
 #include "terrarium/terrain.h"
@@ -65,9 +63,9 @@ bool in_range(long value, long low, long high) { return value >= low && value <=
 
 bug *new_seeded_bug()
 {
-    bug *b = static_cast<bug *>(common::hooks.allocate(sizeof(bug)));
+    bug *b = static_cast<bug *>(hooks.allocate(sizeof(bug)));
     if (b == nullptr)
-        stop_with(common::EXIT_WORLD_TOO_LARGE, "world too large\n");
+        stop_with(EXIT_WORLD_TOO_LARGE, "world too large\n");
     do {
         b->x = std::rand() % world_col;
         b->y = std::rand() % world_row;
@@ -135,47 +133,22 @@ void apply_options(const options &chosen)
     grid_size = chosen.grid_size;
 }
 
-void init()
-{
-    common::open_terminal("terrarium");
-    set_world_size();
-    if (!common::init_kb())
-        stop_with(common::EXIT_NO_TERMINAL, "terrarium: cannot put the terminal into raw mode\n");
-    build_world(static_cast<unsigned>(std::time(nullptr)));
-}
+void init() { start_up("terrarium", set_world_size, start); }
 
 void set_world_size()
 {
     world_col = static_cast<int>(COLS * static_cast<double>(world_size));
     world_row = static_cast<int>(LINES * static_cast<double>(world_size));
     if (static_cast<long long>(world_col) * world_row < 100)
-        stop_with(common::EXIT_WORLD_TOO_SMALL, "world too small\n");
-}
-
-void build_world(unsigned seed)
-{
-    common::open_world(seed);
-    start();
+        stop_with(EXIT_WORLD_TOO_SMALL, "world too small\n");
 }
 
 void start()
 {
     generateterrain();
-    int area = world_col * world_row;
-    for (int i = 0; i < area / 10; i++)
-        placefood();
-    for (int i = 0; i < area / 100; i++)
-        common::append_bug(bugs, new_seeded_bug());
-    if (!bugs_by_cell.build(world_col, bugs))
-        stop_with(common::EXIT_WORLD_TOO_LARGE, "world too large\n");
+    populate(bugs, bugs_by_cell, new_seeded_bug);
 }
 
-void free_world()
-{
-    bugs_by_cell.clear();
-    common::free_ring(bugs);
-    bugs = first = sb = hf = hg = old = hk = nullptr;
-    common::close_world();
-}
+void free_world() { common::free_world(bugs_by_cell, {&bugs, &first, &sb, &hf, &hg, &old, &hk}); }
 
 }  // namespace terrarium

@@ -1,6 +1,8 @@
 // Start-up, seeding and shutdown of terrarium.
 #pragma once
 
+#include "common/headless.h"
+
 namespace terrarium {
 
 // The world's shape as the command line gives it.
@@ -25,15 +27,16 @@ void init();
 // refuses a world of fewer than 100 cells.
 void set_world_size();
 
-// Seeds the random generator, creates the map, clears the screen and
-// calls start. Refuses a map or a bug that cannot be had.
-void build_world(unsigned seed);
-
-// Terrain, food, bugs and the ring; bugs points at the first bug created.
+// Terrain, food, bugs and the ring on the new map; bugs points at the
+// first bug created. Refuses a world without enough open ground, or
+// bugs that cannot be had.
 void start();
 
 // Frees every bug and the map and clears the bug pointers, for tests and
 // tools that build several worlds in one process.
 void free_world();
+
+// The program without a terminal, for the tools and the tests.
+extern const common::headless_program headless;
 
 }  // namespace terrarium

@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <cstdlib>
-#include <new>
 
 #include "common/height_grid.h"
 #include "terrarium/globals.h"
@@ -91,12 +90,7 @@ bool enough_ground(long long area, long long water, long long mountain)
 
 void generateterrain()
 {
-    try {
-        height_grid h(world_col, world_row);
-        generate(h);
-    } catch (const std::bad_alloc &) {
-        stop_with(common::EXIT_WORLD_TOO_LARGE, "world too large\n");
-    }
+    common::with_height_grid(generate);
     if (!enough_ground(static_cast<long long>(world_col) * world_row, wtr_c, mnt_c))
         stop_with(common::EXIT_BAD_TERRAIN, "bad terrain\n");
 }

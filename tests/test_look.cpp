@@ -22,43 +22,21 @@ using common::TURN_RIGHT;
 
 TEST(Peek, CellsRelativeToTheFacingWrapRoundTheMap)
 {
-    struct row {
-        int y, x, vector, ahead, right;
-        int row, col;
-    };
-    const row rows[] = {
-        {0, 0, 0, 1, 0, 16, 0},   {5, 0, 3, 1, 0, 5, 16}, {16, 3, 2, 1, 0, 0, 3}, {3, 16, 1, 1, 0, 3, 0},
-        {5, 5, 1, 1, 1, 6, 6},    {5, 5, 3, 1, 1, 4, 4},  {5, 5, 0, 0, -3, 5, 2}, {5, 5, 2, 3, 0, 8, 5},
-        {1, 1, 0, 3, -2, 15, 16}, {5, 5, 2, 1, 2, 6, 3},
-    };
+    const int rows[][7] = {{0, 0, 0, 1, 0, 16, 0}, {5, 0, 3, 1, 0, 5, 16}, {5, 5, 1, 1, 1, 6, 6},
+                           {5, 5, 3, 1, 1, 4, 4},  {5, 5, 0, 0, -3, 5, 2}, {1, 1, 0, 3, -2, 15, 16}};
     for_both([&](auto side) {
         using S = decltype(side);
-        for (const row &r : rows) {
+        for (const int *r : rows) {  // y, x, facing, ahead, right; the cell seen
             S::blank(17, 17);
-            S::add(r.y, r.x, 'A', r.vector);
-            common::cell_write(r.row, r.col, '*');
-            char seen = std::is_same_v<S, terrarium_side> ? terrarium::peek(r.ahead, r.right)
-                                                           : vivarium::peek(r.ahead, r.right);
-            EXPECT_EQ(seen, '*') << S::name << " at " << r.y << "," << r.x << " facing " << r.vector << " peek("
-                                 << r.ahead << "," << r.right << ")";
+            S::add(r[0], r[1], 'A', r[2]);
+            common::cell_write(r[5], r[6], '*');
+            EXPECT_EQ(is_terrarium<S> ? terrarium::peek(r[3], r[4]) : vivarium::peek(r[3], r[4]), '*')
+                << S::name << " at " << r[0] << "," << r[1] << " facing " << r[2] << ": " << r[3] << "," << r[4];
         }
     });
 }
 
-TEST(Perception, GlyphClassesAndTheDirectionTable)
-{
-    for (int c = 1; c < 256; c++) {
-        char g = static_cast<char>(c);
-        bool letter = c >= 'A' && c <= 'Z';
-        EXPECT_EQ(terrarium::is_bug(g), letter ? 1 : 0) << c;
-        EXPECT_EQ(terrarium::is_pass(g), (letter || g == '~' || g == '#') ? 0 : 1) << c;
-    }
-    const int row_change[] = {-1, 0, 1, 0};
-    for (int d = 0; d < 8; d++)
-        EXPECT_EQ(terrarium::look_c(d), row_change[d % 4]) << d;
-}
-
-TEST(Perception, TerrariumWeightsForHungryAndWellFedBugs)
+TEST(Perception, TerrariumWeightsAndRays)
 {
     struct row {
         int food;
@@ -66,42 +44,29 @@ TEST(Perception, TerrariumWeightsForHungryAndWellFedBugs)
         int depth;
         float want;
     };
-    // size 10: well fed from 600; the race weighs the surplus, the rest half.
-    const row rows[] = {
-        {599, '@', 3, 5.0f},  {600, '@', 3, 2.5f}, {700, 'M', 2, 50.0f},       {600, 'M', 2, 0.0f},
-        {599, 'M', 2, 2.5f},  {700, 'Q', 1, 2.5f}, {100, '@', 7, 15.0f / 7}, {100, '~', 4, -1.5f},
-    };
-    terrarium_side::blank(5, 5);
-    terrarium::bug *b = terrarium_side::add(2, 2, 'M');
+    // size 10: well fed from 600; then its race weighs the surplus, the rest half.
+    const row rows[] = {{599, '@', 3, 5.0f}, {600, '@', 3, 2.5f}, {700, 'M', 2, 50.0f}, {600, 'M', 2, 0.0f},
+                        {599, 'M', 2, 2.5f}, {700, 'Q', 1, 2.5f}, {100, '~', 4, -1.5f}};
+    terrarium_side::blank(20, 20);
+    terrarium::bug *b = terrarium_side::add(10, 10, 'M', 1);
     terrarium::attraction(b, '~') = -6;
     for (const row &r : rows) {
         b->food = r.food;
         EXPECT_EQ(terrarium::motivate(r.glyph, r.depth), r.want) << "food " << r.food << " glyph " << r.glyph;
     }
-}
-
-TEST(Perception, TerrariumRaysStopAtBlockersAndVisionAndWrapOnTinyMaps)
-{
-    terrarium_side::blank(20, 20);
-    terrarium::bug *b = terrarium_side::add(10, 10, 'M', 1);  // facing east, hungry: '@' weighs 15 / depth
-    b->food = 0;
+    b->food = 0;  // hungry: '@' weighs 15 / depth
     b->vision = 4;
-    draw({"", "", "", "", "", "", "", "", "", "", "           @ @ @"});  // depths 1, 3 and 5
-    EXPECT_EQ(terrarium::look_b(1, 1, 0, 1), 15.0f + 5.0f);
-    common::cell_write(10, 12, '~');  // water at depth 2 ends the ray
-    EXPECT_EQ(terrarium::look_b(1, 1, 0, 1), 15.0f);
-    common::cell_write(10, 12, 'Q');  // so does a bug, its own weight counted
-    EXPECT_EQ(terrarium::look_b(1, 1, 0, 1), 15.0f + 2.5f);
+    draw({"", "", "", "", "", "", "", "", "", "", "           @ @ @"});  // depths 1, 3 and 5, facing east
+    EXPECT_EQ(terrarium::look_b(1, 1, 0, 1), 15.0f + 5.0f) << "up to its vision";
+    common::cell_write(10, 12, 'Q');
+    EXPECT_EQ(terrarium::look_b(1, 1, 0, 1), 15.0f + 2.5f) << "a bug ends the ray, counted";
     b->vision = 1;
-    EXPECT_EQ(terrarium::look_b(1, 1, 0, 1), 15.0f) << "vision 1: the first cell only";
     EXPECT_EQ(terrarium::look_b(3, 1, 0, 1), 5.0f) << "a ray starting beyond the vision counts its cell";
-
-    terrarium_side::blank(2, 5);  // fewer rows than the vision
+    terrarium_side::blank(2, 5);
     b = terrarium_side::add(0, 2, 'M', 0);
     b->food = 0;
-    b->vision = 5;
     common::cell_write(1, 2, '@');
-    EXPECT_FLOAT_EQ(terrarium::look_b(1, 0, -1, 0), 15.0f + 5.0f + 3.0f) << "rows 1, 0, 1, 0, 1";
+    EXPECT_FLOAT_EQ(terrarium::look_b(1, 0, -1, 0), 15.0f + 5.0f + 3.0f) << "round a map smaller than the vision";
 }
 
 TEST(Encounter, TerrariumMatesEatsAndFights)
@@ -109,103 +74,57 @@ TEST(Encounter, TerrariumMatesEatsAndFights)
     struct row {
         const char *name;
         char ahead;
-        int food, victim_food, food_motive, race_motive;
-        int action, ring;  // the action, and bugs left of 3 (or born)
-        int food_after, victim_food_after, victim_motive_after, race_motive_after, vision_after;
+        int food, other_food, food_motive, race_motive;
+        int action, ring;  // -1: anything but STEP; bugs left of 3, or born
+        int food_after, other_food_after, other_motive_after, race_motive_after, vision_after;
     };
-    // An attacker M of size 20 and vision 4 facing a bug (size 10) ahead.
+    // M (size 20, vision 4) faces another bug (size 10) or ripe food.
     const row rows[] = {
-        {"more than 60 x size mates, whatever it thinks of its race", 'M', 1201, 1000, 15, -3, REST, 4, 500, 1000, 5, -3, 4},
-        {"60 x size is not enough", 'M', 1200, 1000, 15, -3, -1, 3, -1, 1000, 5, -3, -1},
+        {"above 60 x size it mates, whatever it thinks of its race", 'M', 1201, 1000, 15, -3, REST, 4, 500, 1000, 5, -3, 4},
+        {"60 x size is not enough", 'M', 1200, 1000, 15, -3, -1, 3, 1200, 1000, 5, -3, 4},
         {"a kill: 60 x the victim's size, the lesson", 'Q', 100, 15, 15, 5, REST, 2, 700, -5, 5, 15, 3},
         {"a survivor at 0", 'Q', 100, 20, 15, 5, REST, 3, 100, 0, 5, 5, 3},
         {"a killer that hates food teaches fear", 'Q', 100, 40, -4, 5, REST, 3, 100, 20, -15, 5, 3},
-        {"no attraction, no attack", 'Q', 100, 1000, 15, 0, -1, 3, -1, 1000, 5, 0, -1},
+        {"no attraction, no attack", 'Q', 100, 1000, 15, 0, -1, 3, 100, 1000, 5, 0, 4},
+        {"ripe food eaten when wanted", '@', 100, 1000, 15, 15, STEP, 3, 115, 1000, 5, 15, 4},
+        {"not eaten otherwise", '@', 100, 1000, 0, 0, REST, 3, 100, 1000, 5, 0, 4},
     };
     for (const row &r : rows) {
         terrarium_side::blank(10, 10);
         terrarium::bug *me = terrarium_side::add(5, 5, 'M', 1);
         terrarium_side::add(1, 1, 'P');
-        terrarium::bug *other = terrarium_side::add(5, 6, r.ahead);
+        terrarium::bug *other = terrarium_side::add(r.ahead == '@' ? 8 : 5, 6, r.ahead == '@' ? 'Q' : r.ahead);
         common::cell_write(5, 6, r.ahead);
-        me->size = 20;
-        me->vision = 4;
-        me->food = r.food;
-        other->food = r.victim_food;
+        me->size = 20, me->vision = 4, me->food = r.food, other->food = r.other_food;
         terrarium::attraction(me, '@') = r.food_motive;
         terrarium::attraction(me, r.ahead) = r.race_motive;
         int action = terrarium::look(0);
-        if (r.action >= 0)
-            EXPECT_EQ(action, r.action) << r.name;
-        else
-            EXPECT_NE(action, STEP) << r.name << ": a bug ahead blocks the step";
+        EXPECT_TRUE(r.action >= 0 ? action == r.action : action != STEP) << r.name << ": " << action;
         EXPECT_EQ(common::ring_size(me), r.ring) << r.name;
-        if (r.food_after >= 0) {
-            EXPECT_EQ(me->food, r.food_after) << r.name;
-        }
-        if (r.vision_after >= 0) {
-            EXPECT_EQ(me->vision, r.vision_after) << r.name;
-        }
+        EXPECT_EQ(std::vector<int>({me->food, me->vision, terrarium::attraction(me, r.ahead)}),
+                  std::vector<int>({r.food_after, r.vision_after, r.race_motive_after})) << r.name;
         if (r.ring == 2) {
             EXPECT_EQ(common::cell_read(5, 6), '.') << r.name;
             EXPECT_EQ(terrarium::attraction(me, '@'), r.food_motive - 10) << r.name;
         } else {
-            EXPECT_EQ(other->food, r.victim_food_after) << r.name;
-            EXPECT_EQ(terrarium::attraction(other, 'M'), r.victim_motive_after) << r.name;
+            EXPECT_EQ(other->food, r.other_food_after) << r.name;
+            EXPECT_EQ(terrarium::attraction(other, 'M'), r.other_motive_after) << r.name;
         }
-        EXPECT_EQ(terrarium::attraction(me, r.ahead), r.race_motive_after) << r.name;
     }
-}
-
-TEST(Encounter, TerrariumEatsRipeFoodOnlyWhenDrawnToItAndNeverStepsIntoBlockers)
-{
-    terrarium_side::blank(10, 10);
-    terrarium::bug *me = terrarium_side::add(5, 5, 'M', 0);
-    terrarium_side::add(1, 1, 'Q');
-    common::cell_write(4, 5, '@');
-    me->food = 100;
-    EXPECT_EQ(terrarium::look(0), STEP);
-    EXPECT_EQ(me->food, 115);
-    terrarium::attraction(me, '@') = 0;
-    EXPECT_EQ(terrarium::look(0), REST) << "no attraction, no meal: the gene decides";
-    EXPECT_EQ(me->food, 115);
+    // Never a step into a blocker, never an attack on itself (on a map one
+    // cell wide the cell ahead is its own).
+    terrarium_side::blank(3, 1);
+    terrarium::bug *me = terrarium_side::add(0, 0, 'M', 1);
+    terrarium_side::add(2, 0, 'Q');
+    terrarium::attraction(me, 'Q') = 50;
     for (auto &g : me->dna)
         g = STEP;
-    terrarium::attraction(me, 'Q') = 0;
     for (char ahead : {'~', '#', 'Q'}) {
-        common::cell_write(4, 5, ahead);
+        common::cell_write(0, 0, ahead);
         for (int phase = 0; phase < 25; phase++)
             EXPECT_NE(terrarium::look(phase), STEP) << ahead;
     }
-}
-
-TEST(Encounter, TerrariumNeverAttacksItselfOnAMapOneCellWide)
-{
-    terrarium_side::blank(3, 1);
-    terrarium::bug *me = terrarium_side::add(0, 0, 'M', 1);  // the cell ahead is its own
-    terrarium_side::add(2, 0, 'Q');
-    common::cell_write(0, 0, 'Q');
-    terrarium::attraction(me, 'Q') = 50;
-    terrarium::look(0);
-    EXPECT_EQ(common::ring_size(me), 2);
     EXPECT_EQ(me->food, 1000);
-}
-
-TEST(Perception, VivariumWeighsFoodAndKindAroundSixHundred)
-{
-    struct row {
-        int food;
-        char glyph;
-        int score;
-    };
-    const row rows[] = {{599, '@', 1}, {600, '@', 0}, {-5, '@', 1},   {599, 'A', 0}, {600, 'A', 0},
-                        {601, 'A', 1}, {5000, 'B', 0}, {100, '.', 0}, {100, ' ', 0}};
-    vivarium_side::blank(17, 17);
-    vivarium::bug *me = vivarium_side::add(8, 8, 'A');
-    for (const row &r : rows) {
-        me->food = r.food;
-        EXPECT_EQ(vivarium::motivate(r.glyph), r.score) << "food " << r.food << " glyph " << r.glyph;
-    }
 }
 
 TEST(Perception, VivariumScoresItsFixedPatternWithHiddenCells)
@@ -217,37 +136,31 @@ TEST(Perception, VivariumScoresItsFixedPatternWithHiddenCells)
         int ahead, left, right;
     };
     const row rows[] = {
-        {"food two ahead", 500, {{{2, 0}, '@'}}, 1, 0, 0},
         {"three ahead over ground", 500, {{{3, 0}, '@'}}, 1, 0, 0},
-        {"three ahead hidden by a mountain", 500, {{{2, 0}, '#'}, {{3, 0}, '@'}}, 0, 0, 0},
-        {"beside two ahead", 500, {{{2, -1}, '@'}, {{2, 1}, '@'}}, 2, 0, 0},
-        {"beside two ahead hidden by water", 500, {{{2, 0}, '~'}, {{2, -1}, '@'}, {{2, 1}, '@'}}, 0, 0, 0},
-        {"a seedling ahead hides all ahead", 500, {{{1, 0}, '.'}, {{2, 0}, '@'}, {{1, 1}, '@'}}, 0, 0, 1},
+        {"two ahead hides three ahead", 500, {{{2, 0}, '@'}, {{3, 0}, '@'}}, 1, 0, 0},
+        {"beside two ahead, hidden by water", 500, {{{2, 0}, '~'}, {{2, -1}, '@'}, {{2, 1}, '@'}}, 0, 0, 0},
+        {"a seedling ahead hides all ahead", 599, {{{1, 0}, '.'}, {{2, 0}, '@'}, {{1, 1}, '@'}}, 0, 0, 1},
         {"front diagonals count ahead and aside", 500, {{{1, -1}, '@'}, {{1, 1}, '@'}}, 2, 1, 1},
-        {"a near side cell counts though it blocks", 500, {{{0, -1}, '@'}, {{0, -2}, '@'}}, 0, 1, 0},
-        {"a blocked near side hides the rest",
-         500, {{{0, -1}, '#'}, {{0, -2}, '@'}, {{0, -3}, '@'}, {{1, -2}, '@'}, {{1, -1}, '@'}}, 1, 0, 0},
+        {"a blocked near side hides the rest", 500, {{{0, -1}, '#'}, {{0, -2}, '@'}, {{1, -2}, '@'}}, 0, 0, 0},
+        {"a near side cell counts, blocking", 500, {{{0, -1}, '@'}, {{0, -2}, '@'}}, 0, 1, 0},
         {"an open side: the whole pattern", 500, {{{0, -3}, '@'}, {{1, -2}, '@'}, {{1, -1}, '@'}}, 1, 3, 0},
-        {"food two aside hides three aside", 500, {{{0, 2}, '@'}, {{0, 3}, '@'}, {{1, 2}, '@'}}, 0, 0, 1},
-        {"behind counts nothing", 500, {{{-1, 0}, '@'}, {{-2, 0}, '@'}}, 0, 0, 0},
-        {"fed: its race, not food", 700, {{{2, 0}, 'A'}, {{3, 0}, 'A'}, {{0, 1}, '@'}}, 1, 0, 0},
-        {"other races never count", 5000, {{{2, 0}, 'B'}, {{0, 1}, 'C'}}, 0, 0, 0},
+        {"two aside hides three aside", 500, {{{0, 2}, '@'}, {{0, 3}, '@'}, {{1, 2}, '@'}}, 0, 0, 1},
+        {"behind counts nothing", 500, {{{-1, 0}, '@'}}, 0, 0, 0},
+        {"600: neither food nor kind", 600, {{{2, 0}, '@'}, {{0, 1}, 'A'}}, 0, 0, 0},
+        {"fed: its race, not food or others", 601, {{{2, 0}, 'A'}, {{0, 1}, '@'}, {{0, -1}, 'B'}}, 1, 0, 0},
     };
     for (int v = 0; v < 4; v++)
         for (const row &r : rows) {
             vivarium_side::blank(17, 17);
-            vivarium::bug *me = vivarium_side::add(8, 8, 'A', v);
-            me->food = r.food;
+            vivarium_side::add(8, 8, 'A', v)->food = r.food;
             for (const auto &[where, glyph] : r.cells) {
                 int row = 0, col = 0;
                 common::relative_cell(v, 8, 8, where.first, where.second, &row, &col);
                 common::cell_write(row, col, glyph);
             }
             vivarium::scores s = vivarium::score_cells();
-            std::string name = std::string(r.name) + ", facing " + std::to_string(v);
-            EXPECT_EQ(s.ahead, r.ahead) << name;
-            EXPECT_EQ(s.left, r.left) << name;
-            EXPECT_EQ(s.right, r.right) << name;
+            EXPECT_EQ(std::vector<int>({s.ahead, s.left, s.right}), std::vector<int>({r.ahead, r.left, r.right}))
+                << r.name << ", facing " << v;
         }
 }
 
@@ -261,10 +174,8 @@ TEST(Encounter, VivariumMatesAboveSixHundredAndAlwaysEatsRipeFood)
         int status;                          // of a stop, -1 for none
     };
     const row rows[] = {
-        {'A', true, 600, -1, 600, 3, -1},    {'A', true, 601, REST, 200, 4, -1},
-        {'A', false, 1199, REST, 0, 2, 10},  {'A', false, 1200, REST, 600, 3, -1},
-        {'@', false, -5, STEP, 15, 2, -1},   {'@', false, 5000, STEP, 5020, 2, -1},
-        {'.', false, 500, -1, 500, 2, -1},
+        {'A', true, 600, -1, 600, 3, -1},   {'A', true, 601, REST, 200, 4, -1}, {'A', false, 1199, 0, 0, 0, 10},
+        {'A', false, 1200, REST, 600, 3, -1}, {'@', false, -5, STEP, 15, 2, -1}, {'.', false, 500, -1, 500, 2, -1},
     };
     for (const row &r : rows) {
         std::string name = std::string("'") + r.ahead + "' ahead, food " + std::to_string(r.food);
@@ -273,7 +184,7 @@ TEST(Encounter, VivariumMatesAboveSixHundredAndAlwaysEatsRipeFood)
         vivarium_side::add(0, 0, 'B');
         if (r.partner_there)
             vivarium_side::add(7, 8, 'A', 2);
-        common::cell_write(7, 8, r.ahead);  // without a bug under it, an 'A' is a lost bug
+        common::cell_write(7, 8, r.ahead);  // an 'A' with no bug under it is a lost bug
         me->food = r.food;
         for (auto &g : me->dna)
             g = STEP;
@@ -284,10 +195,7 @@ TEST(Encounter, VivariumMatesAboveSixHundredAndAlwaysEatsRipeFood)
             EXPECT_EQ(stop.message, "this bug if fucked\nbug x =8\nbug y =8\nbug v =0\nlook x =8\nlook y =7\n");
             continue;
         }
-        if (r.action >= 0)
-            EXPECT_EQ(action, r.action) << name;
-        else
-            EXPECT_NE(action, STEP) << name << ": only bare ground is open";
+        EXPECT_TRUE(r.action >= 0 ? action == r.action : action != STEP) << name << ": " << action;
         EXPECT_EQ(me->food, r.food_after) << name;
         EXPECT_EQ(vivarium::population, r.population) << name;
     }

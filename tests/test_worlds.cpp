@@ -26,9 +26,7 @@ struct run {
 
 std::string name_of(const run &r)
 {
-    std::string name = std::string(r.program) + " seed " + std::to_string(r.seed) + " " +
-                       std::to_string(r.cols) + "x" + std::to_string(r.lines) + " passes " +
-                       std::to_string(r.passes);
+    std::string name = std::string(r.program) + " seed " + std::to_string(r.seed) + " passes " + std::to_string(r.passes);
     for (const char *o : r.options)
         name += std::string(" ") + o;
     return name;
@@ -137,7 +135,7 @@ template <class S>
 std::string world_fault()
 {
     using bug = typename S::bug;
-    bug *start = S::cursor();
+    bug *start = S::cursor;
     const long cols = common::world_col, cells = common::world_row * cols;
     std::unordered_set<const bug *> ring;
     std::vector<uint64_t> races(static_cast<size_t>(cells));  // by cell: a bit for each race on it
@@ -177,7 +175,7 @@ std::string world_fault()
             b = b->next;
         } while (b != cursor);
         for (const auto &[cell, seen] : first_seen)
-            if (S::index().first_from(cursor, static_cast<int>(cell / cols), static_cast<int>(cell % cols)) != seen)
+            if (S::index.first_from(cursor, static_cast<int>(cell / cols), static_cast<int>(cell % cols)) != seen)
                 return "the index and the ring walk differ";
     }
     if (std::string(S::name) == "vivarium" && static_cast<long>(ring.size()) != vivarium::population)
@@ -213,9 +211,9 @@ void soak(const soak_case &c)
     // The one end of a run without keys: a death that leaves one bug.
     if (stop.status != -1) {
         EXPECT_EQ(stop.status, 0) << "pass " << pass << ": " << stop.message;
-        EXPECT_EQ(S::cursor()->next, S::cursor()) << "pass " << pass;
+        EXPECT_EQ(S::cursor->next, S::cursor) << "pass " << pass;
     }
-    S::headless.forget();
+    common::forget(S::headless);
 }
 
 }  // namespace

@@ -7,9 +7,8 @@
 #include <vector>
 
 #include "common/headless.h"
-#include "terrarium/headless.h"
 #include "terrarium/init.h"
-#include "vivarium/headless.h"
+#include "vivarium/init.h"
 
 namespace {
 

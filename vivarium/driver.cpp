@@ -1,6 +1,5 @@
 #include "vivarium/driver.h"
 
-#include "common/edit_window.h"
 #include "common/popup.h"
 #include "common/turn.h"
 #include "vivarium/edit.h"
@@ -67,41 +66,17 @@ void turn()
 
 namespace {
 
-void select(bug *b, const char *label)
-{
-    sb = b;
-    track_label = label;
-}
-
 const common::key_command own_keys[] = {
-    {'1', [] { select(sb->next, "xx "); }},
-    {'2', [] { select(hf, "hf "); }},
-    {'3', [] { select(hg, "hg "); }},
-    {'4', [] { select(old, "old"); }},
-    {'v', [] { common::dopopup(common::text_of("x=%i  y=%i", sb->x, sb->y).c_str(), 2); }},
-    {'d', [] { common::dopopup(common::gene_digits(sb->dna, GENES).c_str(), 5); }},
-    {'c',
-     [] {
-         common::dopopup(common::text_of("R=%c G=%i A=%i F=%i", sb->race, sb->gen, sb->age, sb->food).c_str(), 3);
-     }},
-    {'e', [] { edit(sb); }},
+    {'v', [] { dopopup(text_of("x=%i  y=%i", sb->x, sb->y).c_str(), 2); }},
+    {'c', [] { dopopup(text_of("R=%c G=%i A=%i F=%i", sb->race, sb->gen, sb->age, sb->food).c_str(), 3); }},
     {0, nullptr},
 };
 
 }  // namespace
 
 const common::program vivarium_program = {
-    "x 1234 vdcegz hjkl fstpn",
-    [] { return bugs == first; },
-    ageing_step,
-    turn,
-    stat,
-    [](int *row, int *col) {
-        *row = sb->y;
-        *col = sb->x;
-    },
-    own_keys,
-};
+    "x 1234 vdcegz hjkl fstpn", [] { return bugs == first; }, ageing_step, turn, stat, 4,
+    select_bug<bug, sb, hf, hg, old>, selected_bug<bug, sb>, [] { edit(sb); }, own_keys};
 
 void enter_loop()
 {

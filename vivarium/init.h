@@ -1,6 +1,8 @@
 // Start-up, seeding and shutdown of vivarium.
 #pragma once
 
+#include "common/headless.h"
+
 namespace vivarium {
 
 // Opens the user's terminal and builds the world: the program's start-up.
@@ -14,16 +16,16 @@ int world_extent(int screen);
 // Sets world_row and world_col from the screen size, once per run.
 void set_world_size();
 
-// Seeds the random generator, creates the map, clears the screen and
-// calls start. Refuses a map or a bug that cannot be had.
-void build_world(unsigned seed);
-
-// Terrain, food, bugs and the ring; bugs points at the first bug created
-// and `population` counts them.
+// Terrain, food, bugs and the ring on the new map; bugs points at the
+// first bug created and `population` counts them. Refuses bugs that
+// cannot be had.
 void start();
 
 // Frees every bug and the map, clears the bug pointers and the
 // population, for tests and tools that build several worlds in one process.
 void free_world();
+
+// The program without a terminal, for the tools and the tests.
+extern const common::headless_program headless;
 
 }  // namespace vivarium

@@ -1,7 +1,6 @@
 #include "vivarium/terrain.h"
 
 #include <cstdlib>
-#include <new>
 
 #include "common/height_grid.h"
 #include "vivarium/globals.h"
@@ -68,12 +67,7 @@ char terrain_glyph(int height)
 
 void generateterrain()
 {
-    try {
-        height_grid h(world_col, world_row);
-        generate(h);
-    } catch (const std::bad_alloc &) {
-        stop_with(common::EXIT_WORLD_TOO_LARGE, "world too large\n");
-    }
+    common::with_height_grid(generate);
 }
 
 }  // namespace vivarium

@@ -6,11 +6,9 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <pty.h>
 #include <string>
 #include <sys/ioctl.h>
-#include <thread>
 #include <unistd.h>
 
 class pty_keyboard {
@@ -29,8 +27,6 @@ public:
         for (int fd : {saved_stdin_, slave_, master_})
             close(fd);
     }
-    pty_keyboard(const pty_keyboard &) = delete;
-    pty_keyboard &operator=(const pty_keyboard &) = delete;
 
     // Types the bytes and waits until they can be read: the pty hands them
     // over asynchronously.
@@ -40,7 +36,7 @@ public:
         ASSERT_EQ(write(master_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
         for (int tries = 0; waiting() < before + static_cast<int>(bytes.size()); tries++) {
             ASSERT_LT(tries, 10000) << "typed bytes never reached the terminal";
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            usleep(1000);
         }
     }
 

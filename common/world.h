@@ -1,0 +1,46 @@
+// What start-up and shutdown do alike in both programs.
+#pragma once
+
+#include <initializer_list>
+
+#include "common/findbug.h"
+#include "common/food.h"
+#include "common/map.h"
+#include "common/ring.h"
+#include "common/term.h"
+
+namespace common {
+
+// The program's start-up: opens the user's terminal (refusing what cannot
+// be one, as `program`), sets the world's size from the screen's, puts the
+// keyboard in raw mode, creates the map with the clock as the random seed,
+// and starts the world.
+void start_up(const char *program, void (*set_world_size)(), void (*start)());
+
+// The food and bugs of a new world, after its terrain: area / 10 plantings,
+// then area / 100 bugs made by `seeded_bug`, linked into the ring at
+// `head` in the order of their making, and indexed.
+template <class Bug>
+void populate(Bug *&head, bug_index<Bug> &index, Bug *(*seeded_bug)())
+{
+    int area = world_col * world_row;
+    for (int i = 0; i < area / 10; i++)
+        placefood();
+    for (int i = 0; i < area / 100; i++)
+        append_bug(head, seeded_bug());
+    if (!index.build(world_col, head))
+        stop_with(EXIT_WORLD_TOO_LARGE, "world too large\n");
+}
+
+// Frees every bug, the index and the map, and clears the bug pointers.
+template <class Bug>
+void free_world(bug_index<Bug> &index, std::initializer_list<Bug **> pointers)
+{
+    index.clear();
+    free_ring(**pointers.begin());
+    for (Bug **p : pointers)
+        *p = nullptr;
+    close_world();
+}
+
+}  // namespace common
