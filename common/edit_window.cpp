@@ -38,6 +38,6 @@ void edit_prompt(WINDOW *win, const char *format, ...)
     wrefresh(win);
 }
 
-bool race_ok(int c) { return c >= ' ' && c <= '~'; }
+bool race_ok(int c) { return c > ' ' && c <= '~' && std::strchr(".*!@~#", c) == nullptr; }
 
 }  // namespace common

@@ -19,8 +19,9 @@ WINDOW *open_edit_window(char race, const gene_t *dna, int genes);
 // Prints a question at the prompt position (row 4, column 2) and refreshes.
 void edit_prompt(WINDOW *win, const char *format, ...) __attribute__((format(printf, 2, 3)));
 
-// Whether a character may be a bug's race: printable ASCII, which fits
-// one cell of the map.
+// Whether a character may be a bug's race: printable ASCII that is not a
+// glyph of the map (' ', '.', '*', '!', '@', '~', '#'), which the rules
+// would take for what the glyph means.
 bool race_ok(int c);
 
 }  // namespace common

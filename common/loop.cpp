@@ -11,6 +11,7 @@ namespace common {
 
 int speed = 1;
 int show_map = 1;
+long passes = 0;
 int phase = 0;
 int key = 0;
 int paused = 0;
@@ -33,6 +34,7 @@ void enter_loop(const program &p)
     status_win = newwin(1, COLS, LINES - 1, 0);
     speed = 1;
     show_map = 1;
+    passes = 0;
     phase = 0;
     key = 0;
     paused = 0;
@@ -72,6 +74,7 @@ void loop_step(bool interactive)
                 hooks.sleep_micros(static_cast<useconds_t>(speed));
             repaint();
         }
+        passes++;
         phase = (phase + 1) % 25;
         if (interactive && (kb_hit() || key == 'n' || key == 'N'))
             key_loop();
@@ -79,6 +82,11 @@ void loop_step(bool interactive)
     if (phase == 0)
         running->ageing_step();
     running->turn();
+}
+
+void stop_last_bug()
+{
+    stop_with(0, text_of("%s: one bug left after %ld passes\n", running->name, passes).c_str());
 }
 
 void main_loop()

@@ -12,6 +12,7 @@ namespace common {
 
 extern int speed;               // microseconds slept at each pass boundary
 extern int show_map;            // 1: map view; 0: statistics screen
+extern long passes;             // pass boundaries reached
 extern int phase;               // passes modulo 25
 extern int key;                 // last key handled by the key loop (0 idle)
 extern int paused;              // paused or single-stepping
@@ -35,6 +36,7 @@ struct selection {
 
 // What the loop needs from a program.
 struct program {
+    const char *name;           // in the program's messages
     const char *help;           // the key help on the status line
     bool (*at_boundary)();      // the ring cursor is on the pass marker
     void (*ageing_step)();      // the ageing step of the bug at the cursor
@@ -75,6 +77,10 @@ void leave_loop();
 // way (the terminal work only when `interactive`); then the ageing step in
 // an ageing pass, and the turn.
 void loop_step(bool interactive);
+
+// The end of a run when a death leaves one bug: status 0, and a line
+// saying so after how many passes.
+[[noreturn]] void stop_last_bug();
 
 // The interactive main loop; it ends only through stop.
 [[noreturn]] void main_loop();

@@ -106,10 +106,18 @@ void install_signal_handlers()
         sigaction(sig, &action, nullptr);
 }
 
-[[noreturn]] void refuse(const char *program, const char *why)
+[[noreturn]] void refuse(const char *program, const char *why, const char *type = nullptr)
 {
-    std::fprintf(stderr, "%s: %s\n", program, why);
+    std::fprintf(stderr, type ? "%s: %s (TERM=%s)\n" : "%s: %s\n", program, why, type);
     std::exit(EXIT_NO_TERMINAL);
+}
+
+// Whether the terminal just opened can place the cursor; one that cannot
+// would show the map as a stream of characters.
+bool can_move_cursor()
+{
+    char *cup = tigetstr("cup");
+    return cup != nullptr && cup != reinterpret_cast<char *>(-1);
 }
 
 }  // namespace
@@ -152,6 +160,14 @@ void open_terminal(const char *program)
     if (opened_screen == nullptr)
         refuse(program, "cannot open the terminal (unknown TERM?)");
     set_term(opened_screen);
+    if (!can_move_cursor()) {
+        // Let go before anything is drawn: curses has only changed the
+        // terminal's settings so far.
+        delscreen(opened_screen);
+        opened_screen = nullptr;
+        apply_setting(found_setting);
+        refuse(program, "this terminal cannot move the cursor", type);
+    }
     append_cap("sgr0");
     append_cap("cnorm");
     append_cap("rmcup");

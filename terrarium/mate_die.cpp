@@ -54,7 +54,7 @@ void die(bug *victim)
     cell_write(victim->y, victim->x, '.');
     bugs_by_cell.remove(victim);
     if (common::remove_bug(victim, {&bugs, &first, &sb, &hf, &hg, &old, &hk}))
-        stop();
+        stop_last_bug();
 }
 
 }  // namespace terrarium

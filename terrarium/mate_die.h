@@ -11,7 +11,7 @@ namespace terrarium {
 void mate();
 
 // Removes a bug: a seedling on its cell, every bug pointer on it moved to
-// its predecessor, unlinked and freed. Stops when one bug is left.
+// its predecessor, unlinked and freed. Ends the run when one bug is left.
 void die(bug *victim);
 
 }  // namespace terrarium

@@ -337,7 +337,9 @@ TEST(Death, PointersMoveToThePredecessorAndTheLastButOneStops)
             EXPECT_EQ(*p, a) << S::name;
         EXPECT_TRUE(a->next == c && c->prev == a) << S::name;
         EXPECT_EQ(common::cell_read(2, 2), '.') << S::name;
-        EXPECT_EQ(stop_of([&] { S::die(c); }).status, 0) << S::name << ": a single bug left ends the run";
+        common::stopped stop = stop_of([&] { S::die(c); });
+        EXPECT_EQ(stop.status, 0) << S::name << ": a single bug left ends the run";
+        EXPECT_EQ(stop.message, std::string(S::name) + ": one bug left after 0 passes\n");
         EXPECT_EQ(a->next, a) << S::name;
         if constexpr (!is_terrarium<S>) {
             EXPECT_EQ(vivarium::population, 1);

@@ -151,8 +151,9 @@ TEST(ViewT, TheNonZeroAttractionsFourToARowForTenSeconds)
 
 TEST(Edit, TerrariumAnswerRules)
 {
-    const std::pair<const char *, char> races[] = {{"", 'N'},     {"Q", 'Q'},    {"ab", 'a'},   {" x", ' '},
-                                                   {"\x01Q", 'N'}, {"\t", 'N'},   {"\x7f", 'N'}, {"\xc3\xa9", 'N'}};
+    const std::pair<const char *, char> races[] = {
+        {"", 'N'},  {"Q", 'Q'},  {"ab", 'a'},   {"7", '7'},     {"\x01Q", 'N'}, {"\t", 'N'},  {"\x7f", 'N'},
+        {"\xc3\xa9", 'N'}, {" x", 'N'}, {".", 'N'}, {"*", 'N'}, {"!", 'N'}, {"@", 'N'}, {"~", 'N'}, {"#", 'N'}};  // map glyphs
     for (const auto &[line, want] : races) {
         char race = 'N';
         EXPECT_EQ(terrarium::race_answer(line, &race), want != 'N') << "\"" << line << "\"";
@@ -212,6 +213,7 @@ TEST(Edit, VivariumAnswersAreReadOneCharacterAtATime)
         {"a letter stops the reading of every later gene", "Z1\n1\nx\n2\n", 'Z', "1123012301230123012301230", 26},
         {"2 followed by x: 2, then nothing", "Z2x3\n", 'Z', "2123012301230123012301230", 26},
         {"a control character is no race", "\x03" "3\n", 'Q', "3123012301230123012301230", 26},
+        {"nor is a map glyph", "~3\n", 'Q', "3123012301230123012301230", 26},
         {"huge numbers saturate, never wrap into range", "Z4294967298\n-4294967295\n1", 'Z',
          "1123012301230123012301230", 28},
     };

@@ -59,7 +59,7 @@ void die(bug *victim)
     wrefresh(stdscr);
     bugs_by_cell.remove(victim);
     if (common::remove_bug(victim, {&bugs, &first, &sb, &hf, &hg, &old}))
-        stop();
+        stop_last_bug();
 }
 
 }  // namespace vivarium
