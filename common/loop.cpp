@@ -57,6 +57,7 @@ void repaint()
     if (take_size_change())
         clearok(curscr, TRUE);
     if (show_map) {
+        sync_pad();
         prefresh(world_pad, view_row, view_col, 0, 0, LINES - 2, COLS - 1);
     } else {
         running->stat();

@@ -18,9 +18,16 @@ namespace map_detail {
 extern char *glyphs;       // the copy, row by row
 }
 
-// The remainder of v by n (n > 0), never negative.
+// The remainder of v by n (n > 0), never negative. Cells one step off
+// the map, the common case, are brought back without a division.
 inline int wrap(int v, int n)
 {
+    if (static_cast<unsigned>(v) < static_cast<unsigned>(n))
+        return v;
+    if (v < 0 && v >= -n)
+        return v + n;
+    if (v >= n && v - n < n)
+        return v - n;
     int r = v % n;
     return r < 0 ? r + n : r;
 }
@@ -40,6 +47,15 @@ inline char cell_read(int row, int col)
                               static_cast<size_t>(col)];
 }
 
+// Asks the processor early for the cells that a bug at (y, x) looks at
+// first: its row and, `reach` rows up and down, its column. On a big map
+// they are rarely in the cache; a turn ahead, they can be.
+inline void prefetch_around(int y, int x, int reach)
+{
+    for (int d = -reach; d <= reach; d++)
+        __builtin_prefetch(map_detail::glyphs + static_cast<size_t>(wrap(y + d, world_row)) * world_col + x);
+}
+
 // The glyphs of one row of the map (world_col of them).
 inline const char *map_row(int row)
 {
@@ -48,7 +64,12 @@ inline const char *map_row(int row)
 
 // Puts glyph at (row, col) with the pad's current attributes. Glyphs are
 // printable ASCII; anything else, and a cell off the map, writes nothing.
+// The copy changes at once; the pad's last written cell may wait for
+// sync_pad.
 void cell_write(int row, int col, char glyph);
+
+// Brings the pad up to date with every write: before it is shown or read.
+void sync_pad();
 
 // Seeds the random generator with `seed`, creates the map (world_row x
 // world_col, all blank) and clears the screen. A map that cannot be had

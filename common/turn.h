@@ -15,6 +15,23 @@ namespace common {
 // Costs of REST, TURN_LEFT, TURN_RIGHT and STEP in units of log10(size) + 1.
 using cost_table = double[4];
 
+// log10(size) + 1, the same double every time: sizes 2 to 100, which are
+// all a bug can have, come from a table made once.
+inline double cost_unit(int size)
+{
+    static const struct units {
+        double of[101];
+        units()
+        {
+            for (int s = 0; s <= 100; s++)
+                of[s] = std::log10(static_cast<double>(s)) + 1;
+        }
+    } table;
+    if (size >= 2 && size <= 100)
+        return table.of[size];
+    return std::log10(static_cast<double>(size)) + 1;
+}
+
 // Charges b the cost of `action` (the new food truncated toward zero) and
 // turns it or moves it one cell ahead, with wrap-around, keeping `index`
 // up to date. A bad action code or facing prints its line and does nothing
@@ -26,8 +43,7 @@ void act(Bug *b, int action, const cost_table &cost, bug_index<Bug> &index)
         std::fputs("default in main look returned a bad value\n", stderr);
         return;
     }
-    double unit = std::log10(static_cast<double>(b->size)) + 1;
-    b->food = static_cast<int>(b->food - unit * cost[action]);
+    b->food = static_cast<int>(b->food - cost_unit(b->size) * cost[action]);
     if (action == TURN_LEFT) {
         b->vector = turned_left(b->vector);
     } else if (action == TURN_RIGHT) {

@@ -12,15 +12,41 @@ int look_c(int d) { return common::row_step[d & 3]; }
 
 char peek(int a, int b) { return common::glyph_towards(bugs->vector, bugs->y, bugs->x, a, b); }
 
+// The ray's cells are read out to its end, then their weights are added
+// from the far end back, weight + rest as the ray's definition goes, so
+// that every float sum rounds alike.
 float look_b(int depth, int dir, int dy, int dx)
 {
-    // A true modulo keeps every ray cell on the map, however small it is.
-    char glyph = cell_read(wrap(bugs->y + dy, world_row), wrap(bugs->x + dx, world_col));
-    float weight = motivate(glyph, depth);
-    if (!is_pass(glyph) || depth >= bugs->vision)
-        return weight;
-    float rest = look_b(depth + 1, dir, dy + look_c(dir), dx + look_c(dir + 1));
-    return weight + rest;
+    constexpr int LONGEST = 16;  // beyond any vision a bug can have
+    float weights[LONGEST];
+    float rest = 0.0f;
+    bool longer = false;
+    int n = 0;
+    const weigher weight(bugs);
+    const int vision = bugs->vision, step_row = look_c(dir), step_col = look_c(dir + 1);
+    // A true modulo keeps every ray cell on the map, however small it is;
+    // after the first cell one step at a time goes round by one.
+    int row = wrap(bugs->y + dy, world_row), col = wrap(bugs->x + dx, world_col);
+    for (;;) {
+        char glyph = cell_read(row, col);
+        weights[n++] = weight(glyph, depth);
+        if (!is_pass(glyph) || depth >= vision)
+            break;
+        depth++;
+        dy += step_row;
+        dx += step_col;
+        row = wrap(row + step_row, world_row);
+        col = wrap(col + step_col, world_col);
+        if (n == LONGEST) {
+            rest = look_b(depth, dir, dy, dx);
+            longer = true;
+            break;
+        }
+    }
+    float total = longer ? weights[n - 1] + rest : weights[n - 1];
+    for (int i = n - 2; i >= 0; i--)
+        total = weights[i] + total;
+    return total;
 }
 
 namespace {

@@ -55,6 +55,7 @@ TEST(Turn, CostsMovesAndWrapsAtEveryEdge)
             EXPECT_EQ(common::cell_read(b->y, b->x), 'B') << name;
             EXPECT_EQ(common::cell_read(r.y, r.x), b->y == r.y && b->x == r.x ? 'B' : ' ') << name;
             // Only terrarium draws the selected bug in standout.
+            common::sync_pad();
             EXPECT_EQ((mvwinch(common::world_pad, b->y, b->x) & A_STANDOUT) != 0, is_terrarium<S>) << name;
         }
     });

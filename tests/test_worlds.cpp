@@ -154,6 +154,7 @@ std::string world_fault()
         if (ring.count(*p) == 0)
             return "a bug pointer off the ring";
     std::vector<chtype> pad(static_cast<size_t>(cols) + 1);
+    common::sync_pad();
     for (int row = 0; row < common::world_row; row++) {
         mvwinchnstr(common::world_pad, row, 0, pad.data(), static_cast<int>(cols));
         for (int col = 0; col < cols; col++) {
