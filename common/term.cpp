@@ -44,7 +44,11 @@ void append_cap(const char *name)
 }
 
 // Only async-signal-safe work here: put back the terminal's attributes,
-// write the precomputed reset sequence and exit with 128 + the signal.
+// write the precomputed reset sequence, then die of the signal itself, so
+// that a parent sees the signal and a crash leaves its core dump: the
+// default action back, the signal unblocked and raised again. Should the
+// process outlive that, it exits with 128 + the signal, as a shell reports
+// a death by signal.
 extern "C" void on_fatal_signal(int sig)
 {
     if (have_found_setting)
@@ -53,6 +57,12 @@ extern "C" void on_fatal_signal(int sig)
         ssize_t ignored = write(1, reset_sequence, reset_length);
         (void)ignored;
     }
+    signal(sig, SIG_DFL);
+    sigset_t just_this;
+    sigemptyset(&just_this);
+    sigaddset(&just_this, sig);
+    sigprocmask(SIG_UNBLOCK, &just_this, nullptr);
+    raise(sig);
     _exit(128 + sig);
 }
 
