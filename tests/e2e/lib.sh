@@ -131,10 +131,12 @@ popup_shown() {
 }
 wait_popup() { wait_until "the popup /$1/" popup_shown "$1"; }
 press() { keys "$1"; wait_popup "$2"; }   # press KEY POPUP_REGEX
-# Paused, on a screen whose rows $1 to $2 change at every pass: they hold;
+# Paused, on a screen whose rows $1 to $2 change at every pass: they hold
+# once the Pause popup is gone (a popup stops the simulation all the same);
 # n runs a pass and pauses again; p resumes.
 pause_step_resume() {
     local before
+    wait_gone Pause
     before=$(stable_rows "$1" "$2") && expect_still "$1" "$2"
     press n 'Single step'
     wait_change "$1" "$2" "$before"

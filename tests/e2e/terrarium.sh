@@ -11,9 +11,7 @@ TERRARIUM=$(program_path terrarium)
 # mode), the program reads it at its first pass boundary, before any turn.
 start_paused() {
     E2E_HOLD=1 start_program terrarium "$@"
-    keys p
-    wait_for p
-    release
+    keys p && wait_for p && release
     wait_popup Pause
 }
 
