@@ -19,8 +19,10 @@ popups() {
         row_matches 2 0 'all +[0-9]+ +[0-9]+ +-?[0-9]+$' && row_matches 3 0 '[A-T] +[0-9]+ ' ||
         fail "labels, totals, races"
     pause_step_resume 2 4   # the averages change at every pass
+    keys z
+    wait_until "the map" map_shown "$STATUS"
     quit X
-    pass "arguments ignored; c, v; 5, b, w: bad keys; z; p, n, p; X: exit 0"
+    pass "arguments ignored; c, v; 5, b, w: bad keys; z, p, n, p, z; X: exit 0"
 }
 
 # The editor drops whatever was typed before it asks for the race, so a
