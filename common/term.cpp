@@ -56,10 +56,12 @@ void append_cap(const char *name)
     reset_length += len;
 }
 
-// Only async-signal-safe work here: the terminal's settings and the
-// precomputed reset sequence go back, then the signal is raised again
-// with its default action, so that the parent sees the program die of it
-// (and a crash can leave its core dump).
+// Only async-signal-safe work here: put back the terminal's attributes,
+// write the precomputed reset sequence, then die of the signal itself, so
+// that a parent sees the signal and a crash leaves its core dump: the
+// default action back, the signal unblocked and raised again. Should the
+// process outlive that, it exits with 128 + the signal, as a shell reports
+// a death by signal.
 extern "C" void on_fatal_signal(int sig)
 {
     if (have_found_setting)

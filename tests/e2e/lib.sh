@@ -1,124 +1,196 @@
-# End-to-end test library: runs a program in a pane of a private tmux
-# server (80x24 unless E2E_COLS/E2E_LINES say otherwise, TERM=xterm),
-# types keys, reads the screen back, and checks the exit status and that
-# the terminal's settings are as they were before the program ran.
-#
-# Usage in a test script:
-#   source "$(dirname "$0")/lib.sh" "$1"     # $1: the build directory
-#   start_program terrarium -s 1
-#   wait_for "x 12345"
-#   keys x
-#   expect_exit 0
+# End-to-end test library: runs a program in a pane of a private tmux server,
+# types keys, reads the screen back and checks how the program ended (exit or
+# death by signal), the terminal's settings as before, the normal screen back
+# and the cursor shown. After source "$(dirname "$0")/lib.sh" BUILD_DIR:
+#   start_program terrarium -s 1   # or: start_program env VAR=value... terrarium
+#   wait_row 23 0 'x 12345 '       # row, column, extended regex anchored there
+#   press c 'R=.*'                 # a key, and the popup it must show
+#   quit x                         # the key, then exit status 0
+# Read at each start: E2E_COLS x E2E_LINES (80x24); E2E_ENV, VAR=value words
+# for the program (after TERM=xterm); E2E_HOLD=1 holds the program back
+# until `release`. Every wait ends after E2E_TIMEOUT seconds (30).
+# tmux_ runs any other tmux command on the run's server (resize-window, ...).
 set -u
-
+export LC_ALL=C.UTF-8   # substrings count characters; the corners are UTF-8
 BUILD_DIR=$(cd "${1:?usage: $0 BUILD_DIR}" && pwd)
-E2E_COLS=${E2E_COLS:-80}
-E2E_LINES=${E2E_LINES:-24}
-E2E_TIMEOUT=${E2E_TIMEOUT:-30}
-E2E_DIR=$(mktemp -d)
-E2E_SOCKET="e2e-$$-$RANDOM"
-E2E_FAILED=0
+E2E_TIMEOUT=${E2E_TIMEOUT:-30} E2E_TOP=$(mktemp -d) E2E_NAME=e2e-$$ E2E_LANE="" E2E_RUNS=0
+E2E_SOCKET=$E2E_NAME E2E_DIR=$E2E_TOP/main   # the run's files: pid, stderr, before, after, end
+trap 'tmux_ kill-server 2>/dev/null; rm -rf "$E2E_TOP"' EXIT
+printf 'set -g status off\nset -g default-shell /bin/sh\n' > "$E2E_TOP/tmux.conf"
 
-tmux_() { tmux -L "$E2E_SOCKET" -f /dev/null "$@"; }
-
-cleanup() {
-    tmux_ kill-server >/dev/null 2>&1
-    rm -rf "$E2E_DIR"
+# The pane's process: runs the program as its child, writes down its pid,
+# the terminal's settings before and after, and how it ended ("exit N" or
+# "signal N"), then keeps the pane open with what the program left on it.
+cat > "$E2E_TOP/run.pl" <<'EOF'
+my ($dir, @cmd) = @ARGV;
+sub put { open my $f, '>', "$dir/$_[0]" or die; print $f $_[1] }
+put 'before', scalar `stty -g`;
+$SIG{INT} = $SIG{QUIT} = 'IGNORE';   # should a Ctrl-C ever become a signal
+my $pid = fork // die "fork: $!";
+if (!$pid) {
+    $SIG{INT} = $SIG{QUIT} = 'DEFAULT';
+    put 'pid', $$;
+    select undef, undef, undef, 0.05 while -e "$dir/hold";
+    open STDERR, '>', "$dir/stderr";
+    exec @cmd or exit 127;
 }
-trap cleanup EXIT
+waitpid $pid, 0;
+my $end = $? & 127 ? 'signal ' . ($? & 127) : 'exit ' . ($? >> 8);
+put 'after', scalar `stty -g`;
+put 'end', $end;
+sleep 600;
+EOF
 
+tmux_() { tmux -L "$E2E_SOCKET" -f "$E2E_TOP/tmux.conf" "$@"; }
+pass() { echo "ok: ${E2E_LANE:+$E2E_LANE: }$*"; }
 fail() {
-    echo "FAIL: $*" >&2
-    echo "---- screen ----" >&2
-    screen_text >&2
-    echo "----------------" >&2
-    E2E_FAILED=1
+    printf 'FAIL: %s\n---- screen ----\n%s\n----\n' "${E2E_LANE:+$E2E_LANE: }$*" "$(screen_text)" >&2
     exit 1
 }
 
-pass() { echo "ok: $*"; }
+# Runs the named functions side by side, each in a subshell with a tmux
+# server and files of its own; fails if any of them failed.
+in_parallel() {
+    local f runs=() failed=""
+    for f; do
+        (E2E_LANE=$f E2E_NAME+=-$f E2E_SOCKET+=-$f E2E_DIR=$E2E_TOP/$f
+         trap 'tmux_ kill-server 2>/dev/null' EXIT; "$f") &
+        runs+=("$!:$f")
+    done
+    for f in "${runs[@]}"; do wait "${f%%:*}" || failed+=" ${f#*:}"; done
+    [ -z "$failed" ] || { echo "FAIL:$failed" >&2; exit 1; }
+}
 
-# Starts `program args...` from $BUILD_DIR in a fresh pane; records the
-# terminal settings before and after and the exit status in $E2E_DIR.
+program_path() { find "$BUILD_DIR" -maxdepth 2 -type f -name "$1" -perm -u+x | head -n 1; }
+# start_program [env VAR=value...] program args...: a fresh server and pane.
 start_program() {
-    local program=$1
+    local vars=() binary
+    [ "$1" != env ] || { shift; while [[ $1 == *=* ]]; do vars+=("$1"); shift; done; }
+    binary=$(program_path "$1")
+    [ -n "$binary" ] || fail "no $1 under $BUILD_DIR"
     shift
-    local binary
-    binary=$(find "$BUILD_DIR" -maxdepth 2 -type f -name "$program" -perm -u+x | head -n 1)
-    [ -n "$binary" ] || { echo "FAIL: no $program under $BUILD_DIR" >&2; exit 1; }
-    rm -f "$E2E_DIR"/status "$E2E_DIR"/before "$E2E_DIR"/after
-    local script="$E2E_DIR/run.sh"
-    {
-        echo "stty -g > '$E2E_DIR/before'"
-        printf '%q ' "$binary" "$@"
-        echo " 2> '$E2E_DIR/stderr'"
-        echo "echo \$? > '$E2E_DIR/status.tmp'"
-        echo "stty -g > '$E2E_DIR/after'"
-        echo "mv '$E2E_DIR/status.tmp' '$E2E_DIR/status'"
-        echo "exec sleep 600"
-    } > "$script"
-    # A new server for every run, so nothing of the last one lingers.
-    tmux_ kill-server >/dev/null 2>&1
-    E2E_SOCKET="e2e-$$-$RANDOM"
-    tmux_ new-session -d -s e2e -x "$E2E_COLS" -y "$E2E_LINES" \
-        "env TERM=xterm LANG=C.UTF-8 bash --norc --noprofile '$script'"
-    tmux_ set-option -t e2e status off >/dev/null
-    tmux_ resize-window -t e2e -x "$E2E_COLS" -y "$E2E_LINES" >/dev/null 2>&1 || true
+    rm -rf "$E2E_DIR" && mkdir -p "$E2E_DIR"
+    [ "${E2E_HOLD:-}" != 1 ] || : > "$E2E_DIR/hold"
+    tmux_ kill-server 2>/dev/null
+    E2E_SOCKET=$E2E_NAME.$((++E2E_RUNS))   # a dying server holds its socket a while
+    # shellcheck disable=SC2086   # E2E_ENV is split into words on purpose
+    tmux_ new-session -d -s e2e -x "${E2E_COLS:-80}" -y "${E2E_LINES:-24}" "ulimit -c 0; exec $(
+        printf '%q ' env TERM=xterm LANG=C.UTF-8 ${E2E_ENV:-} "${vars[@]}" \
+            perl "$E2E_TOP/run.pl" "$E2E_DIR" "$binary" "$@")"
+}
+release() { rm -f "$E2E_DIR/hold"; }   # lets a program held by E2E_HOLD=1 start
+program_pid() { wait_until "a pid" test -s "$E2E_DIR/pid" && cat "$E2E_DIR/pid"; }
+alive() { kill -0 "$(program_pid)" 2>/dev/null; }
+program_stderr() { cat "$E2E_DIR/stderr"; }
+# Keys: each argument a tmux key name (C-c, Enter) or else text typed as is.
+keys() { tmux_ send-keys -t e2e "$@"; }
+
+rows() { tmux_ capture-pane -p -t e2e -S "$1" -E "$2" 2>/dev/null; }   # rows $1 to $2 (- the last)
+screen_text() { rows 0 -; }
+screen_row() { local line; line=$(rows "$1" "$1"); printf '%s' "${line:${2:-0}}"; }   # row $1 from column $2
+# Rows $1 to $2 once two captures in a row agree, if they do within ten
+# tries (a capture may catch the program halfway through a screen).
+stable_rows() {
+    local a b tries=10
+    a=$(rows "$1" "$2") b=$(rows "$1" "$2")
+    while [ "$a" != "$b" ] && ((--tries)); do a=$b b=$(rows "$1" "$2"); done
+    printf '%s\n' "$b"
+}
+# poll SECONDS command...: whether the command succeeds within that time.
+poll() {
+    local deadline=$((SECONDS + $1))
+    until "${@:2}"; do [ $SECONDS -lt $deadline ] || return 1; sleep 0.05; done
+}
+# wait_until WHAT command...: fails unless the command succeeds in time.
+wait_until() { poll "$E2E_TIMEOUT" "${@:2}" || fail "timed out waiting for $1"; }
+has_text() { screen_text | grep -qF -- "$1"; }
+lacks_text() { ! has_text "$1"; }
+row_matches() { [[ $(screen_row "$1" "$2") =~ ^$3 ]]; }
+# Rows $1 to $2 differ from the text $3 in two captures in a row.
+rows_differ() { [ "$(rows "$1" "$2")" != "$3" ] && [ "$(rows "$1" "$2")" != "$3" ]; }
+wait_for() { wait_until "'$1'" has_text "$1"; }
+wait_gone() { wait_until "'$1' to go" lacks_text "$1"; }
+wait_row() { wait_until "/$3/ at row $1, column $2" row_matches "$@"; }
+wait_change() { wait_until "rows $1 to $2 to change" rows_differ "$@"; }
+# expect_still FIRST LAST: those rows stay as they are for a second.
+expect_still() {
+    local now
+    now=$(stable_rows "$1" "$2")
+    ! poll 1 rows_differ "$1" "$2" "$now" || fail "rows $1 to $2 changed from: $now"
 }
 
-# The pid of the program running in the pane (the child of the pane's shell).
-program_pid() {
-    local shell_pid
-    shell_pid=$(tmux_ display-message -p -t e2e '#{pane_pid}')
-    pgrep -P "$shell_pid" | head -n 1
+# A popup at its place, row 5, column 10, whose text matches the extended
+# regex $1: "| text |" between two lines of '-' as wide as its inside.
+popup_shown() {
+    local popup inside dashes
+    mapfile -t popup < <(rows 5 7)
+    [ ${#popup[@]} = 3 ] && [[ ${popup[1]:10} =~ ^\|\ $1\ \| ]] || return 1
+    inside=${popup[1]:11} && inside=${inside%%|*} && printf -v dashes '%*s' ${#inside} ''
+    dashes=${dashes// /-}
+    [[ ${popup[0]:11} == "$dashes"[!-]* && ${popup[2]:11} == "$dashes"[!-]* ]]
+}
+wait_popup() { wait_until "the popup /$1/" popup_shown "$1"; }
+press() { keys "$1"; wait_popup "$2"; }   # press KEY POPUP_REGEX
+# Paused, on a screen whose rows $1 to $2 change at every pass: they hold
+# once the Pause popup is gone (a popup stops the simulation all the same);
+# n runs a pass and pauses again; p resumes.
+pause_step_resume() {
+    local before
+    wait_gone Pause
+    before=$(stable_rows "$1" "$2") && expect_still "$1" "$2"
+    press n 'Single step'
+    wait_change "$1" "$2" "$before"
+    before=$(stable_rows "$1" "$2") && expect_still "$1" "$2"
+    press p Pause
+    wait_change "$1" "$2" "$before"
+}
+# The map: the rows above the last hold only map glyphs, and the last row
+# matches the extended regex $1.
+map_shown() {
+    local last=$((${E2E_LINES:-24} - 1))
+    ! rows 0 $((last - 1)) | grep -qv '^[ ~#.*@A-Z]*$' && row_matches "$last" 0 "$1"
 }
 
-screen_text() { tmux_ capture-pane -p -t e2e 2>/dev/null; }
-
-# Row `n` (0-based) of the screen.
-screen_row() { screen_text | sed -n "$(($1 + 1))p"; }
-
-# Waits until the screen contains the fixed text $1.
-wait_for() {
-    local text=$1 deadline=$((SECONDS + ${2:-$E2E_TIMEOUT}))
-    while [ $SECONDS -lt $deadline ]; do
-        screen_text | grep -qF -- "$text" && return 0
-        sleep 0.1
-    done
-    fail "timed out waiting for '$text'"
-}
-
-# Waits until the screen no longer contains the fixed text $1.
-wait_gone() {
-    local text=$1 deadline=$((SECONDS + ${2:-$E2E_TIMEOUT}))
-    while [ $SECONDS -lt $deadline ]; do
-        screen_text | grep -qF -- "$text" || return 0
-        sleep 0.1
-    done
-    fail "timed out waiting for '$text' to go"
-}
-
-# Types each argument literally (one key each, or a string).
-keys() {
-    local k
-    for k in "$@"; do tmux_ send-keys -t e2e -l -- "$k"; done
-}
-
-# Sends tmux key names (Enter, C-c, ...).
-key_names() { tmux_ send-keys -t e2e "$@"; }
-
-# Waits for the program to end and checks its exit status and that the
-# terminal settings are the same as before it started.
-expect_exit() {
-    local want=$1 deadline=$((SECONDS + ${2:-$E2E_TIMEOUT}))
-    while [ ! -f "$E2E_DIR/status" ] && [ $SECONDS -lt $deadline ]; do sleep 0.1; done
-    [ -f "$E2E_DIR/status" ] || fail "program did not end"
-    local got
-    got=$(cat "$E2E_DIR/status")
-    [ "$got" = "$want" ] || fail "exit status $got, wanted $want (stderr: $(cat "$E2E_DIR/stderr"))"
+# expect_end "exit N" | "signal N": how the program ended; the terminal
+# must be as before it ran, on its normal screen, with the cursor shown.
+expect_end() {
+    wait_until "the program to end" test -s "$E2E_DIR/end"
+    [ "$(cat "$E2E_DIR/end")" = "$1" ] ||
+        fail "$(cat "$E2E_DIR/end"), wanted $1 (stderr: $(cat "$E2E_DIR/stderr" 2>&1))"
     cmp -s "$E2E_DIR/before" "$E2E_DIR/after" ||
         fail "terminal settings changed: $(cat "$E2E_DIR/before") -> $(cat "$E2E_DIR/after")"
+    [ "$(tmux_ display-message -p -t e2e '#{alternate_on} #{cursor_flag}')" = "0 1" ] ||
+        fail "the alternate screen still on, or the cursor hidden"
+}
+# expect_exit STATUS [MESSAGE]: an exit, with MESSAGE as all of standard error.
+expect_exit() {
+    expect_end "exit $1"
+    [ $# -lt 2 ] || [ "$(program_stderr)" = "$2" ] || fail "stderr '$(program_stderr)', wanted '$2'"
+}
+expect_signal() { expect_end "signal $(kill -l "$1")"; }   # expect_signal TERM
+quit() { keys "$1"; expect_exit 0; }
+
+# refusal WHAT STATUS MESSAGE command...: without tmux, the command ends
+# with STATUS and exactly the one line MESSAGE on standard error.
+refusal() {
+    local what=$1 want=$2 message=$3 status=0 err=$E2E_DIR-refusal
+    "${@:4}" > /dev/null 2> "$err" || status=$?
+    [ "$status" = "$want" ] && [ "$(cat "$err")" = "$message" ] && [ "$(wc -l < "$err")" = 1 ] ||
+        fail "$what: status $status, stderr '$(cat "$err")'; wanted $want, '$message'"
+    pass "$what: status $want, '$message'"
 }
 
-# What the program wrote on its standard error stream.
-program_stderr() { cat "$E2E_DIR/stderr"; }
+# signal_runs STATUS program args...: each fatal signal sent to a fresh run
+# once its last row matches STATUS (TERM during a popup, HUP while paused
+# after a single step); the program must die of it each time.
+signal_runs() {
+    local sig
+    for sig in TERM HUP INT QUIT SEGV ABRT; do
+        start_program "${@:2}"
+        wait_row $((${E2E_LINES:-24} - 1)) 0 "$1"
+        [ $sig != TERM ] || press c 'R=.*'
+        [ $sig != HUP ] || { press n 'Single step' && wait_gone 'Single step'; }
+        kill -s $sig "$(program_pid)" && expect_signal $sig
+    done
+    pass "SIGTERM, HUP, INT, QUIT, SEGV, ABRT: died of each, terminal restored"
+}

@@ -1,0 +1,123 @@
+# terrarium on a real terminal, four runs side by side: the motivation viewer,
+# and the statistics screen and gene editor, of a world paused before its
+# first turn; the popups, pause, step and speed keys of a running world; and
+# every way out: refusals, quitting after resizes and a storm of keys, signals.
+source "$(dirname "$0")/lib.sh" "$1"
+STATUS="x 12345 vdcegzb hjklw fstpn   xx\$"
+TERRARIUM=$(program_path terrarium)
+
+# Starts terrarium paused before its first turn, every bug as seeded: held
+# back until the 'p' typed ahead is echoed (the terminal still in line
+# mode), the program reads it at its first pass boundary, before any turn.
+start_paused() {
+    E2E_HOLD=1 start_program terrarium "$@"
+    keys p && wait_for p && release
+    wait_popup Pause
+}
+
+# The motivation viewer, rows 3 to 9 from column 2, shows the text $1.
+viewer_shows() { [ "$(stable_rows 3 9 | cut -c 3-37 | tr -d '\n')" = "$1" ]; }
+
+viewer() {
+    local all fresh="" i
+    start_paused
+    wait_row 23 0 "$STATUS"
+    all="@ +0015 $(printf '%s +0005 ' {A..Z})"
+    for i in {0..6}; do fresh+=$(printf '| %-32s|' "${all:i * 32:32}"); done
+    keys b
+    wait_until "a fresh bug's attractions" viewer_shows "$fresh"
+    quit x
+    pass "status line; p: Pause; b: '@ +0015', 'A +0005' to 'Z +0005'; x: exit 0"
+}
+
+editor() {
+    local totals genes=0123012301230123012301230 first
+    start_paused
+    keys z
+    wait_row 0 0 'Status -- 150/4 -- 2\.00 -- 503 -- [A-Z][a-z]{2} [ 1-3][0-9] [0-9]{4} -- [0-9]{2}:[0-9]{2}:[0-9]{2} --$'
+    [ "$(screen_row 1)" = "race    pop     age     amax    afood   savg    smax    favg    fmax" ] ||
+        fail "labels"
+    totals=$(stable_rows 2 2)   # 160 x 48 cells seed 76 bugs
+    [[ $totals =~ ^all\ +76\ +0\ +[0-9]+\ +[0-9]+$ ]] || fail "totals: $totals"
+    row_matches 3 0 '[A-Z] +[0-9]+ +0 +0 +[0-9]+ ' && [ -z "$(screen_row 22)" ] || fail "races"
+    keys z
+    wait_until "the map" map_shown "$STATUS"
+    pass "z: header, labels, totals of 76 fresh bugs, races above row 22; z: the map"
+
+    keys e
+    wait_row 9 12 'New race\? '
+    row_matches 6 12 'Edit window' && row_matches 7 12 '[A-Z] [0-3]{25} ' || fail "edit window"
+    first=$(screen_row 7 14)
+    keys Q
+    wait_row 9 25 Q   # the answer is echoed
+    # Ctrl-C as gene 0 is a character, not an interrupt; the gene stays.
+    keys Enter C-c Enter $(sed 's/./& Enter /g' <<< "${genes:1}")
+    wait_gone "Edit window"
+    press c 'R=Q G=1 A=0 Fd=([1-9][0-9]?|100)00 S=\1 Fv=([1-9]|10) F@=15 '
+    press d "${first:0:1}${genes:1}"
+    press C-c 'bad key'
+    keys z
+    wait_row 0 0 'Status -- '
+    [ "$(stable_rows 2 2)" = "$totals" ] || fail "the world changed while paused: $totals"
+    quit x
+    pass "e: race and genes typed, shown by c and d; Ctrl-C: bad key; the totals kept"
+}
+
+running() {
+    start_program terrarium
+    wait_row 23 0 "$STATUS"
+    press v 'x=[0-9]+  y=[0-9]+  v=[0-3]'
+    press w 'A=7680 W=[0-9]+\.[0-9]{2} M=[0-9]+\.[0-9]{2} S=[0-9]+\.[0-9]{2}'
+    keys z   # the statistics: every pass changes the averages
+    press p Pause
+    pause_step_resume 2 4
+    press t 'speed=0'
+    quit X
+    pass "v, w; p: paused; n: a pass, paused again; p: running; t: speed=0; X: exit 0"
+}
+
+# 1,000 keys that never wait for an answer: scrolling, selection, centring,
+# statistics, and two pauses and two single steps.
+random_keys() {
+    local plain=hjkl12345gz out="" i
+    RANDOM=4242
+    for ((i = 0; i < 996; i++)); do out+=${plain:RANDOM % ${#plain}:1}; done
+    printf '%s' "${out:0:200}p${out:200:300}n${out:500:200}p${out:700:200}n${out:900}"
+}
+
+endings() {
+    local size
+    refusal "stdin /dev/null" 11 "terrarium: standard input is not a terminal" \
+        timeout 10 "$TERRARIUM" < /dev/null
+    refusal "stdin a pipe" 11 "terrarium: standard input is not a terminal" \
+        sh -c 'echo x | timeout 10 "$0" -s 1' "$TERRARIUM"
+    refusal "a bad option, before the terminal" 3 "try -s [.25-30]" \
+        timeout 10 "$TERRARIUM" -s 0.1 < /dev/null
+    start_program terrarium -r 10 -g 9
+    expect_exit 6 "try -g [2-8]"
+    start_program terrarium -r 1000 -g 8
+    expect_exit 7 "bad terrain"
+    E2E_COLS=20 E2E_LINES=10 start_program terrarium -s 0.25
+    expect_exit 8 "world too small"
+    start_paused -s 0.25   # a single bug: running, the world soon ends by itself
+    wait_row 23 0 "$STATUS"
+    quit x
+    pass "-g 9: 6; once the screen opened, bad terrain: 7, 20x10: 8; -s 0.25 runs"
+
+    start_program terrarium
+    wait_row 23 0 "$STATUS"
+    for size in 40x12 120x40 20x5 200x60 1x1 81x25 80x24; do
+        tmux_ resize-window -t e2e -x "${size%x*}" -y "${size#*x}"
+        keys j l g
+        sleep 0.3   # a while at this size
+        alive || fail "ended at a size of $size"
+    done
+    wait_until "the map and the status line" map_shown "$STATUS"
+    keys "$(random_keys)" x
+    E2E_TIMEOUT=90 expect_exit 0
+    pass "resized from 1x1 to 200x60: the map anew at 80x24; 1,000 random keys, x: exit 0"
+
+    signal_runs "$STATUS" terrarium
+}
+
+in_parallel viewer editor running endings
