@@ -85,9 +85,10 @@ void loop_step(bool interactive)
     running->turn();
 }
 
-void stop_last_bug()
+void stop_last_bug(bool none_left)
 {
-    stop_with(0, text_of("%s: one bug left after %ld passes\n", running->name, passes).c_str());
+    stop_with(0, text_of("%s: %s bug left after %ld passes\n", running->name, none_left ? "no" : "one", passes)
+                     .c_str());
 }
 
 void main_loop()

@@ -78,9 +78,10 @@ void leave_loop();
 // an ageing pass, and the turn.
 void loop_step(bool interactive);
 
-// The end of a run when a death leaves one bug: status 0, and a line
-// saying so after how many passes.
-[[noreturn]] void stop_last_bug();
+// The end of a run when a death leaves one bug, or none (the last one of
+// a world seeded with one): status 0, and a line saying so and after how
+// many passes.
+[[noreturn]] void stop_last_bug(bool none_left);
 
 // The interactive main loop; it ends only through stop.
 [[noreturn]] void main_loop();

@@ -51,10 +51,11 @@ void mate()
 
 void die(bug *victim)
 {
+    bool last = victim->next == victim;  // a world seeded with one bug
     cell_write(victim->y, victim->x, '.');
     bugs_by_cell.remove(victim);
     if (common::remove_bug(victim, {&bugs, &first, &sb, &hf, &hg, &old, &hk}))
-        stop_last_bug();
+        stop_last_bug(last);
 }
 
 }  // namespace terrarium

@@ -55,11 +55,12 @@ void mate()
 void die(bug *victim)
 {
     population--;
+    bool last = victim->next == victim;  // a world seeded with one bug
     cell_write(victim->y, victim->x, '.');
     wrefresh(stdscr);
     bugs_by_cell.remove(victim);
     if (common::remove_bug(victim, {&bugs, &first, &sb, &hf, &hg, &old}))
-        stop_last_bug();
+        stop_last_bug(last);
 }
 
 }  // namespace vivarium
