@@ -129,7 +129,10 @@ public:
     {
         if (table_.empty())
             return nullptr;
-        uint32_t id = table_[find(key(row, col))].head;
+        const slot &s = table_[find(key(row, col))];
+        if (s.alone != nullptr)  // most cells hold one bug: no order to weigh
+            return s.alone;
+        uint32_t id = s.head;
         if (id == 0)
             return nullptr;
         uint64_t from = entries_[cursor->index_id].order;
@@ -154,6 +157,7 @@ private:
     struct slot {
         uint32_t cell;
         uint32_t head;   // id + 1 of the cell's first bug; 0: the slot is empty
+        Bug *alone;      // the bug, when it is the only one on the cell
     };
     template <class T>
     using list = std::vector<T, hooked_allocator<T>>;
@@ -194,7 +198,7 @@ private:
 
     void rehash(size_t size)
     {
-        list<slot> old(size, slot{0, 0});
+        list<slot> old(size, slot{0, 0, nullptr});
         old.swap(table_);
         shift_ = 64;
         for (size_t s = size; s > 1; s /= 2)
@@ -227,6 +231,7 @@ private:
         }
         entries_[id].next = s.head;
         s.head = id + 1;
+        s.alone = entries_[id].next == 0 ? entries_[id].bug : nullptr;
     }
 
     void unchain(uint32_t id, uint32_t cell)
@@ -236,8 +241,11 @@ private:
         while (*link != id + 1)
             link = &entries_[*link - 1].next;
         *link = entries_[id].next;
-        if (table_[i].head == 0)
+        slot &s = table_[i];
+        if (s.head == 0)
             erase(i);
+        else
+            s.alone = entries_[s.head - 1].next == 0 ? entries_[s.head - 1].bug : nullptr;
     }
 
     // Empties slot i, moving later slots of its run back so that every
@@ -255,7 +263,7 @@ private:
                 i = j;
             }
         }
-        table_[i] = slot{0, 0};
+        table_[i] = slot{0, 0, nullptr};
     }
 
     uint64_t &order(const Bug *b) { return entries_[b->index_id].order; }

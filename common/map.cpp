@@ -1,6 +1,7 @@
 #include "common/map.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -44,49 +45,63 @@ void mark(size_t cell, chtype attrs)
         marked_cells.push_back({cell, attrs});
 }
 
-// A pad write held back while the same cell may be written again: a turn
-// blanks the bug's cell and writes its letter back, which for a bug that
-// stays where it was leaves the pad as it was, and costs no write.
-struct held_write {
-    bool holding = false;
-    size_t cell;
-    chtype before;  // what the pad shows
-    chtype after;   // what it is to show
-} held;
+// The pad catches up with the copy when it is to be shown (sync_pad):
+// the cells written since, while they are few, or the whole map, once so
+// many have been written (the terrain, a long run without a display) that
+// drawing it all anew row by row is cheaper.
+std::vector<uint32_t> dirty;  // maps are at most 32767 cells on a side
+bool all_dirty = false;
 
-void release()
+void draw_cell(size_t cell)
 {
-    if (held.holding && held.after != held.before) {
-        chtype shown = held.after;
-        mvwaddchnstr(world_pad, static_cast<int>(held.cell / world_col), static_cast<int>(held.cell % world_col),
-                     &shown, 1);
+    chtype shown = static_cast<chtype>(static_cast<unsigned char>(map_detail::glyphs[cell])) | attrs_of(cell);
+    mvwaddchnstr(world_pad, static_cast<int>(cell / world_col), static_cast<int>(cell % world_col), &shown, 1);
+}
+
+void draw_all()
+{
+    std::vector<chtype> line(static_cast<size_t>(world_col) + 1, 0);
+    for (int row = 0; row < world_row; row++) {
+        size_t first = static_cast<size_t>(row) * static_cast<size_t>(world_col);
+        for (int col = 0; col < world_col; col++)
+            line[col] = static_cast<chtype>(static_cast<unsigned char>(map_detail::glyphs[first + col]));
+        for (const marked &m : marked_cells)
+            if (m.cell / world_col == static_cast<size_t>(row))
+                line[m.cell % world_col] |= m.attrs;
+        mvwaddchnstr(world_pad, row, 0, line.data(), world_col);
     }
-    held.holding = false;
 }
 
 }  // namespace
 
-void cell_write(int row, int col, char glyph)
+void cell_write(int row, int col, char glyph, chtype attrs)
 {
     if (glyph < ' ' || glyph > '~' || !on_map(row, col))
         return;
     size_t cell = static_cast<size_t>(row) * static_cast<size_t>(world_col) + static_cast<size_t>(col);
-    if (!held.holding || held.cell != cell) {
-        release();
-        held = {true, cell, static_cast<chtype>(static_cast<unsigned char>(map_detail::glyphs[cell])) | attrs_of(cell),
-                0};
-    }
-    // A printable glyph with the pad's attributes is what a "%c" print
-    // leaves in the cell; put in whole, without waddch's interpretation
-    // of the character, it costs a fraction of it.
-    chtype attrs = getattrs(world_pad) & ~A_CHARTEXT;
-    held.after = static_cast<chtype>(static_cast<unsigned char>(glyph)) | attrs;
-    if (attrs != 0 || !marked_cells.empty())
+    if (attrs != 0 || (!marked_cells.empty() && attrs_of(cell) != 0))
         mark(cell, attrs);
     map_detail::glyphs[cell] = glyph;
+    if (all_dirty || (!dirty.empty() && dirty.back() == cell))
+        return;
+    if (dirty.size() < dirty.capacity()) {
+        dirty.push_back(static_cast<uint32_t>(cell));
+    } else {
+        all_dirty = true;
+        dirty.clear();
+    }
 }
 
-void sync_pad() { release(); }
+void sync_pad()
+{
+    if (all_dirty)
+        draw_all();
+    else
+        for (uint32_t cell : dirty)
+            draw_cell(cell);
+    dirty.clear();
+    all_dirty = false;
+}
 
 void open_world(unsigned seed)
 {
@@ -97,7 +112,11 @@ void open_world(unsigned seed)
     if (world_pad == nullptr || map_detail::glyphs == nullptr)
         stop_with(EXIT_WORLD_TOO_LARGE, "world too large\n");
     std::memset(map_detail::glyphs, ' ', cells);
-    held.holding = false;
+    // Room for a fiftieth of the cells: more than a crowded world's bugs
+    // write in a pass, which is how often a display catches up.
+    dirty.clear();
+    dirty.reserve(cells / 50 + 1);
+    all_dirty = false;
     marked_cells.clear();
     wclear(stdscr);
 }
@@ -109,7 +128,8 @@ void close_world()
     world_pad = nullptr;
     std::free(map_detail::glyphs);
     map_detail::glyphs = nullptr;
-    held.holding = false;
+    std::vector<uint32_t>().swap(dirty);
+    all_dirty = false;
     marked_cells.clear();
 }
 

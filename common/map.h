@@ -47,9 +47,12 @@ inline char cell_read(int row, int col)
                               static_cast<size_t>(col)];
 }
 
+// Whether the map is too big for the processor's caches to keep it and
+// its bugs' records; then what a turn reads is asked for a turn ahead.
+inline bool big_world() { return static_cast<long>(world_row) * world_col >= (1L << 22); }
+
 // Asks the processor early for the cells that a bug at (y, x) looks at
-// first: its row and, `reach` rows up and down, its column. On a big map
-// they are rarely in the cache; a turn ahead, they can be.
+// first: its row and, `reach` rows up and down, its column.
 inline void prefetch_around(int y, int x, int reach)
 {
     for (int d = -reach; d <= reach; d++)
@@ -62,11 +65,11 @@ inline const char *map_row(int row)
     return map_detail::glyphs + static_cast<size_t>(row) * static_cast<size_t>(world_col);
 }
 
-// Puts glyph at (row, col) with the pad's current attributes. Glyphs are
-// printable ASCII; anything else, and a cell off the map, writes nothing.
-// The copy changes at once; the pad's last written cell may wait for
-// sync_pad.
-void cell_write(int row, int col, char glyph);
+// Puts glyph at (row, col), drawn with `attrs` (A_STANDOUT for the
+// selected bug). Glyphs are printable ASCII; anything else, and a cell off
+// the map, writes nothing. The copy changes at once, the pad when it is
+// brought up to date.
+void cell_write(int row, int col, char glyph, chtype attrs = 0);
 
 // Brings the pad up to date with every write: before it is shown or read.
 void sync_pad();

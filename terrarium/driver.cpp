@@ -63,14 +63,7 @@ void adjust_vision(bug *b)
         b->vision--;
 }
 
-void redraw(bug *b)
-{
-    if (b == sb)
-        wattr_on(world_pad, A_STANDOUT, nullptr);
-    cell_write(b->y, b->x, b->race);
-    if (b == sb)
-        wattr_off(world_pad, A_STANDOUT, nullptr);
-}
+void redraw(bug *b) { cell_write(b->y, b->x, b->race, b == sb ? A_STANDOUT : 0); }
 
 }  // namespace
 
@@ -93,7 +86,8 @@ void turn()
 {
     bugs = bugs->next;
     bug *b = bugs;
-    prefetch_turns_ahead(b->next);
+    if (common::big_world())
+        prefetch_turns_ahead(b->next);
     cell_write(b->y, b->x, ' ');
     int action = look(phase);
     if (action == REST)

@@ -12,38 +12,50 @@ int look_c(int d) { return common::row_step[d & 3]; }
 
 char peek(int a, int b) { return common::glyph_towards(bugs->vector, bugs->y, bugs->x, a, b); }
 
-// The ray's cells are read out to its end, then their weights are added
-// from the far end back, weight + rest as the ray's definition goes, so
-// that every float sum rounds alike.
+namespace {
+
+// A ray as it is defined: its first cell's weight plus the rest of the ray
+// from the next cell on, to a cell that blocks or to the bug's vision.
+float ray(const weigher &weight, int depth, int dir, int dy, int dx)
+{
+    char glyph = cell_read(wrap(bugs->y + dy, world_row), wrap(bugs->x + dx, world_col));
+    float first = weight(glyph, depth);
+    if (!is_pass(glyph) || depth >= bugs->vision)
+        return first;
+    return first + ray(weight, depth + 1, dir, dy + look_c(dir), dx + look_c(dir + 1));
+}
+
+}  // namespace
+
+// The same sums as `ray`, faster: the cells are read out to the ray's end,
+// then their weights are added from the far end back, so that every float
+// sum rounds alike. A ray longer than any vision seen takes `ray` itself.
 float look_b(int depth, int dir, int dy, int dx)
 {
-    constexpr int LONGEST = 16;  // beyond any vision a bug can have
-    float weights[LONGEST];
-    float rest = 0.0f;
-    bool longer = false;
-    int n = 0;
+    constexpr int LONGEST = 16;
     const weigher weight(bugs);
-    const int vision = bugs->vision, step_row = look_c(dir), step_col = look_c(dir + 1);
+    const int vision = bugs->vision;
+    if (vision - depth >= LONGEST)
+        return ray(weight, depth, dir, dy, dx);
+    const int step_row = look_c(dir), step_col = look_c(dir + 1);
     // A true modulo keeps every ray cell on the map, however small it is;
     // after the first cell one step at a time goes round by one.
     int row = wrap(bugs->y + dy, world_row), col = wrap(bugs->x + dx, world_col);
+    // Weights of 0 are left out: adding +0 changes no sum.
+    float weights[LONGEST];
+    int n = 0;
     for (;;) {
-        char glyph = cell_read(row, col);
-        weights[n++] = weight(glyph, depth);
+        char glyph = common::map_row(row)[col];
+        float w = weight(glyph, depth);
+        if (w != 0.0f)
+            weights[n++] = w;
         if (!is_pass(glyph) || depth >= vision)
             break;
         depth++;
-        dy += step_row;
-        dx += step_col;
         row = wrap(row + step_row, world_row);
         col = wrap(col + step_col, world_col);
-        if (n == LONGEST) {
-            rest = look_b(depth, dir, dy, dx);
-            longer = true;
-            break;
-        }
     }
-    float total = longer ? weights[n - 1] + rest : weights[n - 1];
+    float total = n > 0 ? weights[n - 1] : 0.0f;
     for (int i = n - 2; i >= 0; i--)
         total = weights[i] + total;
     return total;
