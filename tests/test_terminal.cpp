@@ -20,7 +20,7 @@
 TEST(Kb, RawModeKeysOneAtATimeAndEveryFieldBack)
 {
     pty_keyboard keyboard;
-    termios found;
+    termios found{}, raw{};  // whole records compared, padding included
     common::read_setting(&found);
     found.c_iflag &= ~static_cast<tcflag_t>(ICRNL);  // unlike the defaults in every part of the record
     found.c_lflag |= XCASE | ECHOK;
@@ -31,7 +31,7 @@ TEST(Kb, RawModeKeysOneAtATimeAndEveryFieldBack)
     common::read_setting(&found);
     ASSERT_TRUE(common::save_setting());
     ASSERT_TRUE(common::init_kb());
-    termios raw, want = found;
+    termios want = found;
     want.c_lflag &= ~static_cast<tcflag_t>(ISIG | ICANON | XCASE);
     want.c_cc[VMIN] = 1;
     want.c_cc[VTIME] = 0;
