@@ -176,7 +176,8 @@ int plot(const std::vector<std::string> &inputs, const std::string &output)
     }
     script += "set termoption noenhanced\nset datafile separator ','\nset xlabel 'pass'\nset ylabel 'bugs'\n"
               "set key top right\n";
-    if (inputs.size() == 1 && fs::is_directory(inputs[0])) {
+    std::error_code error;
+    if (inputs.size() == 1 && fs::is_directory(inputs[0], error)) {
         std::string sweep;
         if (!sweep_script(inputs[0], &sweep))
             return 1;

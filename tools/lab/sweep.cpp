@@ -263,7 +263,8 @@ int run_sweep(const sweep &s)
         running.erase(pid);
         // 0: passes done or one bug left; 7: the terrain was refused.
         if (!WIFEXITED(status) || (WEXITSTATUS(status) != 0 && WEXITSTATUS(status) != 7)) {
-            std::fprintf(stderr, "\nterrarium-lab: %s failed (status %d)\n", log_path(s, r).c_str(), status);
+            std::fprintf(stderr, "%sterrarium-lab: %s failed (status %d)\n", isatty(1) ? "\n" : "",
+                         log_path(s, r).c_str(), status);
             failed++;
         }
         report(r, ++done, runs.size(),
