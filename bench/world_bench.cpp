@@ -10,30 +10,54 @@
 #include "common/map.h"
 #include "common/ring.h"
 #include "terrarium/globals.h"
+#include "terrarium/init.h"
 
 namespace {
 
 constexpr unsigned SEED = 1;
 
 // W1: an 80 x 24 screen with the default options (160 x 48 cells, 76
-// bugs), passes 1 to 2000. Time per iteration: the 2000 passes.
-void W1_DefaultWorld(benchmark::State &state)
+// bugs), passes 1 to 2000. Time per iteration: the 2000 passes; with
+// `log_path`, the run writes its log there, a row per pass, as
+// TERRARIUM_LOG does.
+void default_world(benchmark::State &state, const char *log_path)
 {
     double seconds = 0;
     long turns = 0;
     long bugs_left = 0;
     for (auto _ : state) {
         terrarium_world(SEED, 24, 80, 2.0f);
+        if (log_path != nullptr && !common::open_log(log_path, terrarium::describe(), SEED)) {
+            state.SkipWithError("the log cannot be opened");
+            return;
+        }
         auto start = bench_clock::now();
         turns += run_passes(2000);
         double elapsed = seconds_since(start);
         state.SetIterationTime(elapsed);
         seconds += elapsed;
         bugs_left = common::ring_size(terrarium::bugs);
+        common::finish_log(0, false);
     }
     state.counters["ns_per_turn"] = seconds * 1e9 / turns;
     state.counters["turns"] = static_cast<double>(turns) / state.iterations();
     state.counters["bugs_at_end"] = static_cast<double>(bugs_left);
+}
+
+void W1_DefaultWorld(benchmark::State &state) { default_world(state, nullptr); }
+
+// The same with a log in a temporary file, written through the page cache.
+void W1_DefaultWorldLogged(benchmark::State &state)
+{
+    char path[] = "/tmp/terrarium-bench-XXXXXX";
+    int fd = mkstemp(path);
+    if (fd < 0) {
+        state.SkipWithError("no temporary file");
+        return;
+    }
+    close(fd);
+    default_world(state, path);
+    unlink(path);
 }
 
 // W2: a 200 x 60 screen with -s 30 (6000 x 1800 cells, 108,000 bugs).
@@ -152,6 +176,10 @@ void W2_BigWorld(benchmark::State &state)
 void register_world_benchmarks()
 {
     benchmark::RegisterBenchmark("W1_DefaultWorld/2000passes", W1_DefaultWorld)
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond)
+        ->MinTime(2.0);
+    benchmark::RegisterBenchmark("W1_DefaultWorld/2000passes_logged", W1_DefaultWorldLogged)
         ->UseManualTime()
         ->Unit(benchmark::kMillisecond)
         ->MinTime(2.0);

@@ -2,6 +2,7 @@
 
 #include "common/hooks.h"
 #include "common/map.h"
+#include "common/run_log.h"
 #include "common/term.h"
 
 namespace common {
@@ -73,6 +74,7 @@ int run_headless(const headless_program &program, unsigned seed, int lines, int 
         std::fputs(s.message.c_str(), stderr);
         status = s.status;
     }
+    finish_log(status, false);
     forget(program);
     hooks = default_hooks;
     return status;

@@ -35,6 +35,7 @@ struct headless_program {
     void (*enter_loop)();      // the loop state as the main loop begins
     void (*dump)(std::FILE *out, long passes);  // the state, as text
     void (*free_world)();
+    run_description (*describe)();  // for the first lines of a log
 };
 
 // Start-up as in the program, with the random generator seeded with
@@ -48,7 +49,9 @@ void forget(const headless_program &program);
 // `seed`, the main loop run as with no key ever pressed up to the
 // (passes + 1)-th arrival at a pass boundary, before any of its work; then
 // the dump. A stop on the way dumps the state as it stands and "stopped";
-// a refusal at start-up only prints its message. Returns the exit status.
+// a refusal at start-up only prints its message. A log opened before the
+// run (open_log) has its rows and is finished with the world as it ended.
+// Returns the exit status.
 int run_headless(const headless_program &program, unsigned seed, int lines, int cols, long passes,
                  std::FILE *out);
 

@@ -75,6 +75,8 @@ void loop_step(bool interactive)
                 hooks.sleep_micros(static_cast<useconds_t>(speed));
             repaint();
         }
+        if (logging())
+            log_pass(passes, running->census);
         passes++;
         phase = (phase + 1) % 25;
         if (interactive && (kb_hit() || key == 'n' || key == 'N'))

@@ -7,6 +7,7 @@
 #include <curses.h>
 
 #include "common/decide.h"
+#include "common/run_log.h"
 
 namespace common {
 
@@ -47,6 +48,7 @@ struct program {
     selection (*selected)();    // the selected bug
     void (*edit)();             // the gene editor, on the selected bug
     const key_command *keys;    // its own commands, ended by key 0
+    void (*census)(census *c);  // the figures of the statistics screen, for the log
 };
 
 // A program's `select` and `selected` for its bug pointers: the selected
@@ -73,9 +75,9 @@ void enter_loop(const program &p);
 void leave_loop();
 
 // One iteration of the main loop: at a pass boundary the sleep and the
-// repaint, the phase, and the key loop if a key waits or a step is under
-// way (the terminal work only when `interactive`); then the ageing step in
-// an ageing pass, and the turn.
+// repaint, the log's row, the phase, and the key loop if a key waits or a
+// step is under way (the terminal work only when `interactive`); then the
+// ageing step in an ageing pass, and the turn.
 void loop_step(bool interactive);
 
 // The end of a run when a death leaves one bug, or none (the last one of

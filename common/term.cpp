@@ -44,6 +44,8 @@ const int fatal_signals[] = {SIGTERM, SIGHUP, SIGINT, SIGQUIT, SIGSEGV, SIGABRT,
 
 volatile sig_atomic_t size_changed = 0;
 
+void (*last_words)(int status, bool in_signal_handler) = nullptr;
+
 void append_cap(const char *name)
 {
     char *cap = tigetstr(name);
@@ -70,6 +72,8 @@ extern "C" void on_fatal_signal(int sig)
         ssize_t ignored = write(1, reset_sequence, reset_length);
         (void)ignored;
     }
+    if (last_words != nullptr)
+        last_words(128 + sig, true);
     signal(sig, SIG_DFL);
     sigset_t just_this;
     sigemptyset(&just_this);
@@ -110,6 +114,8 @@ void install_signal_handlers()
 
 [[noreturn]] void refuse(const char *program, const char *why, const char *type = nullptr)
 {
+    if (last_words != nullptr)
+        last_words(EXIT_NO_TERMINAL, false);
     std::fprintf(stderr, type ? "%s: %s (TERM=%s)\n" : "%s: %s\n", program, why, type);
     std::exit(EXIT_NO_TERMINAL);
 }
@@ -123,6 +129,8 @@ bool can_move_cursor()
 }
 
 }  // namespace
+
+void at_way_out(void (*function)(int status, bool in_signal_handler)) { last_words = function; }
 
 bool save_setting()
 {
@@ -217,6 +225,8 @@ void stop_with(int status, const char *message)
 {
     if (hooks.stop)
         hooks.stop(status, message);
+    if (last_words != nullptr)
+        last_words(status, false);
     close_world();
     bool restored = !have_found_setting || apply_setting(found_setting);
     if (opened_screen != nullptr)

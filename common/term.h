@@ -16,7 +16,14 @@ enum exit_status {
     EXIT_WORLD_TOO_LARGE = 9,
     EXIT_LOST_BUG = 10,
     EXIT_NO_TERMINAL = 11,
+    EXIT_BAD_ENVIRONMENT = 12,
 };
+
+// Names the function that every way out calls before the process ends:
+// stop_with and a refusal of the terminal with the exit status, a fatal
+// signal with 128 + its number and `in_signal_handler` true, when only
+// async-signal-safe work may be done. The run's log finishes there.
+void at_way_out(void (*last_words)(int status, bool in_signal_handler));
 
 // Opens curses on the controlling terminal (standard input and output),
 // saves its settings and installs the handlers that restore them. Refuses,
@@ -48,10 +55,10 @@ void flush_input();
 // Whether the terminal's size changed since the last call.
 bool take_size_change();
 
-// The single way out once curses runs: tells hooks.stop, deletes the map,
-// gives the terminal back its saved settings, closes curses, prints
-// `message` (if any) on the standard error stream, where the user sees
-// it, and exits with `status`.
+// The single way out once curses runs: tells hooks.stop, then the
+// function of at_way_out, deletes the map, gives the terminal back its
+// saved settings, closes curses, prints `message` (if any) on the
+// standard error stream, where the user sees it, and exits with `status`.
 [[noreturn]] void stop_with(int status, const char *message);
 
 // The orderly end: status 0, no message.

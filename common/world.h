@@ -7,15 +7,22 @@
 #include "common/food.h"
 #include "common/map.h"
 #include "common/ring.h"
+#include "common/run_log.h"
 #include "common/term.h"
 
 namespace common {
 
-// The program's start-up: opens the user's terminal (refusing what cannot
-// be one, as `program`), sets the world's size from the screen's, puts the
-// keyboard in raw mode, creates the map with the clock as the random seed,
-// and starts the world.
-void start_up(const char *program, void (*set_world_size)(), void (*start)());
+// The program's start-up: reads the environment (PROGRAM_SEED, a seed to
+// replay a world with instead of the clock's; PROGRAM_LOG, a file for the
+// run's log), refusing a bad setting with EXIT_BAD_ENVIRONMENT before the
+// screen opens; opens the user's terminal (refusing what cannot be one),
+// sets the world's size from the screen's, puts the keyboard in raw mode,
+// creates the map with the seed, and starts the world.
+void start_up(const run_description &run, void (*set_world_size)(), void (*start)());
+
+// A seed written as decimal digits alone, 0 to 4294967295: no sign, no
+// space, not empty. False for anything else.
+bool parse_seed(const char *text, unsigned *seed);
 
 // The food and bugs of a new world, after its terrain: area / 10 plantings,
 // then area / 100 bugs made by `seeded_bug`, linked into the ring at

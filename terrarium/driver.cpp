@@ -128,7 +128,7 @@ const common::key_command own_keys[] = {
 
 const common::program terrarium_program = {
     "terrarium", "x 12345 vdcegzb hjklw fstpn ", [] { return bugs == first; }, ageing_step, turn, stat, 5,
-    select_bug<bug, sb, hf, hg, old, hk>, selected_bug<bug, sb>, [] { edit(sb); }, own_keys};
+    select_bug<bug, sb, hf, hg, old, hk>, selected_bug<bug, sb>, [] { edit(sb); }, own_keys, take_census};
 
 void enter_loop()
 {

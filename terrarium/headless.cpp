@@ -35,6 +35,7 @@ void dump(std::FILE *out, long passes)
 
 }  // namespace
 
-const common::headless_program headless = {"terrarium", set_world_size, start, enter_loop, dump, free_world};
+const common::headless_program headless = {"terrarium", set_world_size, start, enter_loop, dump, free_world,
+                                           describe};
 
 }  // namespace terrarium

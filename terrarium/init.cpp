@@ -133,7 +133,12 @@ void apply_options(const options &chosen)
     grid_size = chosen.grid_size;
 }
 
-void init() { start_up("terrarium", set_world_size, start); }
+common::run_description describe()
+{
+    return {"terrarium", text_of("-s %g -r %d -g %d", static_cast<double>(world_size), roughness, grid_size), true};
+}
+
+void init() { start_up(describe(), set_world_size, start); }
 
 void set_world_size()
 {

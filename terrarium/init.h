@@ -20,7 +20,11 @@ int parse_options(int argc, const char *const argv[], options *chosen, const cha
 // Makes the options those of the world: world_size, roughness, grid_size.
 void apply_options(const options &chosen);
 
-// Opens the user's terminal and builds the world: the program's start-up.
+// What the log says of the run: the program and the options in force.
+common::run_description describe();
+
+// Reads the environment, opens the user's terminal and builds the world:
+// the program's start-up.
 void init();
 
 // Sets world_col and world_row from the screen size and world_size;

@@ -87,6 +87,20 @@ void count_races(race_counts table[RACES])
             average(&table[i]);
 }
 
+void take_census(common::census *c)
+{
+    race_counts table[RACES];
+    count_races(table);
+    const race_counts &all = table[0];
+    c->population = all.count;
+    c->food = all.food_sum;
+    c->age = all.age_sum;
+    c->gen = all.gen_sum;
+    c->size = all.size_sum;
+    c->vision = all.vision_sum;
+    common::count_race_columns(table, RACES, c);
+}
+
 void stat()
 {
     race_counts table[RACES];

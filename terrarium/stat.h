@@ -1,6 +1,8 @@
 // The per-race statistics screen.
 #pragma once
 
+#include "common/run_log.h"
+
 namespace terrarium {
 
 // One entry of the statistics table: the bugs of one race byte (entry 0
@@ -39,6 +41,9 @@ int cmp_race(const race_counts *a, const race_counts *b);
 // Counts every bug of the ring, from `bugs` on, into the table (entry i:
 // the race byte i, entry 0: every bug) and turns the sums into averages.
 void count_races(race_counts table[RACES]);
+
+// The log's figures of the living bugs, from count_races.
+void take_census(common::census *c);
 
 // Draws the statistics of the living bugs into stdscr (no refresh): the
 // header, the column labels, the totals and one row per race, the most

@@ -3,7 +3,7 @@
 # through apt-get when run as root, otherwise prints the command to run.
 set -euo pipefail
 packages=(g++ cmake make pkg-config libncurses-dev googletest libgtest-dev libbenchmark-dev tmux valgrind
-          clang libclang-rt-14-dev gcovr)
+          clang libclang-rt-14-dev gcovr gnuplot-nox)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

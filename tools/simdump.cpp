@@ -1,5 +1,6 @@
 // simdump: runs terrarium or vivarium headless for a number of passes and
-// prints the state of the world.
+// prints the state of the world; with --log, writes the run's log as well.
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -14,7 +15,7 @@ namespace {
 
 const char usage[] =
     "usage: simdump --program terrarium|vivarium --seed N --lines L --cols C --passes P"
-    " [-s S] [-r R] [-g G]\n";
+    " [-s S] [-r R] [-g G] [--log FILE]\n";
 
 bool read_number(const char *text, long low, long high, long *value)
 {
@@ -44,6 +45,7 @@ struct numeric_argument {
 int main(int argc, char *argv[])
 {
     std::string program;
+    const char *log_path = nullptr;
     std::vector<const char *> options{"terrarium"};
     numeric_argument numbers[] = {
         {"--seed", 0, 4294967295L, 0, false},
@@ -65,6 +67,10 @@ int main(int argc, char *argv[])
         const char *value = argv[++i];
         if (std::strcmp(arg, "--program") == 0) {
             program = value;
+            continue;
+        }
+        if (std::strcmp(arg, "--log") == 0) {
+            log_path = value;
             continue;
         }
         numeric_argument *number = nullptr;
@@ -94,8 +100,13 @@ int main(int argc, char *argv[])
         terrarium::apply_options(chosen);
         run = &terrarium::headless;
     }
+    unsigned seed = static_cast<unsigned>(numbers[0].value);
+    if (log_path != nullptr && !common::open_log(log_path, run->describe(), seed)) {
+        std::fprintf(stderr, "simdump: cannot open '%s': %s\n", log_path, std::strerror(errno));
+        return 1;
+    }
     static char buffer[1 << 16];
     std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
-    return common::run_headless(*run, static_cast<unsigned>(numbers[0].value), static_cast<int>(numbers[1].value),
-                                static_cast<int>(numbers[2].value), numbers[3].value, stdout);
+    return common::run_headless(*run, seed, static_cast<int>(numbers[1].value), static_cast<int>(numbers[2].value),
+                                numbers[3].value, stdout);
 }

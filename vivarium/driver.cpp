@@ -76,7 +76,7 @@ const common::key_command own_keys[] = {
 
 const common::program vivarium_program = {
     "vivarium", "x 1234 vdcegz hjkl fstpn", [] { return bugs == first; }, ageing_step, turn, stat, 4,
-    select_bug<bug, sb, hf, hg, old>, selected_bug<bug, sb>, [] { edit(sb); }, own_keys};
+    select_bug<bug, sb, hf, hg, old>, selected_bug<bug, sb>, [] { edit(sb); }, own_keys, take_census};
 
 void enter_loop()
 {

@@ -27,6 +27,7 @@ void dump(std::FILE *out, long passes)
 
 }  // namespace
 
-const common::headless_program headless = {"vivarium", set_world_size, start, enter_loop, dump, free_world};
+const common::headless_program headless = {"vivarium", set_world_size, start, enter_loop, dump, free_world,
+                                           describe};
 
 }  // namespace vivarium

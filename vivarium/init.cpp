@@ -36,7 +36,9 @@ bug *new_seeded_bug()
 
 }  // namespace
 
-void init() { start_up("vivarium", set_world_size, start); }
+common::run_description describe() { return {"vivarium", "", false}; }
+
+void init() { start_up(describe(), set_world_size, start); }
 
 int world_extent(int screen) { return 10 * screen - (10 * screen) % 8 + 9; }
 

@@ -5,8 +5,11 @@
 
 namespace vivarium {
 
-// Opens the user's terminal and builds the world: the program's start-up.
-// The command line plays no part.
+// What the log says of the run: the program, without options.
+common::run_description describe();
+
+// Reads the environment, opens the user's terminal and builds the world:
+// the program's start-up. The command line plays no part.
 void init();
 
 // Map cells along a screen dimension of `screen` cells: ten times it,

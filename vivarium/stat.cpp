@@ -73,6 +73,20 @@ void count_races(race_counts table[RACES])
             average(table[i]);
 }
 
+void take_census(common::census *c)
+{
+    race_counts table[RACES];
+    count_races(table);
+    const race_counts &all = table[0];
+    c->population = all.count;
+    c->food = all.food.sum;
+    c->age = all.age.sum;
+    c->gen = all.gen.sum;
+    c->size = all.size.sum;
+    c->vision = 0;
+    common::count_race_columns(table, RACES, c);
+}
+
 void stat()
 {
     race_counts table[RACES];

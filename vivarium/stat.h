@@ -1,6 +1,8 @@
 // The per-race statistics screen.
 #pragma once
 
+#include "common/run_log.h"
+
 namespace vivarium {
 
 // The least, total and greatest value of one quantity over some bugs; the
@@ -26,6 +28,9 @@ void init_counts(race_counts *c);
 // Counts `population` bugs, from `bugs` on, into the table and turns the
 // sums into averages.
 void count_races(race_counts table[RACES]);
+
+// The log's figures of the living bugs, from count_races.
+void take_census(common::census *c);
 
 // Draws the statistics of the living bugs into stdscr (no refresh): races
 // in byte order, the totals always.

@@ -1,0 +1,218 @@
+#include "common/run_log.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <curses.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "common/map.h"
+#include "common/popup.h"
+
+namespace common {
+
+namespace log_detail {
+int fd = -1;
+}
+
+namespace {
+
+using log_detail::fd;
+
+// The header and many rows fit; the longest row has 36 numbers.
+constexpr size_t CAPACITY = 1 << 16;
+constexpr size_t LONGEST_ROW = 36 * 21;
+
+// Only whole lines lie below `committed`: that is all a signal handler
+// writes, whatever the interrupted code was doing above it.
+char pending[CAPACITY];
+volatile sig_atomic_t committed = 0;
+
+run_description described;
+unsigned seed_of_run = 0;
+bool header_written = false;
+void (*take_census)(census *) = nullptr;  // set at the first pass boundary
+long passes_done = 0;                     // as of the last pass boundary
+
+// Holds off every signal while the buffer and the file change together,
+// so that a handler never writes the same rows twice.
+class signals_held {
+public:
+    signals_held()
+    {
+        sigset_t all;
+        sigfillset(&all);
+        sigprocmask(SIG_BLOCK, &all, &before_);
+    }
+    ~signals_held() { sigprocmask(SIG_SETMASK, &before_, nullptr); }
+
+private:
+    sigset_t before_;
+};
+
+// Async-signal-safe.
+void write_all(const char *bytes, size_t length)
+{
+    while (length > 0) {
+        ssize_t written = write(fd, bytes, length);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return;  // a full disk loses the log, not the run
+        bytes += written;
+        length -= static_cast<size_t>(written);
+    }
+}
+
+// Async-signal-safe: decimal digits without printf.
+char *put_number(char *at, long long value)
+{
+    unsigned long long rest = value < 0 ? 0ULL - static_cast<unsigned long long>(value) : value;
+    char digits[20];
+    int n = 0;
+    do {
+        digits[n++] = static_cast<char>('0' + rest % 10);
+        rest /= 10;
+    } while (rest != 0);
+    if (value < 0)
+        *at++ = '-';
+    while (n > 0)
+        *at++ = digits[--n];
+    return at;
+}
+
+void flush()
+{
+    signals_held held;
+    write_all(pending, static_cast<size_t>(committed));
+    committed = 0;
+}
+
+// Where the next line goes, with at least `bytes` free behind it.
+char *room(size_t bytes)
+{
+    if (static_cast<size_t>(committed) + bytes > CAPACITY)
+        flush();
+    return pending + committed;
+}
+
+void commit(const char *end)
+{
+    std::atomic_signal_fence(std::memory_order_release);
+    committed = static_cast<sig_atomic_t>(end - pending);
+}
+
+void put_text(const std::string &text)
+{
+    size_t length = std::min(text.size(), CAPACITY);
+    char *at = room(length);
+    std::memcpy(at, text.data(), length);
+    commit(at + length);
+}
+
+void write_header()
+{
+    put_text(text_of("# program: %s\n# seed: %u\n# screen: %d x %d (lines x cols)\n"
+                     "# world: %d x %d (rows x cols)\n# options: %s\n",
+                     described.program, seed_of_run, LINES, COLS, world_row, world_col,
+                     described.options.empty() ? "none" : described.options.c_str()));
+    std::string columns = "pass,population,races,food,age,gen,size";
+    if (described.vision)
+        columns += ",vision";
+    for (char race = 'A'; race <= 'Z'; race++)
+        columns += std::string(",") + race;
+    put_text(columns + ",other\n");
+    header_written = true;
+}
+
+void write_row(long passes)
+{
+    if (!header_written)
+        write_header();
+    census c;
+    take_census(&c);
+    char *at = put_number(room(LONGEST_ROW), passes);
+    for (long long value : {static_cast<long long>(c.population), static_cast<long long>(c.races), c.food, c.age,
+                            c.gen, c.size}) {
+        *at++ = ',';
+        at = put_number(at, value);
+    }
+    if (described.vision) {
+        *at++ = ',';
+        at = put_number(at, c.vision);
+    }
+    for (int count : c.letters) {
+        *at++ = ',';
+        at = put_number(at, count);
+    }
+    *at++ = ',';
+    at = put_number(at, c.others);
+    *at++ = '\n';
+    commit(at);
+}
+
+// Async-signal-safe.
+void write_end_line(int status)
+{
+    static const char start[] = "# end: status ";
+    char line[sizeof start + 24];
+    std::memcpy(line, start, sizeof start - 1);
+    char *at = put_number(line + sizeof start - 1, status);
+    *at++ = '\n';
+    write_all(line, static_cast<size_t>(at - line));
+}
+
+}  // namespace
+
+bool open_log(const char *path, const run_description &run, unsigned seed)
+{
+    if (fd >= 0)
+        close(fd);
+    fd = open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    described = run;
+    seed_of_run = seed;
+    header_written = false;
+    take_census = nullptr;
+    passes_done = 0;
+    committed = 0;
+    return fd >= 0;
+}
+
+void log_pass(long passes, void (*take)(census *))
+{
+    // A census walks the ring and the 256 entries of the statistics table:
+    // at every pass of a small world it would cost a tenth of the pass.
+    take_census = take;
+    passes_done = passes;
+    if (passes % 25 != 0)
+        return;
+    write_row(passes);
+    flush();
+}
+
+void finish_log(int status, bool in_signal_handler)
+{
+    if (!logging())
+        return;
+    if (in_signal_handler) {
+        int saved = errno;
+        write_all(pending, static_cast<size_t>(committed));
+        write_end_line(status);
+        errno = saved;
+        return;
+    }
+    signals_held held;
+    if (!header_written)
+        write_header();
+    if (take_census != nullptr)
+        write_row(passes_done + 1);
+    flush();
+    write_end_line(status);
+    close(fd);
+    fd = -1;
+}
+
+}  // namespace common

@@ -1,0 +1,74 @@
+// The history of a run as a CSV file, for plots and spreadsheets: a few
+// comment lines that say what the run was, a header row, a row for the
+// start and one after every ageing pass (births, deaths, ages and sizes
+// change only there) with the population, its averages and one count per
+// race, a row for the world as the run ended, and a last comment line
+// that says how it ended.
+//
+// Rows are made in a fixed buffer and reach the file with write(2) at once;
+// a fatal signal writes from its handler whatever whole lines the buffer
+// holds, so the file always ends on a whole line.
+#pragma once
+
+#include <string>
+
+namespace common {
+
+// What every bug of the world adds up to, for one row.
+struct census {
+    long population;
+    int races;                      // races with a living bug
+    long long food, age, gen, size; // averages over every bug, truncated
+    long long vision;               // terrarium only
+    int letters[26];                // bugs of races 'A' to 'Z'
+    int others;                     // bugs of any other race byte
+};
+
+// What the first lines of a log say of a run, besides its seed and sizes.
+struct run_description {
+    const char *program;
+    std::string options;  // as a command line gives them; empty for none
+    bool vision;          // whether the rows have a vision column
+};
+
+// The race columns of a census from a statistics table of RACES entries
+// (entry 0: every bug; entry i: race byte i), whatever its record type.
+template <class Counts>
+void count_race_columns(const Counts *table, int races, census *c)
+{
+    c->races = 0;
+    c->others = 0;
+    for (int race = 1; race < races; race++) {
+        int n = table[race].count;
+        c->races += n > 0;
+        if (race >= 'A' && race <= 'Z')
+            c->letters[race - 'A'] = n;
+        else
+            c->others += n;
+    }
+}
+
+namespace log_detail {
+extern int fd;
+}
+
+// Whether a log is being written.
+inline bool logging() { return log_detail::fd >= 0; }
+
+// Creates (or empties) the file at `path` for the log of a run seeded
+// with `seed`; nothing is written before the first row or the end. False,
+// with errno set, when it cannot be opened.
+bool open_log(const char *path, const run_description &run, unsigned seed);
+
+// Told at every pass boundary, with the passes done and where the
+// figures of the world come from: when `passes` is a multiple of 25, just
+// after an ageing pass (and at the start), writes the row of the world.
+void log_pass(long passes, void (*take)(census *));
+
+// Ends the log: the world as the run ended, in the pass under way (when
+// rows were begun), the line "# end: status N" and the close. Inside a
+// signal handler only the rows already made and the end line are written,
+// with async-signal-safe calls only. Nothing when no log is open.
+void finish_log(int status, bool in_signal_handler);
+
+}  // namespace common

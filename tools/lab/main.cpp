@@ -1,0 +1,57 @@
+// terrarium-lab: runs sweeps of headless worlds, each logged as the
+// programs log a run, then summarises and plots the logs.
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "tools/lab/plot.h"
+#include "tools/lab/summary.h"
+#include "tools/lab/sweep.h"
+
+namespace {
+
+const char usage[] =
+    "usage: terrarium-lab --seeds A-B|A,B,... --passes P --out DIR [--program terrarium|vivarium]\n"
+    "                     [--lines L] [--cols C] [-s S,...] [-r R,...] [-g G,...] [--jobs N] [--no-summary]\n"
+    "       terrarium-lab summary DIR\n"
+    "       terrarium-lab plot LOG.csv...|DIR [-o PICTURE.png|PICTURE.svg]\n";
+
+int refuse(const std::string &why)
+{
+    std::fprintf(stderr, "terrarium-lab: %s\n%s", why.c_str(), usage);
+    return 2;
+}
+
+int plot_command(int argc, char *argv[])
+{
+    std::vector<std::string> inputs;
+    std::string output;
+    for (int i = 0; i < argc; i++) {
+        if (std::strcmp(argv[i], "-o") != 0)
+            inputs.push_back(argv[i]);
+        else if (i + 1 < argc)
+            output = argv[++i];
+        else
+            return refuse("-o needs a file name");
+    }
+    if (inputs.empty())
+        return refuse("plot needs logs or a sweep's directory");
+    return lab::plot(inputs, output);
+}
+
+}  // namespace
+
+int main(int argc, char *argv[])
+{
+    std::string command = argc > 1 ? argv[1] : "";
+    if (command == "summary")
+        return argc == 3 ? lab::summarize(argv[2]) : refuse("summary needs a sweep's directory");
+    if (command == "plot")
+        return plot_command(argc - 2, argv + 2);
+    lab::sweep sweep;
+    std::string why;
+    if (!lab::parse_sweep(argc - 1, argv + 1, &sweep, &why))
+        return refuse(why);
+    return lab::run_sweep(sweep);
+}
