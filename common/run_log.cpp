@@ -128,12 +128,13 @@ void write_header()
     header_written = true;
 }
 
-void write_row(long passes)
+census last_row;  // the figures of the last row written
+
+void write_row(long passes, const census &c)
 {
     if (!header_written)
         write_header();
-    census c;
-    take_census(&c);
+    last_row = c;
     char *at = put_number(room(LONGEST_ROW), passes);
     for (long long value : {static_cast<long long>(c.population), static_cast<long long>(c.races), c.food, c.age,
                             c.gen, c.size}) {
@@ -181,16 +182,20 @@ bool open_log(const char *path, const run_description &run, unsigned seed)
     return fd >= 0;
 }
 
+census taken()
+{
+    census c{};  // padding zeroed too, so that two can be compared whole
+    take_census(&c);
+    return c;
+}
+
 void log_pass(long passes, void (*take)(census *))
 {
-    // A census walks the ring and the 256 entries of the statistics table:
-    // at every pass of a small world it would cost a tenth of the pass.
     take_census = take;
     passes_done = passes;
-    if (passes % 25 != 0)
-        return;
-    write_row(passes);
-    flush();
+    write_row(passes, taken());
+    if (passes % 25 == 0)
+        flush();
 }
 
 void finish_log(int status, bool in_signal_handler)
@@ -207,8 +212,13 @@ void finish_log(int status, bool in_signal_handler)
     signals_held held;
     if (!header_written)
         write_header();
-    if (take_census != nullptr)
-        write_row(passes_done + 1);
+    // The world as the run ended, in the pass under way, unless nothing
+    // has changed since the last row (a quit at a pass boundary).
+    if (take_census != nullptr) {
+        census c = taken();
+        if (std::memcmp(&c, &last_row, sizeof c) != 0)
+            write_row(passes_done + 1, c);
+    }
     flush();
     write_end_line(status);
     close(fd);

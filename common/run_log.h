@@ -1,9 +1,9 @@
 // The history of a run as a CSV file, for plots and spreadsheets: a few
 // comment lines that say what the run was, a header row, a row for the
-// start and one after every ageing pass (births, deaths, ages and sizes
-// change only there) with the population, its averages and one count per
-// race, a row for the world as the run ended, and a last comment line
-// that says how it ended.
+// start and one after every pass with the population, its averages and
+// one count per race, a row for the world as the run ended, and a last
+// comment line that says how it ended. The file is written at every
+// ageing pass.
 //
 // Rows are made in a fixed buffer and reach the file with write(2) at once;
 // a fatal signal writes from its handler whatever whole lines the buffer
@@ -31,20 +31,22 @@ struct run_description {
     bool vision;          // whether the rows have a vision column
 };
 
-// The race columns of a census from a statistics table of RACES entries
-// (entry 0: every bug; entry i: race byte i), whatever its record type.
+// The race columns of a census from a statistics table (entry i: race
+// byte i) and the `races` race bytes that have bugs, whatever the table's
+// record type.
 template <class Counts>
-void count_race_columns(const Counts *table, int races, census *c)
+void count_race_columns(const Counts *table, const unsigned char *seen, int races, census *c)
 {
-    c->races = 0;
+    c->races = races;
     c->others = 0;
-    for (int race = 1; race < races; race++) {
-        int n = table[race].count;
-        c->races += n > 0;
+    for (int &letter : c->letters)
+        letter = 0;
+    for (int i = 0; i < races; i++) {
+        int race = seen[i];
         if (race >= 'A' && race <= 'Z')
-            c->letters[race - 'A'] = n;
+            c->letters[race - 'A'] = table[race].count;
         else
-            c->others += n;
+            c->others += table[race].count;
     }
 }
 
@@ -61,12 +63,13 @@ inline bool logging() { return log_detail::fd >= 0; }
 bool open_log(const char *path, const run_description &run, unsigned seed);
 
 // Told at every pass boundary, with the passes done and where the
-// figures of the world come from: when `passes` is a multiple of 25, just
-// after an ageing pass (and at the start), writes the row of the world.
+// figures of the world come from: makes the row of the world, and after
+// an ageing pass writes the rows made so far to the file.
 void log_pass(long passes, void (*take)(census *));
 
 // Ends the log: the world as the run ended, in the pass under way (when
-// rows were begun), the line "# end: status N" and the close. Inside a
+// rows were begun and it changed since the last), the line "# end:
+// status N" and the close. Inside a
 // signal handler only the rows already made and the end line are written,
 // with async-signal-safe calls only. Nothing when no log is open.
 void finish_log(int status, bool in_signal_handler);

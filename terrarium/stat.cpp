@@ -71,26 +71,40 @@ bool before(const race_counts &a, const race_counts &b)
 
 }  // namespace
 
-void count_races(race_counts table[RACES])
+// An entry is reset when its first bug comes: an entry without bugs is
+// read for its count and race alone, and the walk costs little more than
+// the bugs it counts, as often as the log of a run asks for it.
+int count_races(race_counts table[RACES], unsigned char *seen)
 {
+    unsigned char met[RACES];
+    seen = seen ? seen : met;
+    int races = 0;
     for (int i = 0; i < RACES; i++) {
-        init_counts(&table[i]);
+        table[i].count = 0;
         table[i].race = static_cast<char>(i);
     }
+    init_counts(&table[0]);
     const bug *b = bugs;
     do {
-        count_bug(&table[0], &table[static_cast<unsigned char>(b->race)], b);
+        race_counts &race = table[static_cast<unsigned char>(b->race)];
+        if (race.count == 0) {
+            init_counts(&race);
+            seen[races++] = static_cast<unsigned char>(b->race);
+        }
+        count_bug(&table[0], &race, b);
         b = b->next;
     } while (b != bugs);
-    for (int i = 0; i < RACES; i++)
-        if (table[i].count != 0)
-            average(&table[i]);
+    average(&table[0]);  // the ring is never empty
+    for (int i = 0; i < races; i++)
+        average(&table[seen[i]]);
+    return races;
 }
 
 void take_census(common::census *c)
 {
     race_counts table[RACES];
-    count_races(table);
+    unsigned char seen[RACES];
+    int races = count_races(table, seen);
     const race_counts &all = table[0];
     c->population = all.count;
     c->food = all.food_sum;
@@ -98,7 +112,7 @@ void take_census(common::census *c)
     c->gen = all.gen_sum;
     c->size = all.size_sum;
     c->vision = all.vision_sum;
-    common::count_race_columns(table, RACES, c);
+    common::count_race_columns(table, seen, races, c);
 }
 
 void stat()

@@ -40,7 +40,9 @@ int cmp_race(const race_counts *a, const race_counts *b);
 
 // Counts every bug of the ring, from `bugs` on, into the table (entry i:
 // the race byte i, entry 0: every bug) and turns the sums into averages.
-void count_races(race_counts table[RACES]);
+// Returns how many races have bugs; `seen` (if given) gets their bytes.
+// Entries without bugs hold their count and race only.
+int count_races(race_counts table[RACES], unsigned char *seen = nullptr);
 
 // The log's figures of the living bugs, from count_races.
 void take_census(common::census *c);

@@ -47,11 +47,17 @@ void init_counts(race_counts *c)
         reset(*s);
 }
 
-void count_races(race_counts table[RACES])
+int count_races(race_counts table[RACES], unsigned char *seen)
 {
+    unsigned char met[RACES];
+    seen = seen ? seen : met;
+    int races = 0;
+    // An entry is reset when its first bug comes: one without bugs is read
+    // for its count alone.
     for (int i = 0; i < RACES; i++)
-        init_counts(&table[i]);
+        table[i].count = 0;
     race_counts &all = table[0];
+    init_counts(&all);
     // A counted walk: the population says how many bugs there are.
     const bug *b = bugs;
     while (all.count < population) {
@@ -60,6 +66,10 @@ void count_races(race_counts table[RACES])
         all.gen.sum += b->gen;
         all.size.sum += b->size;
         race_counts &r = table[static_cast<unsigned char>(b->race)];
+        if (r.count == 0) {
+            init_counts(&r);
+            seen[races++] = static_cast<unsigned char>(b->race);
+        }
         r.count++;
         take(r.age, b->age);
         take(r.food, b->food);
@@ -68,15 +78,18 @@ void count_races(race_counts table[RACES])
         all.count++;
         b = b->next;
     }
-    for (int i = 0; i < RACES; i++)
-        if (table[i].count != 0)
-            average(table[i]);
+    if (all.count != 0)
+        average(all);
+    for (int i = 0; i < races; i++)
+        average(table[seen[i]]);
+    return races;
 }
 
 void take_census(common::census *c)
 {
     race_counts table[RACES];
-    count_races(table);
+    unsigned char seen[RACES];
+    int races = count_races(table, seen);
     const race_counts &all = table[0];
     c->population = all.count;
     c->food = all.food.sum;
@@ -84,7 +97,7 @@ void take_census(common::census *c)
     c->gen = all.gen.sum;
     c->size = all.size.sum;
     c->vision = 0;
-    common::count_race_columns(table, RACES, c);
+    common::count_race_columns(table, seen, races, c);
 }
 
 void stat()

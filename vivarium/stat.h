@@ -26,8 +26,9 @@ constexpr int RACES = 256;
 void init_counts(race_counts *c);
 
 // Counts `population` bugs, from `bugs` on, into the table and turns the
-// sums into averages.
-void count_races(race_counts table[RACES]);
+// sums into averages. Returns how many races have bugs; `seen` (if given)
+// gets their bytes. Entries without bugs hold their count only.
+int count_races(race_counts table[RACES], unsigned char *seen = nullptr);
 
 // The log's figures of the living bugs, from count_races.
 void take_census(common::census *c);
