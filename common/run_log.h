@@ -31,25 +31,6 @@ struct run_description {
     bool vision;          // whether the rows have a vision column
 };
 
-// The race columns of a census from a statistics table (entry i: race
-// byte i) and the `races` race bytes that have bugs, whatever the table's
-// record type.
-template <class Counts>
-void count_race_columns(const Counts *table, const unsigned char *seen, int races, census *c)
-{
-    c->races = races;
-    c->others = 0;
-    for (int &letter : c->letters)
-        letter = 0;
-    for (int i = 0; i < races; i++) {
-        int race = seen[i];
-        if (race >= 'A' && race <= 'Z')
-            c->letters[race - 'A'] = table[race].count;
-        else
-            c->others += table[race].count;
-    }
-}
-
 namespace log_detail {
 extern int fd;
 }

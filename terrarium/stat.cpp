@@ -4,6 +4,7 @@
 #include <climits>
 #include <curses.h>
 
+#include "common/races.h"
 #include "terrarium/globals.h"
 
 namespace terrarium {
@@ -47,13 +48,13 @@ void count_bug(race_counts *all, race_counts *race, const bug *b)
 }
 
 // Integer division truncates toward zero; the average of ints is an int.
-void average(race_counts *c)
+void average(race_counts &c)
 {
-    c->age_sum /= c->count;
-    c->food_sum /= c->count;
-    c->gen_sum /= c->count;
-    c->size_sum /= c->count;
-    c->vision_sum /= c->count;
+    c.age_sum /= c.count;
+    c.food_sum /= c.count;
+    c.gen_sum /= c.count;
+    c.size_sum /= c.count;
+    c.vision_sum /= c.count;
 }
 
 int avg(long long average) { return static_cast<int>(average); }
@@ -94,25 +95,7 @@ int count_races(race_counts table[RACES], unsigned char *seen)
         count_bug(&table[0], &race, b);
         b = b->next;
     } while (b != bugs);
-    average(&table[0]);  // the ring is never empty
-    for (int i = 0; i < races; i++)
-        average(&table[seen[i]]);
-    return races;
-}
-
-void take_census(common::census *c)
-{
-    race_counts table[RACES];
-    unsigned char seen[RACES];
-    int races = count_races(table, seen);
-    const race_counts &all = table[0];
-    c->population = all.count;
-    c->food = all.food_sum;
-    c->age = all.age_sum;
-    c->gen = all.gen_sum;
-    c->size = all.size_sum;
-    c->vision = all.vision_sum;
-    common::count_race_columns(table, seen, races, c);
+    return common::average_seen<race_counts>(table, seen, races, average);
 }
 
 void stat()
@@ -134,6 +117,20 @@ void stat()
                     avg(c.age_sum), c.age_max, avg(c.food_sum), avg(c.size_sum), c.size_max,
                     avg(c.vision_sum), c.vision_max);
     }
+}
+
+void take_census(common::census *c)
+{
+    common::census_from<race_counts>(
+        count_races,
+        [](const race_counts &all, common::census *c) {
+            c->food = all.food_sum;
+            c->age = all.age_sum;
+            c->gen = all.gen_sum;
+            c->size = all.size_sum;
+            c->vision = all.vision_sum;
+        },
+        c);
 }
 
 }  // namespace terrarium

@@ -1,9 +1,11 @@
 #include "vivarium/stat.h"
 
+#include <algorithm>
 #include <climits>
 #include <curses.h>
 #include <initializer_list>
 
+#include "common/races.h"
 #include "vivarium/globals.h"
 
 namespace vivarium {
@@ -78,40 +80,37 @@ int count_races(race_counts table[RACES], unsigned char *seen)
         all.count++;
         b = b->next;
     }
-    if (all.count != 0)
-        average(all);
-    for (int i = 0; i < races; i++)
-        average(table[seen[i]]);
-    return races;
+    return common::average_seen<race_counts>(table, seen, races, average);
 }
 
-void take_census(common::census *c)
-{
-    race_counts table[RACES];
-    unsigned char seen[RACES];
-    int races = count_races(table, seen);
-    const race_counts &all = table[0];
-    c->population = all.count;
-    c->food = all.food.sum;
-    c->age = all.age.sum;
-    c->gen = all.gen.sum;
-    c->size = all.size.sum;
-    c->vision = 0;
-    common::count_race_columns(table, seen, races, c);
-}
-
+// The races in byte order, however they came in the ring.
 void stat()
 {
     race_counts table[RACES];
+    unsigned char races[RACES];
+    int alive = count_races(table, races);
+    std::sort(races, races + alive);
     wclear(stdscr);
-    count_races(table);
     const race_counts &all = table[0];
     wprintw(stdscr, "Status --------------------------------------------------------------\n");
     wprintw(stdscr, "race\tpop\tage\tamax\tfood\tfmax\tsmin\tsavg\tsmax \n");
     wprintw(stdscr, "all\t%i\t%i\t\t%i\t\t\t\t     \n", all.count, all.age.sum, all.food.sum);
-    for (int race = 1; race < RACES; race++)
-        if (table[race].count != 0)
-            print_race(race, table[race]);
+    for (int i = 0; i < alive; i++)
+        print_race(races[i], table[races[i]]);
+}
+
+void take_census(common::census *c)
+{
+    common::census_from<race_counts>(
+        count_races,
+        [](const race_counts &all, common::census *c) {
+            c->food = all.food.sum;
+            c->age = all.age.sum;
+            c->gen = all.gen.sum;
+            c->size = all.size.sum;
+            c->vision = 0;
+        },
+        c);
 }
 
 }  // namespace vivarium
