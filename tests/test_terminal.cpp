@@ -45,7 +45,7 @@ TEST(Kb, RawModeKeysOneAtATimeAndEveryFieldBack)
     EXPECT_EQ(common::kb_hit(), 1);
     EXPECT_EQ(pty_keyboard::waiting(), 3) << "a held key is reported again, nothing more read";
     for (int want_key : {int{'a'}, -1, 3, -128}) {
-        EXPECT_EQ(common::kb_hit(), 1);
+        EXPECT_EQ(common::kb_hit() + common::kb_hit(), 2);
         EXPECT_EQ(common::read_kb(), want_key);
     }
     EXPECT_EQ(common::kb_hit(), 0);
@@ -238,8 +238,11 @@ TEST(Food, PlantingHitsOnlyBlankCellsTwoTimesInEleven)
     EXPECT_NEAR(seedlings, 10000 * (1 - std::exp(-2000.0 / 10000)), 60);
 }
 
-TEST(Terrain, GlyphsOfHeightsAndTheOpenGroundThatIsEnough)
+TEST(Terrain, GlyphsOfHeightsTheOpenGroundThatIsEnoughAndTheWrap)
 {
+    const int wraps[][3] = {{-1, 5, 4}, {-5, 5, 0}, {-11, 5, 4}, {7, 5, 2}, {10, 5, 0}, {5, 5, 0}, {3, 1, 0}};
+    for (const auto &w : wraps)
+        EXPECT_EQ(common::wrap(w[0], w[1]), w[2]) << w[0] << " by " << w[1];
     const std::pair<int, char> heights[] = {{-50, '~'}, {19, '~'}, {20, ' '}, {80, ' '}, {81, '#'}, {130, '#'}};
     for (const auto &[height, glyph] : heights)
         EXPECT_EQ(vivarium::terrain_glyph(height), glyph) << height;
