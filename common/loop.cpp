@@ -1,5 +1,7 @@
 #include "common/loop.h"
 
+#include <string>
+
 #include "common/edit_window.h"
 #include "common/hooks.h"
 #include "common/kb.h"
@@ -50,6 +52,49 @@ void leave_loop()
     status_win = nullptr;
 }
 
+namespace {
+
+// The delay per pass in the largest unit that leaves at least 1, truncated.
+std::string delay_text(int micros)
+{
+    if (micros == 0)
+        return "top";
+    if (micros < 1000)
+        return text_of("%dus", micros);
+    if (micros < 1000000)
+        return text_of("%dms", micros / 1000);
+    return text_of("%ds", micros / 1000000);
+}
+
+std::string run_state()
+{
+    std::string state = text_of("%s  pass %ld  %ld bugs", delay_text(speed).c_str(), passes, running->population());
+    return paused ? "paused  " + state : state;
+}
+
+// The left part always as it was; the state after it only as far as it
+// fits, its first fields left out first, so that it stays right-aligned.
+void draw_status_line()
+{
+    int width = getmaxx(status_win);
+    std::string left = text_of("%s  %s  ", help_text, track_label);
+    std::string right = run_state();
+    int room = width - static_cast<int>(left.size());
+    while (static_cast<int>(right.size()) > room) {
+        size_t gap = right.find("  ");
+        right = gap == std::string::npos ? "" : right.substr(gap + 2);
+    }
+    werase(status_win);
+    mvwaddnstr(status_win, 0, 0, left.c_str(), width);
+    // The last cell of the screen takes its character; curses says ERR
+    // only because the cursor cannot move on past it.
+    if (!right.empty())
+        mvwaddstr(status_win, 0, width - static_cast<int>(right.size()), right.c_str());
+    wrefresh(status_win);
+}
+
+}  // namespace
+
 void repaint()
 {
     // After a change of the terminal's size whatever it kept of the picture
@@ -63,8 +108,7 @@ void repaint()
         running->stat();
         wrefresh(stdscr);
     }
-    mvwprintw(status_win, 0, 0, "%s  %s  ", help_text, track_label);
-    wrefresh(status_win);
+    draw_status_line();
 }
 
 void loop_step(bool interactive)

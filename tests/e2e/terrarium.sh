@@ -3,7 +3,9 @@
 # first turn; the popups, pause, step and speed keys of a running world; and
 # every way out: refusals, quitting after resizes and a storm of keys, signals.
 source "$(dirname "$0")/lib.sh" "$1"
-STATUS="x 12345 vdcegzb hjklw fstpn   xx\$"
+# The key help and the tracker's label at the left, the state right-aligned.
+STATE="(paused  )?([0-9]+[um]?s|top)  pass [0-9]+  [0-9]+ bugs"
+STATUS="x 12345 vdcegzb hjklw fstpn   xx +$STATE\$"
 TERRARIUM=$(program_path terrarium)
 
 # Starts terrarium paused before its first turn, every bug as seeded: held
@@ -63,17 +65,34 @@ editor() {
     pass "e: race and genes typed, shown by c and d; Ctrl-C: bad key; the totals kept"
 }
 
+# The status line's state, right-aligned on 80 columns, matches /$1/.
+state_is() { local row; row=$(screen_row 23) && [ ${#row} = 80 ] && [[ $row =~ \ $1$ ]]; }
+pass_count() { [[ $(screen_row 23) =~ \ pass\ ([0-9]+)\  ]] && echo "${BASH_REMATCH[1]}"; }
+more_passes() { local now; now=$(pass_count) && [ "$now" -gt "$1" ]; }
+# The pass count on the status line grows.
+passes_grow() {
+    local first
+    first=$(pass_count) || fail "no pass count"
+    wait_until "passes after $first" more_passes "$first"
+}
+
 running() {
     start_program terrarium
-    wait_row 23 0 "$STATUS"
+    wait_until "the state while running" state_is "1us  pass [0-9]+  [0-9]+ bugs"
+    passes_grow
     press v 'x=[0-9]+  y=[0-9]+  v=[0-3]'
     press w 'A=7680 W=[0-9]+\.[0-9]{2} M=[0-9]+\.[0-9]{2} S=[0-9]+\.[0-9]{2}'
     keys z   # the statistics: every pass changes the averages
     press p Pause
+    wait_gone Pause
+    state_is "paused  1us  pass [1-9][0-9]*  ([0-9]+) bugs" && row_matches 2 0 "all +${BASH_REMATCH[1]} " ||
+        fail "paused, with the population of the statistics"
     pause_step_resume 2 4
     press t 'speed=0'
+    wait_until "top speed" state_is "top  pass [0-9]+  [0-9]+ bugs"
+    passes_grow
     quit X
-    pass "v, w; p: paused; n: a pass, paused again; p: running; t: speed=0; X: exit 0"
+    pass "state on the status line; v, w; p: paused; n: a pass, paused again; p: running; t: top; X: exit 0"
 }
 
 # 1,000 keys that never wait for an answer: scrolling, selection, centring,

@@ -2,7 +2,7 @@
 # statistics screen, with pause and single step; its gene editor, which reads
 # the keyboard itself and shows nothing typed; and its ways out.
 source "$(dirname "$0")/lib.sh" "$1"
-STATUS="x 1234 vdcegz hjkl fstpn  xx\$"
+STATUS="x 1234 vdcegz hjkl fstpn  xx +(paused  )?([0-9]+[um]?s|top)  pass [0-9]+  [0-9]+ bugs\$"
 
 popups() {
     start_program vivarium -s 99 whatever   # arguments are ignored
