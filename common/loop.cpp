@@ -1,5 +1,6 @@
 #include "common/loop.h"
 
+#include <algorithm>
 #include <string>
 
 #include "common/edit_window.h"
@@ -93,14 +94,23 @@ void draw_status_line()
     wrefresh(status_win);
 }
 
+// After the screen changed its size: the status line on its new last
+// row, as wide as it, and the view's origin within the bounds that the
+// scroll keys keep, the upper bound first (the world never changes).
+void fit_to_screen()
+{
+    leave_loop();
+    status_win = newwin(1, COLS, LINES - 1, 0);
+    view_row = std::max(0, std::min(view_row, world_row - LINES + 1));
+    view_col = std::max(0, std::min(view_col, world_col - COLS));
+}
+
 }  // namespace
 
 void repaint()
 {
-    // After a change of the terminal's size whatever it kept of the picture
-    // is cleared and everything is drawn anew.
-    if (take_size_change())
-        clearok(curscr, TRUE);
+    if (follow_size_change())
+        fit_to_screen();
     if (show_map) {
         sync_pad();
         prefresh(world_pad, view_row, view_col, 0, 0, LINES - 2, COLS - 1);

@@ -76,6 +76,10 @@ TEST(Popup, BorderedTextAtRowFiveColumnTenForItsSeconds)
     std::string wide(500, 'w');
     common::dopopup(common::text_of("%s%d", wide.c_str(), 7).c_str(), 1);  // wider than the screen
     EXPECT_EQ(slept, 5u);
+    EXPECT_EQ(screen(6, 0, 80), "| " + std::string(77, 'w') + "|") << "moved left and cut at its border";
+    fresh_screen(4, 30);
+    common::dopopup("hello", 1);
+    EXPECT_EQ(screen(1, 10, 9) + screen(2, 10, 9) + screen(3, 10, 9), "l-------k| hello |m-------j") << "moved up";
     EXPECT_EQ(common::text_of("R=%c F@=%i ", 'Q', -2147483647 - 1), "R=Q F@=-2147483648 ");
     common::hooks = common::default_hooks;
 }

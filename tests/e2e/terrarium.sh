@@ -95,6 +95,31 @@ running() {
     pass "state on the status line; v, w; p: paused; n: a pass, paused again; p: running; t: top; X: exit 0"
 }
 
+# At the size $1 (COLSxLINES) the map and the status line follow: the rows
+# above the last hold only map glyphs (no old status line nor popup left),
+# the last row matches /$2/, the map reaches the right edge, and a status
+# line as wide as 80 columns or more ends at it.
+follow_size() {
+    local cols=${1%x*} lines=${1#*x} row
+    tmux_ resize-window -t e2e -x "$cols" -y "$lines"
+    E2E_LINES=$lines wait_until "the map at $1" map_shown "$2"
+    row=$(screen_row $((lines - 1)))
+    ((cols < 80 || ${#row} == cols)) || fail "the status line not right-aligned at $1"
+    rows 0 $((lines - 2)) | cut -c $((cols - 9))- | grep -q '[^ ]' || fail "the map's right part blank at $1"
+}
+
+resizes() {
+    start_program terrarium
+    wait_row 23 0 "$STATUS"
+    keys "$(printf %30s | tr ' ' j)$(printf %90s | tr ' ' l)"   # to the view's last row and column
+    press 6 'bad key'   # once every key before it is handled
+    follow_size 120x40 "$STATUS"   # the view's origin drawn back within the world
+    follow_size 40x12 "x 12345 vdcegzb hjklw fstpn   xx( +[0-9] bugs)?\$"
+    follow_size 80x24 "$STATUS"
+    quit x
+    pass "resized to 120x40, 40x12 and 80x24: the map and the status line follow"
+}
+
 # 1,000 keys that never wait for an answer: scrolling, selection, centring,
 # statistics, and two pauses and two single steps.
 random_keys() {
@@ -139,4 +164,4 @@ endings() {
     signal_runs "$STATUS" terrarium
 }
 
-in_parallel viewer editor running endings
+in_parallel viewer editor running resizes endings
