@@ -76,7 +76,9 @@ void count_races(race_counts table[RACES])
 void stat()
 {
     race_counts table[RACES];
-    wclear(stdscr);
+    // Erased, not cleared: the refresh sends only what changed since the
+    // last pass, where a clear would repaint the whole terminal each time.
+    werase(stdscr);
     count_races(table);
     const race_counts &all = table[0];
     wprintw(stdscr, "Status --------------------------------------------------------------\n");

@@ -42,9 +42,14 @@ editor() {
     totals=$(stable_rows 2 2)   # 160 x 48 cells seed 76 bugs
     [[ $totals =~ ^all\ +76\ +0\ +[0-9]+\ +[0-9]+$ ]] || fail "totals: $totals"
     row_matches 3 0 '[A-Z] +[0-9]+ +0 +0 +[0-9]+ ' && [ -z "$(screen_row 22)" ] || fail "races"
+    # Redrawn ten times a second while paused; what is sent holds no clear.
+    tmux_ pipe-pane -t e2e -o "cat > '$E2E_DIR/sent'"
+    keys 2 && wait_row 23 30 'hf ' && keys 1 && wait_row 23 30 'xx ' && sleep 0.5
+    tmux_ pipe-pane -t e2e
+    grep -aq hf "$E2E_DIR/sent" && ! grep -aq $'\e\\[2J' "$E2E_DIR/sent" || fail "a clear"
     keys z
     wait_until "the map" map_shown "$STATUS"
-    pass "z: header, labels, totals of 76 fresh bugs, races above row 22; z: the map"
+    pass "z: header, labels, totals of 76 fresh bugs, races above row 22, no clear; z: the map"
 
     keys e
     wait_row 9 12 'New race\? '
