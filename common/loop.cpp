@@ -81,7 +81,7 @@ void draw_status_line()
     std::string left = text_of("%s  %s  ", help_text, track_label);
     std::string right = run_state();
     int room = width - static_cast<int>(left.size());
-    while (static_cast<int>(right.size()) > room) {
+    while (!right.empty() && static_cast<int>(right.size()) > room) {
         size_t gap = right.find("  ");
         right = gap == std::string::npos ? "" : right.substr(gap + 2);
     }
@@ -91,7 +91,7 @@ void draw_status_line()
     // only because the cursor cannot move on past it.
     if (!right.empty())
         mvwaddstr(status_win, 0, width - static_cast<int>(right.size()), right.c_str());
-    wrefresh(status_win);
+    wnoutrefresh(status_win);
 }
 
 // After the screen changed its size: the status line on its new last
@@ -113,12 +113,15 @@ void repaint()
         fit_to_screen();
     if (show_map) {
         sync_pad();
-        prefresh(world_pad, view_row, view_col, 0, 0, LINES - 2, COLS - 1);
+        pnoutrefresh(world_pad, view_row, view_col, 0, 0, LINES - 2, COLS - 1);
     } else {
         running->stat();
-        wrefresh(stdscr);
+        wnoutrefresh(stdscr);
     }
     draw_status_line();
+    // One update for both: the statistics screen's blank last row never
+    // reaches the terminal between them.
+    doupdate();
 }
 
 void loop_step(bool interactive)
