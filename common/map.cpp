@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "common/colour.h"
 #include "common/term.h"
 
 namespace common {
@@ -54,10 +55,12 @@ struct held_write {
     chtype after;   // what it is to show
 } held;
 
+// The one place where the pad's cells are written, and so where the map
+// takes its colours.
 void release()
 {
     if (held.holding && held.after != held.before) {
-        chtype shown = held.after;
+        chtype shown = held.after | colour_of(static_cast<char>(held.after & A_CHARTEXT));
         mvwaddchnstr(world_pad, static_cast<int>(held.cell / world_col), static_cast<int>(held.cell % world_col),
                      &shown, 1);
     }

@@ -12,7 +12,8 @@
 namespace common {
 
 // The program's start-up: opens the user's terminal (refusing what cannot
-// be one, as `program`), sets the world's size from the screen's, puts the
+// be one, as `program`), with colour if PROGRAM_COLOR=1 asks for it (see
+// set_up_colour), sets the world's size from the screen's, puts the
 // keyboard in raw mode, creates the map with the clock as the random seed,
 // and starts the world.
 void start_up(const char *program, void (*set_world_size)(), void (*start)());

@@ -151,6 +151,11 @@ map_shown() {
     ! rows 0 $((last - 1)) | grep -qv '^[ ~#.*@A-Z]*$' && row_matches "$last" 0 "$1"
 }
 
+# The map's rows as capture-pane -e gives them, with their SGR sequences;
+# has_colour: a foreground colour among them.
+map_sgr() { tmux_ capture-pane -e -p -t e2e -S 0 -E $((${E2E_LINES:-24} - 2)); }
+has_colour() { map_sgr | grep -qE $'\e\\[(3[0-7]|9[0-7]|38;5;[0-9]+)m'; }
+
 # expect_end "exit N" | "signal N": how the program ended; the terminal
 # must be as before it ran, on its normal screen, with the cursor shown.
 expect_end() {

@@ -125,6 +125,32 @@ resizes() {
     pass "resized to 120x40, 40x12 and 80x24: the map and the status line follow"
 }
 
+# Food in green, a race letter in a colour and one in standout, each
+# after any other attributes.
+coloured() {
+    local map sgr=$'\e\\[[0-9;]*m'
+    map=$(map_sgr)
+    grep -qE $'\e\\[([0-9]+;)*32m'"($sgr)*[.*@]" <<< "$map" &&
+        grep -qE $'\e\\[([0-9]+;)*3[0-7]m'"($sgr)*[A-Z]" <<< "$map" &&
+        grep -qE $'\e\\[([0-9]+;)*7m'"($sgr)*[A-Z]" <<< "$map"
+}
+
+colours() {
+    local run
+    for run in "" "TERRARIUM_COLOR=1 NO_COLOR="; do
+        E2E_ENV=$run start_program terrarium
+        wait_row 23 0 "$STATUS"
+        ! has_colour || fail "colour with '$run'"
+        quit x
+    done
+    E2E_ENV=TERRARIUM_COLOR=1 start_paused
+    press n 'Single step'   # every bug drawn, the selected one in standout
+    keys g
+    wait_until "food, races and the selection" coloured
+    quit x
+    pass "no colour unasked, nor with NO_COLOR; TERRARIUM_COLOR=1: food, races, standout"
+}
+
 # 1,000 keys that never wait for an answer: scrolling, selection, centring,
 # statistics, and two pauses and two single steps.
 random_keys() {
@@ -169,4 +195,4 @@ endings() {
     signal_runs "$STATUS" terrarium
 }
 
-in_parallel viewer editor running resizes endings
+in_parallel viewer editor running resizes colours endings
