@@ -5,6 +5,9 @@
 
 namespace vivarium {
 
+// What -h and --help print.
+extern const char usage[];
+
 // Opens the user's terminal and builds the world: the program's start-up.
 // The command line plays no part.
 void init();

@@ -176,11 +176,11 @@ expect_signal() { expect_end "signal $(kill -l "$1")"; }   # expect_signal TERM
 quit() { keys "$1"; expect_exit 0; }
 
 # refusal WHAT STATUS MESSAGE command...: without tmux, the command ends
-# with STATUS and exactly the one line MESSAGE on standard error.
+# with STATUS and exactly the lines MESSAGE on standard error.
 refusal() {
     local what=$1 want=$2 message=$3 status=0 err=$E2E_DIR-refusal
     "${@:4}" > /dev/null 2> "$err" || status=$?
-    [ "$status" = "$want" ] && [ "$(cat "$err")" = "$message" ] && [ "$(wc -l < "$err")" = 1 ] ||
+    [ "$status" = "$want" ] && [ "$(cat "$err")" = "$message" ] && [ "$(wc -l < "$err")" = "$(wc -l <<< "$message")" ] ||
         fail "$what: status $status, stderr '$(cat "$err")'; wanted $want, '$message'"
     pass "$what: status $want, '$message'"
 }

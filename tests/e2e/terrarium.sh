@@ -168,12 +168,18 @@ endings() {
         sh -c 'echo x | timeout 10 "$0" -s 1' "$TERRARIUM"
     refusal "a bad option, before the terminal" 3 "try -s [.25-30]" \
         timeout 10 "$TERRARIUM" -s 0.1 < /dev/null
+    refusal "not an option" 4 $'bad args\nusage: terrarium [-s world_size] [-r roughness] [-g grid_size]' \
+        timeout 10 "$TERRARIUM" -g 3 foo < /dev/null
+    "$TERRARIUM" -s 1 --help < /dev/null > "$E2E_DIR-help" && grep -q '^Manual: man 6 terrarium' "$E2E_DIR-help" &&
+        [ "$(head -n 1 "$E2E_DIR-help")" = "usage: terrarium [-s world_size] [-r roughness] [-g grid_size]" ] &&
+        [[ $("$TERRARIUM" --version) =~ ^terrarium\ [0-9]+\.[0-9]+$ ]] || fail "--help or --version"
+    pass "--help: the usage text, exit 0; --version"
     start_program terrarium -r 10 -g 9
     expect_exit 6 "try -g [2-8]"
     start_program terrarium -r 1000 -g 8
-    expect_exit 7 "bad terrain"
+    expect_exit 7 $'bad terrain\ntoo little open ground: try a lower -r than 1000'
     E2E_COLS=20 E2E_LINES=10 start_program terrarium -s 0.25
-    expect_exit 8 "world too small"
+    expect_exit 8 $'world too small\nthe terminal is 20x10: try -s 0.75 or more'
     start_paused -s 0.25   # a single bug: running, the world soon ends by itself
     wait_row 23 0 "$STATUS"
     quit x
