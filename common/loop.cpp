@@ -97,8 +97,12 @@ void draw_status_line()
 // After the screen changed its size: the status line on its new last
 // row, as wide as it, and the view's origin within the bounds that the
 // scroll keys keep, the upper bound first (the world never changes).
+// Whatever a map smaller than the screen leaves uncovered is blank, not
+// the picture of the old size.
 void fit_to_screen()
 {
+    werase(stdscr);
+    wnoutrefresh(stdscr);
     leave_loop();
     status_win = newwin(1, COLS, LINES - 1, 0);
     view_row = std::max(0, std::min(view_row, world_row - LINES + 1));
