@@ -1,7 +1,9 @@
-# terrarium on a real terminal, four runs side by side: the motivation viewer,
+# terrarium on a real terminal, six runs side by side: the motivation viewer,
 # and the statistics screen and gene editor, of a world paused before its
-# first turn; the popups, pause, step and speed keys of a running world; and
-# every way out: refusals, quitting after resizes and a storm of keys, signals.
+# first turn; the popups, pause, step and speed keys of a running world, with
+# the state on the status line; the view following the terminal's size;
+# colour; and every way out: refusals, help, quitting after resizes and a
+# storm of keys, signals.
 source "$(dirname "$0")/lib.sh" "$1"
 # The key help and the tracker's label at the left, the state right-aligned.
 STATE="(paused  )?([0-9]+[um]?s|top)  pass [0-9]+  [0-9]+ bugs"
