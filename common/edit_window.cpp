@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/popup.h"
+
 namespace common {
 
 std::string gene_digits(const gene_t *dna, int genes)
@@ -16,13 +18,12 @@ std::string gene_digits(const gene_t *dna, int genes)
 
 WINDOW *open_edit_window(char race, const gene_t *dna, int genes)
 {
-    WINDOW *win = newwin(9, 45, 5, 10);
+    WINDOW *win = open_box(9, 45, 5, 10);
     if (win == nullptr)
         return nullptr;
-    wborder(win, '|', '|', '-', '-', 0, 0, 0, 0);
-    mvwprintw(win, 1, 2, "%s", "Edit window");
-    mvwprintw(win, 2, 2, "%c", race);
-    mvwprintw(win, 2, 4, "%s", gene_digits(dna, genes).c_str());
+    box_text(win, 1, 2, "Edit window");
+    box_text(win, 2, 2, std::string(1, race).c_str());
+    box_text(win, 2, 4, gene_digits(dna, genes).c_str());
     wrefresh(win);
     return win;
 }
@@ -34,7 +35,7 @@ void edit_prompt(WINDOW *win, const char *format, ...)
     va_start(args, format);
     std::vsnprintf(text, sizeof text, format, args);
     va_end(args);
-    mvwprintw(win, 4, 2, "%s", text);
+    box_text(win, 4, 2, text);
     wrefresh(win);
 }
 

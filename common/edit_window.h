@@ -1,6 +1,6 @@
 // The gene editor's window, alike in both programs: 9 rows by 45 columns
-// at screen row 5, column 10, bordered like the popups, showing the title,
-// the bug's race and its genes.
+// at screen row 5, column 10, a box like the popups' (so kept within the
+// screen), showing the title, the bug's race and its genes.
 #pragma once
 
 #include <curses.h>

@@ -87,6 +87,9 @@ public:
         return true;
     }
 
+    // Bugs indexed: the ring's size, without a walk.
+    size_t size() const { return count_; }
+
     // Room for one more bug; false when it cannot be had. Adding a bug
     // after a true answer allocates nothing, so it cannot fail half done.
     bool make_room()

@@ -1,5 +1,8 @@
 #include "common/loop.h"
 
+#include <algorithm>
+#include <string>
+
 #include "common/edit_window.h"
 #include "common/hooks.h"
 #include "common/kb.h"
@@ -50,21 +53,79 @@ void leave_loop()
     status_win = nullptr;
 }
 
+namespace {
+
+// The delay per pass in the largest unit that leaves at least 1, truncated.
+std::string delay_text(int micros)
+{
+    if (micros == 0)
+        return "top";
+    if (micros < 1000)
+        return text_of("%dus", micros);
+    if (micros < 1000000)
+        return text_of("%dms", micros / 1000);
+    return text_of("%ds", micros / 1000000);
+}
+
+std::string run_state()
+{
+    std::string state = text_of("%s  pass %ld  %ld bugs", delay_text(speed).c_str(), passes, running->population());
+    return paused ? "paused  " + state : state;
+}
+
+// The left part always as it was; the state after it only as far as it
+// fits, its first fields left out first, so that it stays right-aligned.
+void draw_status_line()
+{
+    int width = getmaxx(status_win);
+    std::string left = text_of("%s  %s  ", help_text, track_label);
+    std::string right = run_state();
+    int room = width - static_cast<int>(left.size());
+    while (!right.empty() && static_cast<int>(right.size()) > room) {
+        size_t gap = right.find("  ");
+        right = gap == std::string::npos ? "" : right.substr(gap + 2);
+    }
+    werase(status_win);
+    mvwaddnstr(status_win, 0, 0, left.c_str(), width);
+    // The last cell of the screen takes its character; curses says ERR
+    // only because the cursor cannot move on past it.
+    if (!right.empty())
+        mvwaddstr(status_win, 0, width - static_cast<int>(right.size()), right.c_str());
+    wnoutrefresh(status_win);
+}
+
+// After the screen changed its size: the status line on its new last
+// row, as wide as it, and the view's origin within the bounds that the
+// scroll keys keep, the upper bound first (the world never changes).
+// Whatever a map smaller than the screen leaves uncovered is blank, not
+// the picture of the old size.
+void fit_to_screen()
+{
+    werase(stdscr);
+    wnoutrefresh(stdscr);
+    leave_loop();
+    status_win = newwin(1, COLS, LINES - 1, 0);
+    view_row = std::max(0, std::min(view_row, world_row - LINES + 1));
+    view_col = std::max(0, std::min(view_col, world_col - COLS));
+}
+
+}  // namespace
+
 void repaint()
 {
-    // After a change of the terminal's size whatever it kept of the picture
-    // is cleared and everything is drawn anew.
-    if (take_size_change())
-        clearok(curscr, TRUE);
+    if (follow_size_change())
+        fit_to_screen();
     if (show_map) {
         sync_pad();
-        prefresh(world_pad, view_row, view_col, 0, 0, LINES - 2, COLS - 1);
+        pnoutrefresh(world_pad, view_row, view_col, 0, 0, LINES - 2, COLS - 1);
     } else {
         running->stat();
-        wrefresh(stdscr);
+        wnoutrefresh(stdscr);
     }
-    mvwprintw(status_win, 0, 0, "%s  %s  ", help_text, track_label);
-    wrefresh(status_win);
+    draw_status_line();
+    // One update for both: the statistics screen's blank last row never
+    // reaches the terminal between them.
+    doupdate();
 }
 
 void loop_step(bool interactive)

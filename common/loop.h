@@ -43,6 +43,7 @@ struct program {
     void (*ageing_step)();      // the ageing step of the bug at the cursor
     void (*turn)();             // the next bug's turn
     void (*stat)();             // draws the statistics screen
+    long (*population)();       // living bugs, for the status line
     int choices;                // bugs the keys from '1' on select
     void (*select)(int which);  // selects the bug of key '1' + which: the next one, then the trackers
     selection (*selected)();    // the selected bug
@@ -88,7 +89,10 @@ void loop_step(bool interactive);
 // The interactive main loop; it ends only through stop.
 [[noreturn]] void main_loop();
 
-// The map view or the statistics screen, then the status line.
+// The map view or the statistics screen, then the status line: the key
+// help and the tracker's label at the left; at the right end the state:
+// "paused" (also while single-stepping), the delay per pass, the pass
+// count and the population.
 void repaint();
 
 // Handles keys: one while running, every key as it comes while paused.

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <vector>
 
+#include "common/colour.h"
 #include "common/term.h"
 
 namespace common {
@@ -52,9 +53,18 @@ void mark(size_t cell, chtype attrs)
 std::vector<uint32_t> dirty;  // maps are at most 32767 cells on a side
 bool all_dirty = false;
 
+// The pad's look of a cell: its glyph, in the glyph's colour (none without
+// colour), with the cell's marked attributes. Drawing is the one place
+// where the pad's cells are written, and so where the map takes colour.
+chtype shown_of(size_t cell)
+{
+    char glyph = map_detail::glyphs[cell];
+    return static_cast<chtype>(static_cast<unsigned char>(glyph)) | colour_of(glyph) | attrs_of(cell);
+}
+
 void draw_cell(size_t cell)
 {
-    chtype shown = static_cast<chtype>(static_cast<unsigned char>(map_detail::glyphs[cell])) | attrs_of(cell);
+    chtype shown = shown_of(cell);
     mvwaddchnstr(world_pad, static_cast<int>(cell / world_col), static_cast<int>(cell % world_col), &shown, 1);
 }
 
@@ -63,8 +73,10 @@ void draw_all()
     std::vector<chtype> line(static_cast<size_t>(world_col) + 1, 0);
     for (int row = 0; row < world_row; row++) {
         size_t first = static_cast<size_t>(row) * static_cast<size_t>(world_col);
-        for (int col = 0; col < world_col; col++)
-            line[col] = static_cast<chtype>(static_cast<unsigned char>(map_detail::glyphs[first + col]));
+        for (int col = 0; col < world_col; col++) {
+            char glyph = map_detail::glyphs[first + col];
+            line[col] = static_cast<chtype>(static_cast<unsigned char>(glyph)) | colour_of(glyph);
+        }
         for (const marked &m : marked_cells)
             if (m.cell / world_col == static_cast<size_t>(row))
                 line[m.cell % world_col] |= m.attrs;

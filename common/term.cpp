@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include "common/hooks.h"
@@ -85,11 +86,11 @@ extern "C" void on_fatal_signal(int sig)
 
 extern "C" void on_size_change(int) { size_changed = 1; }
 
-// The screen keeps the size it had at start-up, which the world, the view
-// and the status line were laid out for. curses would resize its screen on
-// SIGWINCH (at the next refresh) if it handled the signal; installed before
-// curses starts, this handler keeps it from doing so, and only asks for a
-// full repaint. SA_RESTART: the keyboard's reads go on undisturbed.
+// A change of the terminal's size is only noted here; the main loop
+// resizes curses' screen at its next repaint (follow_size_change), where
+// the view and the status line are laid out anew with it. Installed
+// before curses starts, this handler keeps curses from installing its
+// own. SA_RESTART: the keyboard's reads go on undisturbed.
 void catch_size_changes()
 {
     struct sigaction action;
@@ -213,11 +214,18 @@ bool open_null_terminal(int lines, int cols)
     return true;
 }
 
-bool take_size_change()
+// resize_term rather than resizeterm: the latter also pushes KEY_RESIZE
+// into curses' input, which terrarium's gene editor would read as an
+// empty answer. Whatever the terminal kept of the picture is cleared.
+bool follow_size_change()
 {
     if (!size_changed)
         return false;
     size_changed = 0;
+    winsize size;
+    if (ioctl(1, TIOCGWINSZ, &size) == 0 && size.ws_row > 0 && size.ws_col > 0)
+        resize_term(size.ws_row, size.ws_col);
+    clearok(curscr, TRUE);
     return true;
 }
 

@@ -52,8 +52,10 @@ bool apply_setting(const termios &setting);
 // Drops the keys typed on the terminal and not read yet.
 void flush_input();
 
-// Whether the terminal's size changed since the last call.
-bool take_size_change();
+// Whether the terminal's size changed since the last call; if so, curses'
+// screen (LINES, COLS, stdscr) now has the terminal's new size and the
+// next refresh draws everything anew. Other windows are best made anew.
+bool follow_size_change();
 
 // The single way out once curses runs: tells hooks.stop, then the
 // function of at_way_out, deletes the map, gives the terminal back its

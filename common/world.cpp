@@ -7,6 +7,7 @@
 #include <ctime>
 #include <string>
 
+#include "common/colour.h"
 #include "common/kb.h"
 #include "common/popup.h"
 
@@ -72,6 +73,7 @@ void start_up(const run_description &run, void (*set_world_size)(), void (*start
     unsigned seed = seed_from_environment(run.program);
     log_from_environment(run, seed);
     open_terminal(run.program);
+    set_up_colour(variable(run.program, "COLOR").c_str());
     set_world_size();
     if (!init_kb())
         stop_with(EXIT_NO_TERMINAL, (std::string(run.program) + ": cannot put the terminal into raw mode\n").c_str());

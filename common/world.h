@@ -16,8 +16,9 @@ namespace common {
 // replay a world with instead of the clock's; PROGRAM_LOG, a file for the
 // run's log), refusing a bad setting with EXIT_BAD_ENVIRONMENT before the
 // screen opens; opens the user's terminal (refusing what cannot be one),
-// sets the world's size from the screen's, puts the keyboard in raw mode,
-// creates the map with the seed, and starts the world.
+// with colour if PROGRAM_COLOR=1 asks for it (see set_up_colour); sets the
+// world's size from the screen's, puts the keyboard in raw mode, creates
+// the map with the seed, and starts the world.
 void start_up(const run_description &run, void (*set_world_size)(), void (*start)());
 
 // A seed written as decimal digits alone, 0 to 4294967295: no sign, no

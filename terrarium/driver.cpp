@@ -127,7 +127,8 @@ const common::key_command own_keys[] = {
 }  // namespace
 
 const common::program terrarium_program = {
-    "terrarium", "x 12345 vdcegzb hjklw fstpn ", [] { return bugs == first; }, ageing_step, turn, stat, 5,
+    "terrarium", "x 12345 vdcegzb hjklw fstpn ", [] { return bugs == first; }, ageing_step, turn, stat,
+    [] { return static_cast<long>(bugs_by_cell.size()); }, 5,
     select_bug<bug, sb, hf, hg, old, hk>, selected_bug<bug, sb>, [] { edit(sb); }, own_keys, take_census};
 
 void enter_loop()

@@ -13,6 +13,37 @@
 
 namespace terrarium {
 
+const char usage[] =
+    "usage: terrarium [-s world_size] [-r roughness] [-g grid_size]\n"
+    "       terrarium -h | --help | --version\n"
+    "\n"
+    "Bugs, drawn as race letters, live on a wrapping map of ground, water (~),\n"
+    "mountains (#) and food that ripens from . to * to @: they look, move, eat,\n"
+    "fight, mate and die, and their genes and attractions are inherited.\n"
+    "\n"
+    "Options (each value is the next argument):\n"
+    "  -s world_size  the map's size as a multiple of the screen's, 0.25 to 30 (2)\n"
+    "  -r roughness   the terrain's roughness, 1 to 1000 (150)\n"
+    "  -g grid_size   exponent of the terrain's seed grid, 2 to 8 (4)\n"
+    "  -h, --help     this text\n"
+    "  --version      the version\n"
+    "\n"
+    "Keys (no Enter; one per pass while running):\n"
+    "  x           quit (Ctrl-C is an ordinary key here)\n"
+    "  p, n        pause or resume; run one pass, then pause\n"
+    "  f, s, t     faster, slower, top speed\n"
+    "  1 2 3 4 5   select the next bug, the one with most food, of the highest\n"
+    "              generation, the oldest, the greatest killer\n"
+    "  g           centre the view on the selected bug\n"
+    "  h j k l     scroll left, down, up, right\n"
+    "  v d c b     the selected bug's place, genes, summary, attractions\n"
+    "  e           edit the selected bug's race and genes\n"
+    "  w           world statistics\n"
+    "  z           switch between the map and the per-race statistics\n"
+    "\n"
+    "TERRARIUM_COLOR=1 draws the map in colour (never with NO_COLOR set).\n"
+    "Manual: man 6 terrarium (from the source tree: man -l man/terrarium.6).\n";
+
 namespace {
 
 // Reads the longest decimal floating-point prefix of text, after leading
@@ -96,6 +127,9 @@ int parse_options(int argc, const char *const argv[], options *chosen, const cha
     }
     for (int i = 1; i < argc; i++) {
         const char *option = argv[i];
+        chosen->asked = common::request_of(option);
+        if (chosen->asked != common::request::run)
+            return 0;
         // An option given last has an empty value, which fails its range.
         const char *value = (i + 1 < argc) ? argv[++i] : "";
         if (std::strcmp(option, "-s") == 0) {
@@ -119,7 +153,9 @@ int parse_options(int argc, const char *const argv[], options *chosen, const cha
             }
             chosen->grid_size = static_cast<int>(g);
         } else {
-            *message = "bad args\n";
+            // The second line: the synopsis, the usage text's first line.
+            static const std::string bad_args = "bad args\n" + std::string(usage, std::strchr(usage, '\n') + 1);
+            *message = bad_args.c_str();
             return 4;
         }
     }
@@ -140,12 +176,35 @@ common::run_description describe()
 
 void init() { start_up(describe(), set_world_size, start); }
 
+namespace {
+
+// Cells along a screen dimension of `screen` cells at a world size.
+int scaled(int screen, float size) { return static_cast<int>(screen * static_cast<double>(size)); }
+
+bool big_enough(float size) { return static_cast<long long>(scaled(COLS, size)) * scaled(LINES, size) >= 100; }
+
+// The least -s, in hundredths, that makes this screen's world big enough,
+// read as the option reads it. At 30 even a 1 x 1 screen gives 900 cells.
+int least_world_size()
+{
+    int hundredths = 25;
+    while (hundredths < 3000 && !big_enough(static_cast<float>(hundredths / 100.0)))
+        hundredths++;
+    return hundredths;
+}
+
+}  // namespace
+
 void set_world_size()
 {
-    world_col = static_cast<int>(COLS * static_cast<double>(world_size));
-    world_row = static_cast<int>(LINES * static_cast<double>(world_size));
-    if (static_cast<long long>(world_col) * world_row < 100)
-        stop_with(EXIT_WORLD_TOO_SMALL, "world too small\n");
+    world_col = scaled(COLS, world_size);
+    world_row = scaled(LINES, world_size);
+    if (static_cast<long long>(world_col) * world_row < 100) {
+        int least = least_world_size();
+        stop_with(EXIT_WORLD_TOO_SMALL, text_of("world too small\nthe terminal is %dx%d: try -s %d.%02d or more\n",
+                                                COLS, LINES, least / 100, least % 100)
+                                            .c_str());
+    }
 }
 
 void start()

@@ -2,19 +2,26 @@
 #pragma once
 
 #include "common/headless.h"
+#include "common/usage.h"
 
 namespace terrarium {
 
-// The world's shape as the command line gives it.
+// The world's shape as the command line gives it, or a request for the
+// usage text or the version instead of a run.
 struct options {
     float world_size = 2.0f;
     int roughness = 150;
     int grid_size = 4;
+    common::request asked = common::request::run;
 };
 
-// Reads the command line into *chosen (from the defaults). Returns 0 when
-// the options are good; otherwise the exit status, with *message set to
-// the line to print.
+// What -h and --help print.
+extern const char usage[];
+
+// Reads the command line into *chosen (from the defaults). -h, --help or
+// --version in the place of an option ends the reading there. Returns 0
+// when the options are good; otherwise the exit status, with *message set
+// to the lines to print.
 int parse_options(int argc, const char *const argv[], options *chosen, const char **message);
 
 // Makes the options those of the world: world_size, roughness, grid_size.
@@ -28,7 +35,7 @@ common::run_description describe();
 void init();
 
 // Sets world_col and world_row from the screen size and world_size;
-// refuses a world of fewer than 100 cells.
+// refuses a world of fewer than 100 cells, saying which -s would do.
 void set_world_size();
 
 // Terrain, food, bugs and the ring on the new map; bugs points at the

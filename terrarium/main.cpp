@@ -13,6 +13,8 @@ int main(int argc, char *argv[])
         std::fputs(message, stderr);
         return status;
     }
+    if (chosen.asked != common::request::run)
+        return common::answer(chosen.asked, "terrarium", terrarium::usage);
     terrarium::apply_options(chosen);
     terrarium::init();
     terrarium::enter_loop();

@@ -101,7 +101,9 @@ int count_races(race_counts table[RACES], unsigned char *seen)
 void stat()
 {
     race_counts table[RACES];
-    wclear(stdscr);
+    // Erased, not cleared: the refresh sends only what changed since the
+    // last pass, where a clear would repaint the whole terminal each time.
+    werase(stdscr);
     count_races(table);
     const race_counts &all = table[0];
     wprintw(stdscr, "Status -- %i/%i -- %.2f -- %i -- %s -- %s -- \n", roughness, grid_size,

@@ -92,7 +92,8 @@ void generateterrain()
 {
     common::with_height_grid(generate);
     if (!enough_ground(static_cast<long long>(world_col) * world_row, wtr_c, mnt_c))
-        stop_with(common::EXIT_BAD_TERRAIN, "bad terrain\n");
+        stop_with(common::EXIT_BAD_TERRAIN,
+                  text_of("bad terrain\ntoo little open ground: try a lower -r than %d\n", roughness).c_str());
 }
 
 }  // namespace terrarium

@@ -8,16 +8,15 @@ namespace terrarium {
 
 void view_t(bug *b)
 {
-    WINDOW *win = newwin(9, 35, 2, 2);
+    WINDOW *win = common::open_box(9, 35, 2, 2);
     if (win != nullptr) {
-        wborder(win, '|', '|', '-', '-', 0, 0, 0, 0);
         int n = 0;
         int row = 1;
         for (int g = 0; g < GLYPHS; g++) {
             if (b->motive[g] == 0)
                 continue;
             // Entries past the window's last row are refused by curses.
-            mvwprintw(win, row, (n % 4) * 8 + 2, "%c %+4.4i ", g, b->motive[g]);
+            common::box_text(win, row, (n % 4) * 8 + 2, text_of("%c %+4.4i ", g, b->motive[g]).c_str());
             n++;
             if (n % 4 == 0)
                 row++;

@@ -283,13 +283,16 @@ TEST_F(Keys, TheIdleRepaintTheStatusLineTheStatisticsAndQuit)
     common::cell_write(1, 81, '#');
     common::view_col = 80;
     common::track_label = "old";
+    common::speed = 65536;
+    common::passes = 1234;
     kbd.type(std::string(1, '\0') + "p");
     common::paused = 1;
     common::key_loop();
     EXPECT_EQ(mvwinch(curscr, 1, 1) & A_CHARTEXT, static_cast<chtype>('#'));
-    char text[36] = {};
-    mvwinnstr(curscr, 23, 0, text, 35);
-    EXPECT_STREQ(text, "x 12345 vdcegzb hjklw fstpn   old  ");
+    char text[81] = {};
+    mvwinnstr(curscr, 23, 0, text, 80);
+    EXPECT_EQ(std::string(text), "x 12345 vdcegzb hjklw fstpn   old  " + std::string(14, ' ') +
+                                     "paused  65ms  pass 1234  5 bugs");
     do_key('z');
     common::repaint();
     mvwinnstr(curscr, 0, 0, text, 11);

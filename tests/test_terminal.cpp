@@ -76,6 +76,10 @@ TEST(Popup, BorderedTextAtRowFiveColumnTenForItsSeconds)
     std::string wide(500, 'w');
     common::dopopup(common::text_of("%s%d", wide.c_str(), 7).c_str(), 1);  // wider than the screen
     EXPECT_EQ(slept, 5u);
+    EXPECT_EQ(screen(6, 0, 80), "| " + std::string(77, 'w') + "|") << "moved left and cut at its border";
+    fresh_screen(4, 30);
+    common::dopopup("hello", 1);
+    EXPECT_EQ(screen(1, 10, 9) + screen(2, 10, 9) + screen(3, 10, 9), "l-------k| hello |m-------j") << "moved up";
     EXPECT_EQ(common::text_of("R=%c F@=%i ", 'Q', -2147483647 - 1), "R=Q F@=-2147483648 ");
     common::hooks = common::default_hooks;
 }
@@ -103,8 +107,10 @@ TEST(Options, StatusMessageAndValues)
         {{"-r", "10", "-g"}, 6, 0, 0, 0}, {{"-g", "1"}, 6, 0, 0, 0}, {{"-g", "9"}, 6, 0, 0, 0},
         {{"-g", "4294967299"}, 6, 0, 0, 0}, {{"-s2"}, 4, 0, 0, 0},     {{"-r", "0", "foo"}, 5, 0, 0, 0},
         {{"foo", "-r", "0"}, 4, 0, 0, 0}, {{"a", "b", "c", "d", "e", "f", "g"}, 2, 0, 0, 0},
+        {{"-r", "20", "--help", "foo"}, 0, 2.0f, 20, 4}, {{"-s", "-h"}, 3, 0, 0, 0},  // help ends the reading
     };
-    const char *messages[] = {"", "", "I'm confused too many args\n", "try -s [.25-30]\n", "bad args\n",
+    const char *messages[] = {"", "", "I'm confused too many args\n", "try -s [.25-30]\n",
+                              "bad args\nusage: terrarium [-s world_size] [-r roughness] [-g grid_size]\n",
                               "try -r [1-1000]\n", "try -g [2-8]\n"};
     for (const row &r : rows) {
         std::vector<const char *> argv{"terrarium"};
@@ -134,6 +140,7 @@ TEST(WorldSize, FollowsTheScreen)
         {2.0f, 24, 80, 48, 160}, {0.7f, 24, 80, 16, 55},  // 0.7f is 0.699999988: 55.99 truncates to 55
         {0.25f, 24, 80, 6, 20},  {30, 60, 200, 1800, 6000}, {1.1f, 24, 80, 26, 88},
         {1, 10, 10, 10, 10},     {0.25f, 10, 20, 0, 0},     // 10 x 10 is the least that runs
+        {0.74f, 10, 20, 0, 0},  // 14 x 7: -s 0.75 gives 15 x 7
     };
     for (const row &r : rows) {
         terrarium::options chosen;
@@ -143,7 +150,7 @@ TEST(WorldSize, FollowsTheScreen)
         common::stopped stop = stop_of(terrarium::set_world_size);
         EXPECT_EQ(stop.status, r.rows ? -1 : 8) << r.size;
         if (r.rows == 0) {
-            EXPECT_EQ(stop.message, "world too small\n");
+            EXPECT_EQ(stop.message, "world too small\nthe terminal is 20x10: try -s 0.75 or more\n");
             continue;
         }
         EXPECT_EQ(common::world_row * 10000 + common::world_col, r.rows * 10000 + r.map_cols) << r.size;

@@ -75,7 +75,8 @@ const common::key_command own_keys[] = {
 }  // namespace
 
 const common::program vivarium_program = {
-    "vivarium", "x 1234 vdcegz hjkl fstpn", [] { return bugs == first; }, ageing_step, turn, stat, 4,
+    "vivarium", "x 1234 vdcegz hjkl fstpn", [] { return bugs == first; }, ageing_step, turn, stat,
+    [] { return static_cast<long>(population); }, 4,
     select_bug<bug, sb, hf, hg, old>, selected_bug<bug, sb>, [] { edit(sb); }, own_keys, take_census};
 
 void enter_loop()

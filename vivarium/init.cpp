@@ -10,6 +10,29 @@
 
 namespace vivarium {
 
+const char usage[] =
+    "usage: vivarium [-h | --help | --version]\n"
+    "\n"
+    "The earlier generation of terrarium: bugs, drawn as race letters, live on a\n"
+    "wrapping map ten times the screen, of ground, water (~), mountains (#) and\n"
+    "food that ripens from . to * to @; they look, move, eat, mate and die.\n"
+    "It takes no options: any other argument is ignored.\n"
+    "\n"
+    "Keys (no Enter; one per pass while running):\n"
+    "  x           quit (Ctrl-C is an ordinary key here)\n"
+    "  p, n        pause or resume; run one pass, then pause\n"
+    "  f, s, t     faster, slower, top speed\n"
+    "  1 2 3 4     select the next bug, the one with most food, of the highest\n"
+    "              generation, the oldest\n"
+    "  g           centre the view on the selected bug\n"
+    "  h j k l     scroll left, down, up, right\n"
+    "  v d c       the selected bug's place, genes, summary\n"
+    "  e           edit the selected bug's race and genes\n"
+    "  z           switch between the map and the per-race statistics\n"
+    "\n"
+    "VIVARIUM_COLOR=1 draws the map in colour (never with NO_COLOR set).\n"
+    "Manual: man 6 vivarium (from the source tree: man -l man/vivarium.6).\n";
+
 namespace {
 
 // A bug of the first population. Its cell is taken whatever it holds, so

@@ -8,6 +8,9 @@ namespace vivarium {
 // What the log says of the run: the program, without options.
 common::run_description describe();
 
+// What -h and --help print.
+extern const char usage[];
+
 // Reads the environment, opens the user's terminal and builds the world:
 // the program's start-up. The command line plays no part.
 void init();

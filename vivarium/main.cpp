@@ -1,11 +1,18 @@
 // vivarium: the earlier generation of the bug simulation. It takes no
-// options; its world follows from the screen's size.
+// options; its world follows from the screen's size. Of its command line
+// it reads only a request for the usage text or the version.
 #include "common/loop.h"
+#include "common/usage.h"
 #include "vivarium/driver.h"
 #include "vivarium/init.h"
 
-int main()
+int main(int argc, char *argv[])
 {
+    for (int i = 1; i < argc; i++) {
+        common::request asked = common::request_of(argv[i]);
+        if (asked != common::request::run)
+            return common::answer(asked, "vivarium", vivarium::usage);
+    }
     vivarium::init();
     vivarium::enter_loop();
     common::main_loop();

@@ -90,7 +90,9 @@ void stat()
     unsigned char races[RACES];
     int alive = count_races(table, races);
     std::sort(races, races + alive);
-    wclear(stdscr);
+    // Erased, not cleared: the refresh sends only what changed since the
+    // last pass, where a clear would repaint the whole terminal each time.
+    werase(stdscr);
     const race_counts &all = table[0];
     wprintw(stdscr, "Status --------------------------------------------------------------\n");
     wprintw(stdscr, "race\tpop\tage\tamax\tfood\tfmax\tsmin\tsavg\tsmax \n");

@@ -151,6 +151,11 @@ map_shown() {
     ! rows 0 $((last - 1)) | grep -qv '^[ ~#.*@A-Z]*$' && row_matches "$last" 0 "$1"
 }
 
+# The map's rows as capture-pane -e gives them, with their SGR sequences;
+# has_colour: a foreground colour among them.
+map_sgr() { tmux_ capture-pane -e -p -t e2e -S 0 -E $((${E2E_LINES:-24} - 2)); }
+has_colour() { map_sgr | grep -qE $'\e\\[(3[0-7]|9[0-7]|38;5;[0-9]+)m'; }
+
 # expect_end "exit N" | "signal N": how the program ended; the terminal
 # must be as before it ran, on its normal screen, with the cursor shown.
 expect_end() {
@@ -171,11 +176,11 @@ expect_signal() { expect_end "signal $(kill -l "$1")"; }   # expect_signal TERM
 quit() { keys "$1"; expect_exit 0; }
 
 # refusal WHAT STATUS MESSAGE command...: without tmux, the command ends
-# with STATUS and exactly the one line MESSAGE on standard error.
+# with STATUS and exactly the lines MESSAGE on standard error.
 refusal() {
     local what=$1 want=$2 message=$3 status=0 err=$E2E_DIR-refusal
     "${@:4}" > /dev/null 2> "$err" || status=$?
-    [ "$status" = "$want" ] && [ "$(cat "$err")" = "$message" ] && [ "$(wc -l < "$err")" = 1 ] ||
+    [ "$status" = "$want" ] && [ "$(cat "$err")" = "$message" ] && [ "$(wc -l < "$err")" = "$(wc -l <<< "$message")" ] ||
         fail "$what: status $status, stderr '$(cat "$err")'; wanted $want, '$message'"
     pass "$what: status $want, '$message'"
 }

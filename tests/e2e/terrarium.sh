@@ -1,9 +1,13 @@
-# terrarium on a real terminal, four runs side by side: the motivation viewer,
+# terrarium on a real terminal, six runs side by side: the motivation viewer,
 # and the statistics screen and gene editor, of a world paused before its
-# first turn; the popups, pause, step and speed keys of a running world; and
-# every way out: refusals, quitting after resizes and a storm of keys, signals.
+# first turn; the popups, pause, step and speed keys of a running world, with
+# the state on the status line; the view following the terminal's size;
+# colour; and every way out: refusals, help, quitting after resizes and a
+# storm of keys, signals.
 source "$(dirname "$0")/lib.sh" "$1"
-STATUS="x 12345 vdcegzb hjklw fstpn   xx\$"
+# The key help and the tracker's label at the left, the state right-aligned.
+STATE="(paused  )?([0-9]+[um]?s|top)  pass [0-9]+  [0-9]+ bugs"
+STATUS="x 12345 vdcegzb hjklw fstpn   xx +$STATE\$"
 TERRARIUM=$(program_path terrarium)
 
 # Starts terrarium paused before its first turn, every bug as seeded: held
@@ -40,9 +44,14 @@ editor() {
     totals=$(stable_rows 2 2)   # 160 x 48 cells seed 76 bugs
     [[ $totals =~ ^all\ +76\ +0\ +[0-9]+\ +[0-9]+$ ]] || fail "totals: $totals"
     row_matches 3 0 '[A-Z] +[0-9]+ +0 +0 +[0-9]+ ' && [ -z "$(screen_row 22)" ] || fail "races"
+    # Redrawn ten times a second while paused; what is sent holds no clear.
+    tmux_ pipe-pane -t e2e -o "cat > '$E2E_DIR/sent'"
+    keys 2 && wait_row 23 30 'hf ' && keys 1 && wait_row 23 30 'xx ' && sleep 0.5
+    tmux_ pipe-pane -t e2e
+    grep -aq hf "$E2E_DIR/sent" && ! grep -aq $'\e\\[2J' "$E2E_DIR/sent" || fail "a clear"
     keys z
     wait_until "the map" map_shown "$STATUS"
-    pass "z: header, labels, totals of 76 fresh bugs, races above row 22; z: the map"
+    pass "z: header, labels, totals of 76 fresh bugs, races above row 22, no clear; z: the map"
 
     keys e
     wait_row 9 12 'New race\? '
@@ -63,17 +72,85 @@ editor() {
     pass "e: race and genes typed, shown by c and d; Ctrl-C: bad key; the totals kept"
 }
 
+# The status line's state, right-aligned on 80 columns, matches /$1/.
+state_is() { local row; row=$(screen_row 23) && [ ${#row} = 80 ] && [[ $row =~ \ $1$ ]]; }
+pass_count() { [[ $(screen_row 23) =~ \ pass\ ([0-9]+)\  ]] && echo "${BASH_REMATCH[1]}"; }
+more_passes() { local now; now=$(pass_count) && [ "$now" -gt "$1" ]; }
+# The pass count on the status line grows.
+passes_grow() {
+    local first
+    first=$(pass_count) || fail "no pass count"
+    wait_until "passes after $first" more_passes "$first"
+}
+
 running() {
     start_program terrarium
-    wait_row 23 0 "$STATUS"
+    wait_until "the state while running" state_is "1us  pass [0-9]+  [0-9]+ bugs"
+    passes_grow
     press v 'x=[0-9]+  y=[0-9]+  v=[0-3]'
     press w 'A=7680 W=[0-9]+\.[0-9]{2} M=[0-9]+\.[0-9]{2} S=[0-9]+\.[0-9]{2}'
     keys z   # the statistics: every pass changes the averages
     press p Pause
+    wait_gone Pause
+    state_is "paused  1us  pass [1-9][0-9]*  ([0-9]+) bugs" && row_matches 2 0 "all +${BASH_REMATCH[1]} " ||
+        fail "paused, with the population of the statistics"
     pause_step_resume 2 4
     press t 'speed=0'
+    wait_until "top speed" state_is "top  pass [0-9]+  [0-9]+ bugs"
+    passes_grow
     quit X
-    pass "v, w; p: paused; n: a pass, paused again; p: running; t: speed=0; X: exit 0"
+    pass "state on the status line; v, w; p: paused; n: a pass, paused again; p: running; t: top; X: exit 0"
+}
+
+# At the size $1 (COLSxLINES) the map and the status line follow: the rows
+# above the last hold only map glyphs (no old status line nor popup left),
+# the last row matches /$2/, the map reaches the right edge, and a status
+# line as wide as 80 columns or more ends at it.
+follow_size() {
+    local cols=${1%x*} lines=${1#*x} row
+    tmux_ resize-window -t e2e -x "$cols" -y "$lines"
+    E2E_LINES=$lines wait_until "the map at $1" map_shown "$2"
+    row=$(screen_row $((lines - 1)))
+    ((cols < 80 || ${#row} == cols)) || fail "the status line not right-aligned at $1"
+    rows 0 $((lines - 2)) | cut -c $((cols - 9))- | grep -q '[^ ]' || fail "the map's right part blank at $1"
+}
+
+resizes() {
+    start_program terrarium
+    wait_row 23 0 "$STATUS"
+    keys "$(printf %30s | tr ' ' j)$(printf %90s | tr ' ' l)"   # to the view's last row and column
+    press 6 'bad key'   # once every key before it is handled
+    follow_size 120x40 "$STATUS"   # the view's origin drawn back within the world
+    follow_size 40x12 "x 12345 vdcegzb hjklw fstpn   xx( +[0-9] bugs)?\$"
+    follow_size 80x24 "$STATUS"
+    quit x
+    pass "resized to 120x40, 40x12 and 80x24: the map and the status line follow"
+}
+
+# Food in green, a race letter in a colour and one in standout, each
+# after any other attributes.
+coloured() {
+    local map sgr=$'\e\\[[0-9;]*m'
+    map=$(map_sgr)
+    grep -qE $'\e\\[([0-9]+;)*32m'"($sgr)*[.*@]" <<< "$map" &&
+        grep -qE $'\e\\[([0-9]+;)*3[0-7]m'"($sgr)*[A-Z]" <<< "$map" &&
+        grep -qE $'\e\\[([0-9]+;)*7m'"($sgr)*[A-Z]" <<< "$map"
+}
+
+colours() {
+    local run
+    for run in "" "TERRARIUM_COLOR=1 NO_COLOR="; do
+        E2E_ENV=$run start_program terrarium
+        wait_row 23 0 "$STATUS"
+        ! has_colour || fail "colour with '$run'"
+        quit x
+    done
+    E2E_ENV=TERRARIUM_COLOR=1 start_paused
+    press n 'Single step'   # every bug drawn, the selected one in standout
+    keys g
+    wait_until "food, races and the selection" coloured
+    quit x
+    pass "no colour unasked, nor with NO_COLOR; TERRARIUM_COLOR=1: food, races, standout"
 }
 
 # 1,000 keys that never wait for an answer: scrolling, selection, centring,
@@ -93,12 +170,18 @@ endings() {
         sh -c 'echo x | timeout 10 "$0" -s 1' "$TERRARIUM"
     refusal "a bad option, before the terminal" 3 "try -s [.25-30]" \
         timeout 10 "$TERRARIUM" -s 0.1 < /dev/null
+    refusal "not an option" 4 $'bad args\nusage: terrarium [-s world_size] [-r roughness] [-g grid_size]' \
+        timeout 10 "$TERRARIUM" -g 3 foo < /dev/null
+    "$TERRARIUM" -s 1 --help < /dev/null > "$E2E_DIR-help" && grep -q '^Manual: man 6 terrarium' "$E2E_DIR-help" &&
+        [ "$(head -n 1 "$E2E_DIR-help")" = "usage: terrarium [-s world_size] [-r roughness] [-g grid_size]" ] &&
+        [[ $("$TERRARIUM" --version) =~ ^terrarium\ [0-9]+\.[0-9]+$ ]] || fail "--help or --version"
+    pass "--help: the usage text, exit 0; --version"
     start_program terrarium -r 10 -g 9
     expect_exit 6 "try -g [2-8]"
     start_program terrarium -r 1000 -g 8
-    expect_exit 7 "bad terrain"
+    expect_exit 7 $'bad terrain\ntoo little open ground: try a lower -r than 1000'
     E2E_COLS=20 E2E_LINES=10 start_program terrarium -s 0.25
-    expect_exit 8 "world too small"
+    expect_exit 8 $'world too small\nthe terminal is 20x10: try -s 0.75 or more'
     start_paused -s 0.25   # a single bug: running, the world soon ends by itself
     wait_row 23 0 "$STATUS"
     quit x
@@ -120,4 +203,4 @@ endings() {
     signal_runs "$STATUS" terrarium
 }
 
-in_parallel viewer editor running endings
+in_parallel viewer editor running resizes colours endings

@@ -2,7 +2,7 @@
 # statistics screen, with pause and single step; its gene editor, which reads
 # the keyboard itself and shows nothing typed; and its ways out.
 source "$(dirname "$0")/lib.sh" "$1"
-STATUS="x 1234 vdcegz hjkl fstpn  xx\$"
+STATUS="x 1234 vdcegz hjkl fstpn  xx +(paused  )?([0-9]+[um]?s|top)  pass [0-9]+  [0-9]+ bugs\$"
 
 popups() {
     start_program vivarium -s 99 whatever   # arguments are ignored
@@ -60,6 +60,12 @@ editor() {
 endings() {
     refusal "stdin /dev/null" 11 "vivarium: standard input is not a terminal" \
         timeout 10 "$(program_path vivarium)" < /dev/null
+    "$(program_path vivarium)" x -h < /dev/null > "$E2E_DIR-help" &&
+        [ "$(head -n 1 "$E2E_DIR-help")" = "usage: vivarium [-h | --help | --version]" ] || fail "-h"
+    E2E_ENV=VIVARIUM_COLOR=1 start_program vivarium
+    wait_until "the map in colour" has_colour
+    quit x
+    pass "x -h: the usage text; VIVARIUM_COLOR=1: the map in colour"
     signal_runs "$STATUS" vivarium
 }
 

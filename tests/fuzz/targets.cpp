@@ -47,7 +47,8 @@ void options(const std::string &text)
     const char *message = nullptr, *message_again = nullptr;
     int status = terrarium::parse_options(argc, argv.data(), &chosen, &message);
     const char *messages[] = {nullptr, nullptr, "I'm confused too many args\n", "try -s [.25-30]\n",
-                              "bad args\n", "try -r [1-1000]\n", "try -g [2-8]\n"};
+                              "bad args\nusage: terrarium [-s world_size] [-r roughness] [-g grid_size]\n",
+                              "try -r [1-1000]\n", "try -g [2-8]\n"};
     check(status >= 0 && status <= 6 && status != 1, "an unknown status");
     if (status == 0)
         check(chosen.world_size >= 0.25f && chosen.world_size <= 30.0f && chosen.roughness >= 1 &&

@@ -1,0 +1,26 @@
+#include "common/usage.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace common {
+
+request request_of(const char *argument)
+{
+    if (std::strcmp(argument, "-h") == 0 || std::strcmp(argument, "--help") == 0)
+        return request::help;
+    if (std::strcmp(argument, "--version") == 0)
+        return request::version;
+    return request::run;
+}
+
+int answer(request asked, const char *program, const char *usage)
+{
+    if (asked == request::version)
+        std::printf("%s %s\n", program, PROGRAM_VERSION);
+    else
+        std::fputs(usage, stdout);
+    return 0;
+}
+
+}  // namespace common
