@@ -188,37 +188,6 @@ TEST(Birth, FoodSplitPartnerTraitsAndPlaceInTheRing)
         EXPECT_EQ(terrarium::attraction(parent->next, "ABCD@"[i]), want[i]) << "ABCD@"[i];
 }
 
-TEST(Birth, TheChildCellIsBlankAndNearTheParentFirst)
-{
-    for_both([](auto side) {
-        using S = decltype(side);
-        bool on_parent_cell = false;
-        for (unsigned seed = 1; seed <= 60; seed++) {
-            // On open ground the first try, the 3 x 3 box, succeeds: the
-            // parent's own cell included, blank during its turn.
-            S::blank(40, 40);
-            auto *parent = S::add(5, 5, 'M');
-            parent->food = 5000;
-            std::srand(seed);
-            S::mate();
-            EXPECT_TRUE(std::abs(parent->next->y - 5) <= 1 && std::abs(parent->next->x - 5) <= 1) << seed;
-            on_parent_cell |= parent->next->y == 5 && parent->next->x == 5;
-            // The range runs between the box's ends as plain numbers: from
-            // row 0 the rows wrap to the far side, away from the parent's
-            // row; and never onto a cell that is not blank.
-            S::blank(40, 40);
-            parent = S::add(0, 5, 'M');
-            parent->food = 5000;
-            draw({"", std::string(40, '#')});
-            std::srand(seed);
-            S::mate();
-            EXPECT_GE(parent->next->y, 2) << S::name << " seed " << seed;
-            EXPECT_EQ(common::cell_read(parent->next->y, parent->next->x), ' ') << S::name << " seed " << seed;
-        }
-        EXPECT_TRUE(on_parent_cell) << S::name;
-    });
-}
-
 TEST(Birth, IsGivenUpWithoutABlankCellOrMemory)
 {
     // Nothing changes then: the ring, the parent's food, the count. The

@@ -149,26 +149,19 @@ TEST(ViewT, TheNonZeroAttractionsFourToARowForTenSeconds)
     common::hooks = common::default_hooks;
 }
 
-TEST(Edit, TerrariumAnswerRules)
+TEST(Edit, TerrariumAnswersReadAsCharacterAndNumber)
 {
-    const std::pair<const char *, char> races[] = {
-        {"", 'N'},  {"Q", 'Q'},  {"ab", 'a'},   {"7", '7'},     {"\x01Q", 'N'}, {"\t", 'N'},  {"\x7f", 'N'},
-        {"\xc3\xa9", 'N'}, {" x", 'N'}, {".", 'N'}, {"*", 'N'}, {"!", 'N'}, {"@", 'N'}, {"~", 'N'}, {"#", 'N'}};  // map glyphs
+    // A race that would pass for a map glyph, or not show, is no race.
+    const std::pair<const char *, char> races[] = {{"", 'N'}, {"ab", 'a'}, {"\x01Q", 'N'}, {"\xc3\xa9", 'N'}, {"~", 'N'}};
     for (const auto &[line, want] : races) {
         char race = 'N';
-        EXPECT_EQ(terrarium::race_answer(line, &race), want != 'N') << "\"" << line << "\"";
-        EXPECT_EQ(race, want) << "\"" << line << "\"";
+        EXPECT_TRUE(terrarium::race_answer(line, &race) == (want != 'N') && race == want) << "\"" << line << "\"";
     }
-    const std::pair<const char *, int> genes[] = {
-        {"", 9},    {"x", 9},    {"- 2", 9}, {"2x", 2},  {"  3", 3},  {"+2", 2},  {"-1", -1},
-        {"0x3", 0}, {"3 2", 3}, {"4294967298", INT_MAX}, {"-4294967295", INT_MIN}};  // 9: nothing read
-    for (const auto &[line, want] : genes) {
+    const std::pair<const char *, int> genes[] = {{"x", 9}, {"- 2", 9}, {"  +2x", 2}, {"-1", -1}, {"4294967298", INT_MAX}};
+    for (const auto &[line, want] : genes) {  // 9: nothing read
         int gene = 9;
-        EXPECT_EQ(terrarium::gene_answer(line, &gene), want != 9) << "\"" << line << "\"";
-        EXPECT_EQ(gene, want) << "\"" << line << "\"";
+        EXPECT_TRUE(terrarium::gene_answer(line, &gene) == (want != 9) && gene == want) << "\"" << line << "\"";
     }
-    for (int value = -1; value <= 4; value++)
-        EXPECT_EQ(common::gene_ok(value), value >= 0 && value <= 3) << value;
 }
 
 TEST(Edit, TerrariumAsksEachGeneUntilItIsAnActionCode)

@@ -1,8 +1,8 @@
 // What lies around the simulation: the raw keyboard, popups, the command
-// line and the world's size, the food cycle and the terrain's glyphs.
+// line, the environment and the world's size, the food cycle and the
+// terrain's glyphs.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstring>
 #include <random>
 
@@ -10,6 +10,7 @@
 #include "common/hooks.h"
 #include "common/kb.h"
 #include "common/popup.h"
+#include "common/world.h"
 #include "terrarium/init.h"
 #include "terrarium/terrain.h"
 #include "tests/support/pty_keyboard.h"
@@ -22,15 +23,10 @@ TEST(Kb, RawModeKeysOneAtATimeAndEveryFieldBack)
     pty_keyboard keyboard;
     termios found{}, raw{};  // whole records compared, padding included
     common::read_setting(&found);
-    found.c_iflag &= ~static_cast<tcflag_t>(ICRNL);  // unlike the defaults in every part of the record
-    found.c_lflag |= XCASE | ECHOK;
-    found.c_cc[VMIN] = 5;
-    found.c_cc[VTIME] = 7;
-    cfsetispeed(&found, B9600);
+    found.c_lflag |= XCASE;  // unlike the defaults
     common::apply_setting(found);
     common::read_setting(&found);
-    ASSERT_TRUE(common::save_setting());
-    ASSERT_TRUE(common::init_kb());
+    ASSERT_TRUE(common::save_setting() && common::init_kb());
     termios want = found;
     want.c_lflag &= ~static_cast<tcflag_t>(ISIG | ICANON | XCASE);
     want.c_cc[VMIN] = 1;
@@ -38,49 +34,40 @@ TEST(Kb, RawModeKeysOneAtATimeAndEveryFieldBack)
     EXPECT_TRUE(common::read_setting(&raw) && std::memcmp(&raw, &want, sizeof raw) == 0) << "only those bits";
     EXPECT_EQ(common::kb_hit(), 0);
     EXPECT_TRUE(common::read_setting(&raw) && raw.c_cc[VMIN] == 1) << "blocking again after a poll";
-    // Two keys between polls are taken one per poll; every byte arrives as
-    // its signed char value, 0xFF held as a key (not as "empty").
+    // One key per poll, however many wait, each as its signed char value:
+    // 0xFF is a key, not "empty", and a held key is not read twice.
     keyboard.type("a\xff\x03\x80");
-    EXPECT_EQ(common::kb_hit(), 1);
-    EXPECT_EQ(common::kb_hit(), 1);
-    EXPECT_EQ(pty_keyboard::waiting(), 3) << "a held key is reported again, nothing more read";
+    EXPECT_EQ(common::kb_hit() + common::kb_hit(), 2);
+    EXPECT_EQ(pty_keyboard::waiting(), 3);
     for (int want_key : {int{'a'}, -1, 3, -128}) {
         EXPECT_EQ(common::kb_hit() + common::kb_hit(), 2);
         EXPECT_EQ(common::read_kb(), want_key);
     }
     EXPECT_EQ(common::kb_hit(), 0);
-    keyboard.type("r");
-    EXPECT_EQ(common::read_kb(), 'r') << "a read without a poll waits for the next byte";
     EXPECT_EQ(common::close_kb(), 0);
     EXPECT_TRUE(common::read_setting(&raw) && std::memcmp(&raw, &found, sizeof raw) == 0) << "every field back";
 }
 
-TEST(Popup, BorderedTextAtRowFiveColumnTenForItsSeconds)
+TEST(Popup, BorderedTextAtRowFiveColumnTenForItsSecondsMovedAndCutToFit)
 {
     fresh_screen();
     static unsigned slept;
     common::hooks.sleep_seconds = [](unsigned s) { slept += s; };
     auto screen = [](int row, int col, int n) {
-        std::string text(static_cast<size_t>(n), ' ');
+        std::string text;
         for (int i = 0; i < n; i++)
-            text[i] = static_cast<char>(mvwinch(curscr, row, col + i) & A_CHARTEXT);
+            text += static_cast<char>(mvwinch(curscr, row, col + i) & A_CHARTEXT);
         return text;
     };
     common::dopopup("hello", 3);
-    EXPECT_EQ(slept, 3u);
-    EXPECT_EQ(screen(5, 10, 10), "l-------k ");
-    EXPECT_EQ(screen(6, 9, 11), " | hello | ") << "the window is the text plus 4 wide";
-    EXPECT_EQ(screen(7, 10, 9), "m-------j");
-    common::dopopup("", 1);
-    EXPECT_EQ(screen(6, 10, 5), "|  |l") << "an empty text: the border only, over what was there";
-    std::string wide(500, 'w');
-    common::dopopup(common::text_of("%s%d", wide.c_str(), 7).c_str(), 1);  // wider than the screen
-    EXPECT_EQ(slept, 5u);
+    EXPECT_EQ(screen(5, 10, 10) + screen(6, 9, 11) + screen(7, 10, 9), "l-------k  | hello | m-------j");
+    common::dopopup(common::text_of("%s%d", std::string(500, 'w').c_str(), 7).c_str(), 1);
     EXPECT_EQ(screen(6, 0, 80), "| " + std::string(77, 'w') + "|") << "moved left and cut at its border";
+    EXPECT_EQ(slept, 4u);
     fresh_screen(4, 30);
-    common::dopopup("hello", 1);
-    EXPECT_EQ(screen(1, 10, 9) + screen(2, 10, 9) + screen(3, 10, 9), "l-------k| hello |m-------j") << "moved up";
-    EXPECT_EQ(common::text_of("R=%c F@=%i ", 'Q', -2147483647 - 1), "R=Q F@=-2147483648 ");
+    common::hooks.sleep_seconds = [](unsigned) {};
+    common::dopopup("", 1);
+    EXPECT_EQ(screen(1, 10, 5) + screen(2, 10, 5) + screen(3, 10, 5), "l--k |  | m--j ") << "empty, moved up";
     common::hooks = common::default_hooks;
 }
 
@@ -162,36 +149,6 @@ TEST(WorldSize, FollowsTheScreen)
         EXPECT_EQ(vivarium::world_extent(e[0]), e[1]) << e[0];
 }
 
-TEST(Food, GrowthAndSowing)
-{
-    struct row {
-        const char *name;
-        std::vector<std::string> before;
-        int calls;
-        std::vector<std::string> after;
-    };
-    const row rows[] = {
-        {"a seedling ripens in two calls", {"     ", "  .  ", "     "}, 2, {"     ", "  @  ", "     "}},
-        {"the third sows its blank neighbours", {"     ", "  .  ", "     "}, 3, {"  .  ", " .@. ", "  .  "}},
-        {"the fifth ripens them", {"     ", "  .  ", "     "}, 5, {"  @  ", " @@@ ", "  @  "}},
-        {"a sprout ripening sows nothing yet", {"     ", "  *  ", "     "}, 1, {"     ", "  @  ", "     "}},
-        {"row 0 sows into the last row", {" @ ", "   ", "   ", "   "}, 1, {".@.", " . ", "   ", " . "}},
-        {"the last column sows into column 0", {"    ", "   @", "    "}, 1, {"   .", ". .@", "   ."}},
-        {"seeds fall only on blanks", {"#.#", "*@~", "#Q#"}, 1, {"#*#", "@@~", "#Q#"}},
-        {"a blank between two ripe cells gets one seedling", {"@ @", "~~~"}, 1, {"@.@", "~~~"}},
-    };
-    for (const row &r : rows) {
-        terrarium_side::blank(static_cast<int>(r.before.size()), static_cast<int>(r.before[0].size()));
-        draw(r.before);
-        for (int i = 0; i < r.calls; i++)
-            common::growfood();
-        std::vector<std::string> after;
-        for (int row = 0; row < common::world_row; row++)
-            after.emplace_back(common::map_row(row), static_cast<size_t>(common::world_col));
-        EXPECT_EQ(after, r.after) << r.name;
-    }
-}
-
 TEST(Food, GrowsAsThreeSweepsWouldOnRandomMaps)
 {
     std::mt19937 random(3);
@@ -228,23 +185,6 @@ TEST(Food, GrowsAsThreeSweepsWouldOnRandomMaps)
         }
 }
 
-TEST(Food, PlantingHitsOnlyBlankCellsTwoTimesInEleven)
-{
-    terrarium_side::blank(100, 100);
-    draw({"~~~~~~~~~~", "~~~~~~~~~~"});
-    std::srand(2);
-    for (int i = 0; i < 11000; i++)
-        common::placefood();
-    int seedlings = 0;
-    for (int row = 0; row < 100; row++)
-        for (int col = 0; col < 100; col++) {
-            char c = common::cell_read(row, col);
-            EXPECT_TRUE(row < 2 && col < 10 ? c == '~' : c == ' ' || c == '.') << row << "," << col;
-            seedlings += c == '.';
-        }
-    EXPECT_NEAR(seedlings, 10000 * (1 - std::exp(-2000.0 / 10000)), 60);
-}
-
 TEST(Terrain, GlyphsOfHeightsTheOpenGroundThatIsEnoughAndTheWrap)
 {
     const int wraps[][3] = {{-1, 5, 4}, {-5, 5, 0}, {-11, 5, 4}, {7, 5, 2}, {10, 5, 0}, {5, 5, 0}, {3, 1, 0}};
@@ -260,4 +200,27 @@ TEST(Terrain, GlyphsOfHeightsTheOpenGroundThatIsEnoughAndTheWrap)
         EXPECT_EQ(std::vector<int>({vivarium::displacement(0, k), vivarium::displacement(4 * k, k),
                                     vivarium::displacement(4 * k + 1, k)}),
                   std::vector<int>({-2 * k, 2 * k, -2 * k}));
+}
+
+TEST(Environment, ABadSeedOrLogIsRefusedWithOneLineAndStatus12)
+{
+    fresh_screen();
+    auto refusal = [](const char *name, const char *value, void (*init)()) {
+        setenv(name, value, 1);
+        common::stopped stop = stop_of(init);
+        unsetenv(name);
+        EXPECT_EQ(stop.status, 12) << name << "=" << value;
+        return stop.message;
+    };
+    for (const char *seed : {"", "-1", "+1", " 1", "1 ", "0x10", "1e3", "12a", "4294967296", "99999999999999999999"})
+        EXPECT_EQ(refusal("TERRARIUM_SEED", seed, terrarium::init),
+                  "terrarium: TERRARIUM_SEED must be a number from 0 to 4294967295\n") << seed;
+    EXPECT_EQ(refusal("VIVARIUM_SEED", "x", vivarium::init),
+              "vivarium: VIVARIUM_SEED must be a number from 0 to 4294967295\n");
+    EXPECT_EQ(refusal("TERRARIUM_LOG", "/nonexistent/run.csv", terrarium::init),
+              "terrarium: TERRARIUM_LOG: cannot open '/nonexistent/run.csv': No such file or directory\n");
+    unsigned seed = 1;
+    for (auto [text, value] : {std::pair{"0", 0u}, {"007", 7u}, {"4294967295", 4294967295u}})
+        EXPECT_TRUE(common::parse_seed(text, &seed) && seed == value) << text;
+    common::hooks = common::default_hooks;
 }

@@ -1,15 +1,12 @@
 # End-to-end test library: runs a program in a pane of a private tmux server,
-# types keys, reads the screen back and checks how the program ended (exit or
-# death by signal), the terminal's settings as before, the normal screen back
-# and the cursor shown. After source "$(dirname "$0")/lib.sh" BUILD_DIR:
-#   start_program terrarium -s 1   # or: start_program env VAR=value... terrarium
-#   wait_row 23 0 'x 12345 '       # row, column, extended regex anchored there
-#   press c 'R=.*'                 # a key, and the popup it must show
-#   quit x                         # the key, then exit status 0
+# types keys, reads the screen back and checks how the program ended, the
+# terminal's settings as before, the normal screen back and the cursor shown.
+# After source "$(dirname "$0")/lib.sh" BUILD_DIR: start_program terrarium -s 1;
+# wait_row 23 0 'x 12345 ' (an extended regex at row 23, column 0); press c
+# 'R=.*' (a key and its popup); quit x (the key, then exit status 0).
 # Read at each start: E2E_COLS x E2E_LINES (80x24); E2E_ENV, VAR=value words
-# for the program (after TERM=xterm); E2E_HOLD=1 holds the program back
-# until `release`. Every wait ends after E2E_TIMEOUT seconds (30).
-# tmux_ runs any other tmux command on the run's server (resize-window, ...).
+# for the program; E2E_HOLD=1 holds it back until `release`. Every wait ends
+# after E2E_TIMEOUT seconds (30).
 set -u
 export LC_ALL=C.UTF-8   # substrings count characters; the corners are UTF-8
 BUILD_DIR=$(cd "${1:?usage: $0 BUILD_DIR}" && pwd)
@@ -62,10 +59,9 @@ in_parallel() {
 }
 
 program_path() { find "$BUILD_DIR" -maxdepth 2 -type f -name "$1" -perm -u+x | head -n 1; }
-# start_program [env VAR=value...] program args...: a fresh server and pane.
+# start_program program args...: a fresh server and pane.
 start_program() {
-    local vars=() binary
-    [ "$1" != env ] || { shift; while [[ $1 == *=* ]]; do vars+=("$1"); shift; done; }
+    local binary
     binary=$(program_path "$1")
     [ -n "$binary" ] || fail "no $1 under $BUILD_DIR"
     shift
@@ -75,13 +71,12 @@ start_program() {
     E2E_SOCKET=$E2E_NAME.$((++E2E_RUNS))   # a dying server holds its socket a while
     # shellcheck disable=SC2086   # E2E_ENV is split into words on purpose
     tmux_ new-session -d -s e2e -x "${E2E_COLS:-80}" -y "${E2E_LINES:-24}" "ulimit -c 0; exec $(
-        printf '%q ' env TERM=xterm LANG=C.UTF-8 ${E2E_ENV:-} "${vars[@]}" \
+        printf '%q ' env TERM=xterm LANG=C.UTF-8 ${E2E_ENV:-} \
             perl "$E2E_TOP/run.pl" "$E2E_DIR" "$binary" "$@")"
 }
 release() { rm -f "$E2E_DIR/hold"; }   # lets a program held by E2E_HOLD=1 start
 program_pid() { wait_until "a pid" test -s "$E2E_DIR/pid" && cat "$E2E_DIR/pid"; }
 alive() { kill -0 "$(program_pid)" 2>/dev/null; }
-program_stderr() { cat "$E2E_DIR/stderr"; }
 # Keys: each argument a tmux key name (C-c, Enter) or else text typed as is.
 keys() { tmux_ send-keys -t e2e "$@"; }
 
@@ -112,37 +107,24 @@ wait_for() { wait_until "'$1'" has_text "$1"; }
 wait_gone() { wait_until "'$1' to go" lacks_text "$1"; }
 wait_row() { wait_until "/$3/ at row $1, column $2" row_matches "$@"; }
 wait_change() { wait_until "rows $1 to $2 to change" rows_differ "$@"; }
-# expect_still FIRST LAST: those rows stay as they are for a second.
-expect_still() {
-    local now
-    now=$(stable_rows "$1" "$2")
-    ! poll 1 rows_differ "$1" "$2" "$now" || fail "rows $1 to $2 changed from: $now"
-}
 
 # A popup at its place, row 5, column 10, whose text matches the extended
-# regex $1: "| text |" between two lines of '-' as wide as its inside.
-popup_shown() {
-    local popup inside dashes
-    mapfile -t popup < <(rows 5 7)
-    [ ${#popup[@]} = 3 ] && [[ ${popup[1]:10} =~ ^\|\ $1\ \| ]] || return 1
-    inside=${popup[1]:11} && inside=${inside%%|*} && printf -v dashes '%*s' ${#inside} ''
-    dashes=${dashes// /-}
-    [[ ${popup[0]:11} == "$dashes"[!-]* && ${popup[2]:11} == "$dashes"[!-]* ]]
-}
+# regex $1.
+popup_shown() { row_matches 6 10 "\\| $1 \\|"; }
 wait_popup() { wait_until "the popup /$1/" popup_shown "$1"; }
 press() { keys "$1"; wait_popup "$2"; }   # press KEY POPUP_REGEX
 # Paused, on a screen whose rows $1 to $2 change at every pass: they hold
 # once the Pause popup is gone (a popup stops the simulation all the same);
 # n runs a pass and pauses again; p resumes.
 pause_step_resume() {
-    local before
+    local before key
     wait_gone Pause
-    before=$(stable_rows "$1" "$2") && expect_still "$1" "$2"
-    press n 'Single step'
-    wait_change "$1" "$2" "$before"
-    before=$(stable_rows "$1" "$2") && expect_still "$1" "$2"
-    press p Pause
-    wait_change "$1" "$2" "$before"
+    for key in n p; do
+        before=$(stable_rows "$1" "$2")
+        ! poll 1 rows_differ "$1" "$2" "$before" || fail "rows $1 to $2 changed while paused from: $before"
+        press $key "$([ $key = n ] && echo 'Single step' || echo Pause)"
+        wait_change "$1" "$2" "$before"
+    done
 }
 # The map: the rows above the last hold only map glyphs, and the last row
 # matches the extended regex $1.
@@ -170,7 +152,7 @@ expect_end() {
 # expect_exit STATUS [MESSAGE]: an exit, with MESSAGE as all of standard error.
 expect_exit() {
     expect_end "exit $1"
-    [ $# -lt 2 ] || [ "$(program_stderr)" = "$2" ] || fail "stderr '$(program_stderr)', wanted '$2'"
+    [ $# -lt 2 ] || [ "$(cat "$E2E_DIR/stderr")" = "$2" ] || fail "stderr '$(cat "$E2E_DIR/stderr")', wanted '$2'"
 }
 expect_signal() { expect_end "signal $(kill -l "$1")"; }   # expect_signal TERM
 quit() { keys "$1"; expect_exit 0; }

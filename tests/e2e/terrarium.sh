@@ -1,9 +1,8 @@
-# terrarium on a real terminal, six runs side by side: the motivation viewer,
-# and the statistics screen and gene editor, of a world paused before its
-# first turn; the popups, pause, step and speed keys of a running world, with
-# the state on the status line; the view following the terminal's size;
-# colour; and every way out: refusals, help, quitting after resizes and a
-# storm of keys, signals.
+# terrarium on a real terminal, four runs side by side: the inspection
+# screens and the gene editor of a world paused before its first turn; the
+# popups, pause, step and speed keys of a running world, with the state on
+# the status line; resizes and a storm of keys; and every way out:
+# refusals, help, colour, signals.
 source "$(dirname "$0")/lib.sh" "$1"
 # The key help and the tracker's label at the left, the state right-aligned.
 STATE="(paused  )?([0-9]+[um]?s|top)  pass [0-9]+  [0-9]+ bugs"
@@ -19,31 +18,16 @@ start_paused() {
     wait_popup Pause
 }
 
-# The motivation viewer, rows 3 to 9 from column 2, shows the text $1.
-viewer_shows() { [ "$(stable_rows 3 9 | cut -c 3-37 | tr -d '\n')" = "$1" ]; }
-
-viewer() {
-    local all fresh="" i
+inspection() {
+    local genes=0123012301230123012301230 first totals
     start_paused
     wait_row 23 0 "$STATUS"
-    all="@ +0015 $(printf '%s +0005 ' {A..Z})"
-    for i in {0..6}; do fresh+=$(printf '| %-32s|' "${all:i * 32:32}"); done
-    keys b
-    wait_until "a fresh bug's attractions" viewer_shows "$fresh"
-    quit x
-    pass "status line; p: Pause; b: '@ +0015', 'A +0005' to 'Z +0005'; x: exit 0"
-}
-
-editor() {
-    local totals genes=0123012301230123012301230 first
-    start_paused
+    keys b   # a fresh bug's attractions
+    wait_row 3 2 '\| @ \+0015 A \+0005 B \+0005 C \+0005 \|'
     keys z
-    wait_row 0 0 'Status -- 150/4 -- 2\.00 -- 503 -- [A-Z][a-z]{2} [ 1-3][0-9] [0-9]{4} -- [0-9]{2}:[0-9]{2}:[0-9]{2} --$'
-    [ "$(screen_row 1)" = "race    pop     age     amax    afood   savg    smax    favg    fmax" ] ||
-        fail "labels"
+    wait_row 0 0 'Status -- 150/4 -- 2\.00 -- 503 -- [A-Z][a-z]{2} [ 1-3][0-9] [0-9]{4} -- [0-9:]{8} --$'
     totals=$(stable_rows 2 2)   # 160 x 48 cells seed 76 bugs
-    [[ $totals =~ ^all\ +76\ +0\ +[0-9]+\ +[0-9]+$ ]] || fail "totals: $totals"
-    row_matches 3 0 '[A-Z] +[0-9]+ +0 +0 +[0-9]+ ' && [ -z "$(screen_row 22)" ] || fail "races"
+    [[ $totals =~ ^all\ +76\ +0\ +[0-9]+\ +[0-9]+$ ]] && [ -z "$(screen_row 22)" ] || fail "totals: $totals"
     # Redrawn ten times a second while paused; what is sent holds no clear.
     tmux_ pipe-pane -t e2e -o "cat > '$E2E_DIR/sent'"
     keys 2 && wait_row 23 30 'hf ' && keys 1 && wait_row 23 30 'xx ' && sleep 0.5
@@ -51,11 +35,11 @@ editor() {
     grep -aq hf "$E2E_DIR/sent" && ! grep -aq $'\e\\[2J' "$E2E_DIR/sent" || fail "a clear"
     keys z
     wait_until "the map" map_shown "$STATUS"
-    pass "z: header, labels, totals of 76 fresh bugs, races above row 22, no clear; z: the map"
+    pass "b: the attractions; z: header, totals of 76 fresh bugs, no clear; z: the map"
 
     keys e
     wait_row 9 12 'New race\? '
-    row_matches 6 12 'Edit window' && row_matches 7 12 '[A-Z] [0-3]{25} ' || fail "edit window"
+    row_matches 7 12 '[A-Z] [0-3]{25} ' || fail "edit window"
     first=$(screen_row 7 14)
     keys Q
     wait_row 9 25 Q   # the answer is echoed
@@ -76,17 +60,13 @@ editor() {
 state_is() { local row; row=$(screen_row 23) && [ ${#row} = 80 ] && [[ $row =~ \ $1$ ]]; }
 pass_count() { [[ $(screen_row 23) =~ \ pass\ ([0-9]+)\  ]] && echo "${BASH_REMATCH[1]}"; }
 more_passes() { local now; now=$(pass_count) && [ "$now" -gt "$1" ]; }
-# The pass count on the status line grows.
-passes_grow() {
-    local first
-    first=$(pass_count) || fail "no pass count"
-    wait_until "passes after $first" more_passes "$first"
-}
+passes_grow() { local first; first=$(pass_count) && wait_until "passes after $first" more_passes "$first"; }
 
 running() {
     start_program terrarium
     wait_until "the state while running" state_is "1us  pass [0-9]+  [0-9]+ bugs"
     passes_grow
+    ! has_colour || fail "colour unasked"
     press v 'x=[0-9]+  y=[0-9]+  v=[0-3]'
     press w 'A=7680 W=[0-9]+\.[0-9]{2} M=[0-9]+\.[0-9]{2} S=[0-9]+\.[0-9]{2}'
     keys z   # the statistics: every pass changes the averages
@@ -99,7 +79,7 @@ running() {
     wait_until "top speed" state_is "top  pass [0-9]+  [0-9]+ bugs"
     passes_grow
     quit X
-    pass "state on the status line; v, w; p: paused; n: a pass, paused again; p: running; t: top; X: exit 0"
+    pass "no colour; state on the status line; v, w; p: paused; n: a pass, paused again; p; t: top; X: exit 0"
 }
 
 # At the size $1 (COLSxLINES) the map and the status line follow: the rows
@@ -115,16 +95,33 @@ follow_size() {
     rows 0 $((lines - 2)) | cut -c $((cols - 9))- | grep -q '[^ ]' || fail "the map's right part blank at $1"
 }
 
+# 1,000 keys that never wait for an answer: scrolling, selection, centring,
+# statistics, and two pauses and two single steps.
+random_keys() {
+    local plain=hjkl12345gz out="" i
+    RANDOM=4242
+    for ((i = 0; i < 996; i++)); do out+=${plain:RANDOM % ${#plain}:1}; done
+    printf '%s' "${out:0:200}p${out:200:300}n${out:500:200}p${out:700:200}n${out:900}"
+}
+
 resizes() {
+    local size
     start_program terrarium
     wait_row 23 0 "$STATUS"
     keys "$(printf %30s | tr ' ' j)$(printf %90s | tr ' ' l)"   # to the view's last row and column
     press 6 'bad key'   # once every key before it is handled
     follow_size 120x40 "$STATUS"   # the view's origin drawn back within the world
     follow_size 40x12 "x 12345 vdcegzb hjklw fstpn   xx( +[0-9] bugs)?\$"
+    for size in 20x5 200x60 1x1 81x25; do
+        tmux_ resize-window -t e2e -x "${size%x*}" -y "${size#*x}"
+        keys j l g
+        sleep 0.3   # a while at this size
+        alive || fail "ended at a size of $size"
+    done
     follow_size 80x24 "$STATUS"
-    quit x
-    pass "resized to 120x40, 40x12 and 80x24: the map and the status line follow"
+    keys "$(random_keys)" x
+    E2E_TIMEOUT=90 expect_exit 0
+    pass "resized to 120x40, 40x12, 1x1 and back: the map and the status line follow; 1,000 keys, x: exit 0"
 }
 
 # Food in green, a race letter in a colour and one in standout, each
@@ -137,70 +134,31 @@ coloured() {
         grep -qE $'\e\\[([0-9]+;)*7m'"($sgr)*[A-Z]" <<< "$map"
 }
 
-colours() {
-    local run
-    for run in "" "TERRARIUM_COLOR=1 NO_COLOR="; do
-        E2E_ENV=$run start_program terrarium
-        wait_row 23 0 "$STATUS"
-        ! has_colour || fail "colour with '$run'"
-        quit x
-    done
+endings() {
+    refusal "stdin a pipe" 11 "terrarium: standard input is not a terminal" \
+        sh -c 'echo x | timeout 10 "$0" -s 1' "$TERRARIUM"
+    refusal "a bad option, before the terminal" 3 "try -s [.25-30]" timeout 10 "$TERRARIUM" -s 0.1 < /dev/null
+    "$TERRARIUM" -s 1 --help < /dev/null > "$E2E_DIR-help" && grep -q '^Manual: man 6 terrarium' "$E2E_DIR-help" &&
+        [ "$(head -n 1 "$E2E_DIR-help")" = "usage: terrarium [-s world_size] [-r roughness] [-g grid_size]" ] &&
+        [[ $("$TERRARIUM" --version) =~ ^terrarium\ [0-9]+\.[0-9]+$ ]] || fail "--help or --version"
+    start_program terrarium -r 1000 -g 8
+    expect_exit 7 $'bad terrain\ntoo little open ground: try a lower -r than 1000'
+    E2E_COLS=20 E2E_LINES=10 start_program terrarium -s 0.25
+    expect_exit 8 $'world too small\nthe terminal is 20x10: try -s 0.75 or more'
+    pass "--help, --version: exit 0; once the screen opened, bad terrain: 7, 20x10: 8"
+
+    E2E_ENV="TERRARIUM_COLOR=1 NO_COLOR=" start_program terrarium
+    wait_row 23 0 "$STATUS"
+    ! has_colour || fail "colour with NO_COLOR"
+    quit x
     E2E_ENV=TERRARIUM_COLOR=1 start_paused
     press n 'Single step'   # every bug drawn, the selected one in standout
     keys g
     wait_until "food, races and the selection" coloured
     quit x
-    pass "no colour unasked, nor with NO_COLOR; TERRARIUM_COLOR=1: food, races, standout"
-}
-
-# 1,000 keys that never wait for an answer: scrolling, selection, centring,
-# statistics, and two pauses and two single steps.
-random_keys() {
-    local plain=hjkl12345gz out="" i
-    RANDOM=4242
-    for ((i = 0; i < 996; i++)); do out+=${plain:RANDOM % ${#plain}:1}; done
-    printf '%s' "${out:0:200}p${out:200:300}n${out:500:200}p${out:700:200}n${out:900}"
-}
-
-endings() {
-    local size
-    refusal "stdin /dev/null" 11 "terrarium: standard input is not a terminal" \
-        timeout 10 "$TERRARIUM" < /dev/null
-    refusal "stdin a pipe" 11 "terrarium: standard input is not a terminal" \
-        sh -c 'echo x | timeout 10 "$0" -s 1' "$TERRARIUM"
-    refusal "a bad option, before the terminal" 3 "try -s [.25-30]" \
-        timeout 10 "$TERRARIUM" -s 0.1 < /dev/null
-    refusal "not an option" 4 $'bad args\nusage: terrarium [-s world_size] [-r roughness] [-g grid_size]' \
-        timeout 10 "$TERRARIUM" -g 3 foo < /dev/null
-    "$TERRARIUM" -s 1 --help < /dev/null > "$E2E_DIR-help" && grep -q '^Manual: man 6 terrarium' "$E2E_DIR-help" &&
-        [ "$(head -n 1 "$E2E_DIR-help")" = "usage: terrarium [-s world_size] [-r roughness] [-g grid_size]" ] &&
-        [[ $("$TERRARIUM" --version) =~ ^terrarium\ [0-9]+\.[0-9]+$ ]] || fail "--help or --version"
-    pass "--help: the usage text, exit 0; --version"
-    start_program terrarium -r 10 -g 9
-    expect_exit 6 "try -g [2-8]"
-    start_program terrarium -r 1000 -g 8
-    expect_exit 7 $'bad terrain\ntoo little open ground: try a lower -r than 1000'
-    E2E_COLS=20 E2E_LINES=10 start_program terrarium -s 0.25
-    expect_exit 8 $'world too small\nthe terminal is 20x10: try -s 0.75 or more'
-    start_paused -s 0.25   # a single bug: running, the world soon ends by itself
-    wait_row 23 0 "$STATUS"
-    quit x
-    pass "-g 9: 6; once the screen opened, bad terrain: 7, 20x10: 8; -s 0.25 runs"
-
-    start_program terrarium
-    wait_row 23 0 "$STATUS"
-    for size in 40x12 120x40 20x5 200x60 1x1 81x25 80x24; do
-        tmux_ resize-window -t e2e -x "${size%x*}" -y "${size#*x}"
-        keys j l g
-        sleep 0.3   # a while at this size
-        alive || fail "ended at a size of $size"
-    done
-    wait_until "the map and the status line" map_shown "$STATUS"
-    keys "$(random_keys)" x
-    E2E_TIMEOUT=90 expect_exit 0
-    pass "resized from 1x1 to 200x60: the map anew at 80x24; 1,000 random keys, x: exit 0"
+    pass "NO_COLOR: no colour; TERRARIUM_COLOR=1: food, races, standout"
 
     signal_runs "$STATUS" terrarium
 }
 
-in_parallel viewer editor running resizes colours endings
+in_parallel inspection running resizes endings

@@ -8,21 +8,17 @@ popups() {
     start_program vivarium -s 99 whatever   # arguments are ignored
     wait_row 23 0 "$STATUS"
     press p Pause
-    press 5 'bad key'
     press c 'R=[A-T] G=[0-9]+ A=[0-9]+ F=-?[0-9]+'
-    press b 'bad key'
     press v 'x=[0-9]+  y=[0-9]+'
     press w 'bad key'
     keys z
     wait_row 0 0 'Status -{62}$'
-    [ "$(screen_row 1)" = "race    pop     age     amax    food    fmax    smin    savg    smax" ] &&
-        row_matches 2 0 'all +[0-9]+ +[0-9]+ +-?[0-9]+$' && row_matches 3 0 '[A-T] +[0-9]+ ' ||
-        fail "labels, totals, races"
+    row_matches 2 0 'all +[0-9]+ +[0-9]+ +-?[0-9]+$' && row_matches 3 0 '[A-T] +[0-9]+ ' || fail "totals, races"
     pause_step_resume 2 4   # the averages change at every pass
     keys z
     wait_until "the map" map_shown "$STATUS"
     quit X
-    pass "arguments ignored; c, v; 5, b, w: bad keys; z, p, n, p, z; X: exit 0"
+    pass "arguments ignored; c, v; w: bad key; z, p, n, p, z; X: exit 0"
 }
 
 # The editor drops whatever was typed before it asks for the race, so a
