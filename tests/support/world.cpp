@@ -80,39 +80,21 @@ void side<Bug>::seeded(unsigned seed, int lines, int cols)
     common::start_seeded(headless, seed);
 }
 
-template <> const char *const terrarium_side::name = "terrarium";
-template <> const common::program &terrarium_side::program = terrarium::terrarium_program;
-template <> const common::headless_program &terrarium_side::headless = terrarium::headless;
-template <> void (*const terrarium_side::turn)() = terrarium::turn;
-template <> void (*const terrarium_side::ageing_step)() = terrarium::ageing_step;
-template <> void (*const terrarium_side::mate)() = terrarium::mate;
-template <> void (*const terrarium_side::die)(terrarium::bug *) = terrarium::die;
-template <> terrarium::bug *(*const terrarium_side::findbug)(int, int) = terrarium::findbug;
-template <> common::bug_index<terrarium::bug> &terrarium_side::index = terrarium::bugs_by_cell;
-template <> terrarium::bug *&terrarium_side::cursor = terrarium::bugs;
-template <>
-std::vector<terrarium::bug **> terrarium_side::pointers()
-{
-    using namespace terrarium;
-    return {&bugs, &first, &sb, &hf, &hg, &old, &hk};
-}
+// Each program's members of its side.
+#define PROGRAM_SIDE(ns, ...)                                                                                 \
+    template <> const char *const side<ns::bug>::name = #ns;                                                  \
+    template <> const common::program &side<ns::bug>::program = ns::ns##_program;                             \
+    template <> const common::headless_program &side<ns::bug>::headless = ns::headless;                       \
+    template <> void (*const side<ns::bug>::turn)() = ns::turn;                                               \
+    template <> void (*const side<ns::bug>::ageing_step)() = ns::ageing_step;                                 \
+    template <> void (*const side<ns::bug>::mate)() = ns::mate;                                               \
+    template <> void (*const side<ns::bug>::die)(ns::bug *) = ns::die;                                        \
+    template <> ns::bug *(*const side<ns::bug>::findbug)(int, int) = ns::findbug;                             \
+    template <> common::bug_index<ns::bug> &side<ns::bug>::index = ns::bugs_by_cell;                          \
+    template <> ns::bug *&side<ns::bug>::cursor = ns::bugs;                                                   \
+    template <> std::vector<ns::bug **> side<ns::bug>::pointers() { return {__VA_ARGS__}; }                   \
+    template struct side<ns::bug>;
 
-template <> const char *const vivarium_side::name = "vivarium";
-template <> const common::program &vivarium_side::program = vivarium::vivarium_program;
-template <> const common::headless_program &vivarium_side::headless = vivarium::headless;
-template <> void (*const vivarium_side::turn)() = vivarium::turn;
-template <> void (*const vivarium_side::ageing_step)() = vivarium::ageing_step;
-template <> void (*const vivarium_side::mate)() = vivarium::mate;
-template <> void (*const vivarium_side::die)(vivarium::bug *) = vivarium::die;
-template <> vivarium::bug *(*const vivarium_side::findbug)(int, int) = vivarium::findbug;
-template <> common::bug_index<vivarium::bug> &vivarium_side::index = vivarium::bugs_by_cell;
-template <> vivarium::bug *&vivarium_side::cursor = vivarium::bugs;
-template <>
-std::vector<vivarium::bug **> vivarium_side::pointers()
-{
-    using namespace vivarium;
-    return {&bugs, &first, &sb, &hf, &hg, &old};
-}
-
-template struct side<terrarium::bug>;
-template struct side<vivarium::bug>;
+PROGRAM_SIDE(terrarium, &terrarium::bugs, &terrarium::first, &terrarium::sb, &terrarium::hf, &terrarium::hg,
+             &terrarium::old, &terrarium::hk)
+PROGRAM_SIDE(vivarium, &vivarium::bugs, &vivarium::first, &vivarium::sb, &vivarium::hf, &vivarium::hg, &vivarium::old)
