@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <vector>
 
 #include "common/colour.h"
@@ -52,6 +53,7 @@ void mark(size_t cell, chtype attrs)
 // drawing it all anew row by row is cheaper.
 std::vector<uint32_t> dirty;  // maps are at most 32767 cells on a side
 bool all_dirty = false;
+std::vector<chtype> line;     // a row being drawn: made with the map, so drawing never allocates
 
 // The pad's look of a cell: its glyph, in the glyph's colour (none without
 // colour), with the cell's marked attributes. Drawing is the one place
@@ -70,7 +72,6 @@ void draw_cell(size_t cell)
 
 void draw_all()
 {
-    std::vector<chtype> line(static_cast<size_t>(world_col) + 1, 0);
     for (int row = 0; row < world_row; row++) {
         size_t first = static_cast<size_t>(row) * static_cast<size_t>(world_col);
         for (int col = 0; col < world_col; col++) {
@@ -126,8 +127,13 @@ void open_world(unsigned seed)
     std::memset(map_detail::glyphs, ' ', cells);
     // Room for a fiftieth of the cells: more than a crowded world's bugs
     // write in a pass, which is how often a display catches up.
-    dirty.clear();
-    dirty.reserve(cells / 50 + 1);
+    try {
+        dirty.clear();
+        dirty.reserve(cells / 50 + 1);
+        line.assign(static_cast<size_t>(world_col) + 1, 0);
+    } catch (const std::bad_alloc &) {
+        stop_with(EXIT_WORLD_TOO_LARGE, "world too large\n");
+    }
     all_dirty = false;
     marked_cells.clear();
     wclear(stdscr);
@@ -141,6 +147,7 @@ void close_world()
     std::free(map_detail::glyphs);
     map_detail::glyphs = nullptr;
     std::vector<uint32_t>().swap(dirty);
+    std::vector<chtype>().swap(line);
     all_dirty = false;
     marked_cells.clear();
 }

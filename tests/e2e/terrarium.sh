@@ -145,7 +145,11 @@ endings() {
     expect_exit 7 $'bad terrain\ntoo little open ground: try a lower -r than 1000'
     E2E_COLS=20 E2E_LINES=10 start_program terrarium -s 0.25
     expect_exit 8 $'world too small\nthe terminal is 20x10: try -s 0.75 or more'
-    pass "--help, --version: exit 0; once the screen opened, bad terrain: 7, 20x10: 8"
+    E2E_ENV=TERM=dumb start_program terrarium
+    expect_exit 11 "terrarium: this terminal cannot move the cursor (TERM=dumb)"
+    E2E_COLS=20 E2E_LINES=10 E2E_ENV=TERRARIUM_SEED=2 start_program terrarium -s 1
+    expect_exit 0 "terrarium: one bug left after 53 passes"
+    pass "--help, --version: 0; bad terrain: 7; 20x10: 8; TERM=dumb: 11; one bug left: 0, saying so"
 
     E2E_ENV="TERRARIUM_COLOR=1 NO_COLOR=" start_program terrarium
     wait_row 23 0 "$STATUS"
