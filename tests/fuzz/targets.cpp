@@ -1,11 +1,6 @@
-// Three fuzz targets in one source, chosen by FUZZ_TARGET at build time:
-//   1 fuzz_options: terrarium's command line, split at NUL bytes, ends in
-//     good values or in one refusal with its own message, the same twice;
-//   2 fuzz_edit_answers: terrarium's editor answers (the input up to its
-//     first NUL is one line) are read as "%c" and "%d" would read them;
-//   3 fuzz_vivarium_answers: whatever is typed, vivarium's editor keeps a
-//     race that may be one and genes that are action codes, and reads a
-//     gene as terrarium's editor reads the same text.
+// Three fuzz targets, chosen by FUZZ_TARGET at build time: 1 fuzz_options,
+// 2 fuzz_edit_answers, 3 fuzz_vivarium_answers.
+#include <algorithm>
 #include <cctype>
 #include <climits>
 #include <cstdint>
@@ -25,23 +20,17 @@ namespace {
 
 void check(bool holds, const char *what)
 {
-    if (!holds) {
-        std::fprintf(stderr, "fuzz target %d: %s\n", FUZZ_TARGET, what);
-        std::abort();
-    }
+    if (!holds)
+        std::fprintf(stderr, "fuzz target %d: %s\n", FUZZ_TARGET, what), std::abort();
 }
 
+// Terrarium's command line, split at NUL bytes, ends in good values or in
+// one refusal with its own message, the same twice.
 void options(const std::string &text)
 {
-    std::vector<std::string> args{"terrarium"};
-    for (size_t start = 0; args.size() < 12 && start <= text.size() && !text.empty();) {
-        size_t end = std::min(text.find('\0', start), text.size());
-        args.push_back(text.substr(start, end - start));
-        start = end + 1;
-    }
-    std::vector<const char *> argv;
-    for (const std::string &a : args)
-        argv.push_back(a.c_str());
+    std::vector<const char *> argv{"terrarium"};
+    for (size_t at = 0; !text.empty() && at <= text.size() && argv.size() < 12; at += std::strlen(&text[at]) + 1)
+        argv.push_back(&text[at]);
     int argc = static_cast<int>(argv.size());
     terrarium::options chosen, again;
     const char *message = nullptr, *message_again = nullptr;
@@ -63,26 +52,23 @@ void options(const std::string &text)
           "a second reading differs");
 }
 
-// "%d" by hand: white space, a sign, digits; saturated.
+// "%d" by hand: white space, a sign, digits; saturated at int's range.
 bool reference_gene(const std::string &line, int *gene)
 {
-    size_t i = 0;
-    while (i < line.size() && std::isspace(static_cast<unsigned char>(line[i])))
-        i++;
-    bool negative = i < line.size() && line[i] == '-';
-    if (i < line.size() && (line[i] == '+' || line[i] == '-'))
-        i++;
-    if (i >= line.size() || !std::isdigit(static_cast<unsigned char>(line[i])))
+    size_t i = std::min(line.find_first_not_of(" \t\n\v\f\r"), line.size());
+    bool negative = line[i] == '-';
+    i += line[i] == '-' || line[i] == '+';
+    if (!std::isdigit(static_cast<unsigned char>(line[i])))
         return false;
     long long value = 0;
-    for (; i < line.size() && std::isdigit(static_cast<unsigned char>(line[i])); i++)
-        if (value <= INT_MAX)
-            value = value * 10 + (line[i] - '0');
-    value = negative ? -value : value;
-    *gene = static_cast<int>(value < INT_MIN ? INT_MIN : (value > INT_MAX ? INT_MAX : value));
+    for (; std::isdigit(static_cast<unsigned char>(line[i])); i++)
+        value = std::min(value * 10 + (line[i] - '0'), 1LL << 32);
+    *gene = static_cast<int>(std::clamp<long long>(negative ? -value : value, INT_MIN, INT_MAX));
     return true;
 }
 
+// Terrarium's editor answers (the input up to its first NUL is one line)
+// are read as "%c" and "%d" would read them.
 void edit_answers(const std::string &text)
 {
     std::string line = text.c_str();
@@ -99,14 +85,15 @@ void edit_answers(const std::string &text)
 int typed(const std::string &text)
 {
     int fds[2];
-    if (pipe(fds) != 0)
-        std::abort();
+    check(pipe(fds) == 0, "no pipe");
     size_t size = std::min<size_t>(text.size(), 60000);  // within the pipe's buffer
     check(write(fds[1], text.data(), size) == static_cast<ssize_t>(size), "a short write");
     close(fds[1]);
     return fds[0];
 }
 
+// Whatever is typed, vivarium's editor keeps a race that may be one and
+// genes that are action codes, and reads a gene as terrarium's does.
 void vivarium_answers(const std::string &text)
 {
     int fd = typed(text);
@@ -119,8 +106,7 @@ void vivarium_answers(const std::string &text)
     check(common::race_ok(race), "a race that may not be one");
     for (int gene : dna)
         check(common::gene_ok(gene), "a gene that is not an action code");
-    // A question for the race, one per gene, one more per number refused,
-    // each refusal using up at least one byte.
+    // A question for the race and each gene, and one per refusal, which uses up a byte at least.
     check(asked >= 1 + vivarium::GENES && asked <= 1 + vivarium::GENES + static_cast<long>(text.size()),
           "questions do not match the answers");
     std::string line = text.c_str();
@@ -137,12 +123,7 @@ void vivarium_answers(const std::string &text)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    std::string text(reinterpret_cast<const char *>(data), size);
-    if (FUZZ_TARGET == 1)
-        options(text);
-    else if (FUZZ_TARGET == 2)
-        edit_answers(text);
-    else
-        vivarium_answers(text);
+    void (*const targets[])(const std::string &) = {options, edit_answers, vivarium_answers};
+    targets[FUZZ_TARGET - 1](std::string(reinterpret_cast<const char *>(data), size));
     return 0;
 }
