@@ -2,9 +2,27 @@
 // own record type: entry 0 holds every bug, entry i the bugs of race byte i.
 #pragma once
 
+#include <cstdint>
+
 #include "common/run_log.h"
 
 namespace common {
+
+// The race bytes met so far in a walk: tells the first bug of each race
+// without a table entry to reset for every race that might be.
+class races_met {
+public:
+    bool first(unsigned char race)
+    {
+        uint64_t bit = uint64_t{1} << (race & 63);
+        bool seen_before = (bits_[race >> 6] & bit) != 0;
+        bits_[race >> 6] |= bit;
+        return !seen_before;
+    }
+
+private:
+    uint64_t bits_[4] = {};
+};
 
 // Turns the sums of entry 0 (when it counted any bug) and of the `races`
 // entries named in `seen` into averages; returns `races`.

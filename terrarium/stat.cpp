@@ -31,6 +31,9 @@ void add(int value, int *min, long long *sum, int *max)
         *max = value;
 }
 
+// With `spans` false only the counts and the totals of every bug: all
+// that the log reads.
+template <bool spans>
 void count_bug(race_counts *all, race_counts *race, const bug *b)
 {
     all->age_sum += b->age;
@@ -38,13 +41,15 @@ void count_bug(race_counts *all, race_counts *race, const bug *b)
     all->gen_sum += b->gen;
     all->size_sum += b->size;
     all->vision_sum += b->vision;
+    all->count++;
     race->count++;
+    if (!spans)
+        return;
     add(b->age, &race->age_min, &race->age_sum, &race->age_max);
     add(b->food, &race->food_min, &race->food_sum, &race->food_max);
     add(b->gen, &race->gen_min, &race->gen_sum, &race->gen_max);
     add(b->size, &race->size_min, &race->size_sum, &race->size_max);
     add(b->vision, &race->vision_min, &race->vision_sum, &race->vision_max);
-    all->count++;
 }
 
 // Integer division truncates toward zero; the average of ints is an int.
@@ -70,33 +75,39 @@ bool before(const race_counts &a, const race_counts &b)
     return static_cast<unsigned char>(a.race) < static_cast<unsigned char>(b.race);
 }
 
-}  // namespace
-
-// An entry is reset when its first bug comes: an entry without bugs is
-// read for its count and race alone, and the walk costs little more than
-// the bugs it counts, as often as the log of a run asks for it.
-int count_races(race_counts table[RACES], unsigned char *seen)
+// An entry is reset when its first bug comes, so the walk costs little
+// more than the bugs it counts, as often as the log of a run asks for it.
+// With `spans`, for the statistics screen, every entry holds its count and
+// race; without, for the log, entries without bugs are left as they were.
+template <bool spans>
+int count(race_counts table[RACES], unsigned char *seen)
 {
-    unsigned char met[RACES];
-    seen = seen ? seen : met;
+    unsigned char met_order[RACES];
+    seen = seen ? seen : met_order;
     int races = 0;
-    for (int i = 0; i < RACES; i++) {
+    for (int i = 0; spans && i < RACES; i++) {
         table[i].count = 0;
         table[i].race = static_cast<char>(i);
     }
     init_counts(&table[0]);
+    common::races_met met;
     const bug *b = bugs;
     do {
-        race_counts &race = table[static_cast<unsigned char>(b->race)];
-        if (race.count == 0) {
+        unsigned char byte = static_cast<unsigned char>(b->race);
+        race_counts &race = table[byte];
+        if (met.first(byte)) {
             init_counts(&race);
-            seen[races++] = static_cast<unsigned char>(b->race);
+            seen[races++] = byte;
         }
-        count_bug(&table[0], &race, b);
+        count_bug<spans>(&table[0], &race, b);
         b = b->next;
     } while (b != bugs);
     return common::average_seen<race_counts>(table, seen, races, average);
 }
+
+}  // namespace
+
+int count_races(race_counts table[RACES], unsigned char *seen) { return count<true>(table, seen); }
 
 void stat()
 {
@@ -124,7 +135,7 @@ void stat()
 void take_census(common::census *c)
 {
     common::census_from<race_counts>(
-        count_races,
+        count<false>,
         [](const race_counts &all, common::census *c) {
             c->food = all.food_sum;
             c->age = all.age_sum;

@@ -49,17 +49,22 @@ void init_counts(race_counts *c)
         reset(*s);
 }
 
-int count_races(race_counts table[RACES], unsigned char *seen)
+namespace {
+
+// With `spans`, for the statistics screen, every entry holds its count
+// and each race its spans; without, for the log, only the counts and the
+// totals of every bug, and entries without bugs are left as they were.
+template <bool spans>
+int count(race_counts table[RACES], unsigned char *seen)
 {
-    unsigned char met[RACES];
-    seen = seen ? seen : met;
+    unsigned char met_order[RACES];
+    seen = seen ? seen : met_order;
     int races = 0;
-    // An entry is reset when its first bug comes: one without bugs is read
-    // for its count alone.
-    for (int i = 0; i < RACES; i++)
+    for (int i = 0; spans && i < RACES; i++)
         table[i].count = 0;
     race_counts &all = table[0];
     init_counts(&all);
+    common::races_met met;
     // A counted walk: the population says how many bugs there are.
     const bug *b = bugs;
     while (all.count < population) {
@@ -67,21 +72,28 @@ int count_races(race_counts table[RACES], unsigned char *seen)
         all.food.sum += b->food;
         all.gen.sum += b->gen;
         all.size.sum += b->size;
-        race_counts &r = table[static_cast<unsigned char>(b->race)];
-        if (r.count == 0) {
+        unsigned char byte = static_cast<unsigned char>(b->race);
+        race_counts &r = table[byte];
+        if (met.first(byte)) {
             init_counts(&r);
-            seen[races++] = static_cast<unsigned char>(b->race);
+            seen[races++] = byte;
         }
         r.count++;
-        take(r.age, b->age);
-        take(r.food, b->food);
-        take(r.gen, b->gen);
-        take(r.size, b->size);
         all.count++;
+        if (spans) {
+            take(r.age, b->age);
+            take(r.food, b->food);
+            take(r.gen, b->gen);
+            take(r.size, b->size);
+        }
         b = b->next;
     }
     return common::average_seen<race_counts>(table, seen, races, average);
 }
+
+}  // namespace
+
+int count_races(race_counts table[RACES], unsigned char *seen) { return count<true>(table, seen); }
 
 // The races in byte order, however they came in the ring.
 void stat()
@@ -104,7 +116,7 @@ void stat()
 void take_census(common::census *c)
 {
     common::census_from<race_counts>(
-        count_races,
+        count<false>,
         [](const race_counts &all, common::census *c) {
             c->food = all.food.sum;
             c->age = all.age.sum;
