@@ -42,6 +42,8 @@ TEST(Kb, RawModeKeysOneAtATimeAndEveryFieldBack)
         EXPECT_EQ(common::read_kb(), want_key);
     }
     EXPECT_EQ(common::kb_hit(), 0);
+    keyboard.type("r");
+    EXPECT_EQ(common::read_kb(), 'r') << "a read without a poll";
     EXPECT_EQ(common::close_kb(), 0);
     EXPECT_TRUE(common::read_setting(&raw) && std::memcmp(&raw, &found, sizeof raw) == 0) << "every field back";
 }

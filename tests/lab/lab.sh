@@ -2,7 +2,7 @@
 # Logs of the real program on a terminal (a private tmux server) against
 # simdump's for the same seed, refusals of the environment, a sweep, a
 # summary checked by hand, and terrarium-lab's pictures.
-set -u
+set -uo pipefail
 BUILD=$(cd "${1:?usage: $0 BUILD_DIR}" && pwd)
 LAB=$BUILD/tools/terrarium-lab SIMDUMP=$BUILD/tools/simdump TERRARIUM=$BUILD/terrarium/terrarium
 T=$(mktemp -d) SOCKET="lab-$$"
@@ -61,15 +61,18 @@ echo "ok: vivarium's log"
 # Refused before the terminal is opened: 12, not 11 for the missing terminal.
 TERRARIUM_SEED=-1 "$TERRARIUM" < /dev/null > /dev/null 2>&1
 [ $? = 12 ] || fail "TERRARIUM_SEED=-1"
-"$LAB" --seeds 1-2 --passes x --out "$T/x" 2> "$T/stderr"
-[ $? = 2 ] && [ "$(head -n 1 "$T/stderr")" = "terrarium-lab: bad value for --passes: x" ] || fail "bad argument"
+for bad in "--passes x:bad value for --passes: x" "--program vivarium -s 1:vivarium takes no -s, -r or -g"; do
+    "$LAB" --seeds 1-2 --passes 1 --out "$T/x" ${bad%%:*} 2> "$T/stderr"
+    [ $? = 2 ] && [ "$(head -n 1 "$T/stderr")" = "terrarium-lab: ${bad#*:}" ] || fail "bad argument: $bad"
+done
 echo "ok: refusals"
 
-"$LAB" --seeds 1-2 --passes 30 --lines 10 --cols 20 -s 1,2 --jobs 2 --out "$T/sweep" > "$T/progress" || fail sweep
+script -qec "$LAB --seeds 1-2 --passes 30 --lines 10 --cols 20 -s 1,2 --jobs 2 --out $T/sweep" /dev/null |
+    tr '\r' '\n' > "$T/progress" || fail sweep   # on a terminal: a progress bar
 "$SIMDUMP" --program terrarium --seed 2 --lines 10 --cols 20 --passes 30 -s 2 --log "$T/dump.csv" > "$T/dump"
 # The last row is the world as the run ended, as the dump shows it.
 grep -qx "bugs $(tail -n 2 "$T/dump.csv" | head -n 1 | cut -d, -f2)" "$T/dump" &&
-    cmp -s "$T/dump.csv" "$T/sweep/s2-r150-g4/seed2.csv" && grep -q "^4/4 " "$T/progress" &&
+    cmp -s "$T/dump.csv" "$T/sweep/s2-r150-g4/seed2.csv" && grep -q "^\[#*\] 4/4  0:00 left" "$T/progress" &&
     [ "$(wc -l < "$T/sweep/summary.csv")" = 3 ] || fail "the sweep's files"
 # Final populations 1 (at pass 40), 4 and 7: mean 4, sample deviation 3;
 # a log without its end line is left out.

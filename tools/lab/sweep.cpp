@@ -174,6 +174,8 @@ std::string log_path(const sweep &s, const run &r)
 // In the child: one headless world through the same code as simdump, its
 // log written as the program writes it. Messages of the world's end would
 // only clutter the progress report; the log's end line keeps the status.
+// The parent flushed its streams before the fork, so the child may end
+// with exit: nothing of the parent's is written twice.
 [[noreturn]] void run_world(const sweep &s, const run &r)
 {
     std::string path = log_path(s, r);
@@ -186,12 +188,12 @@ std::string log_path(const sweep &s, const run &r)
     terrarium::apply_options(chosen);
     if (!common::open_log(path.c_str(), s.program->describe(), r.seed)) {
         std::fprintf(stderr, "terrarium-lab: cannot open %s: %s\n", path.c_str(), std::strerror(errno));
-        _exit(1);
+        std::exit(1);
     }
     std::FILE *nowhere = std::fopen("/dev/null", "w");
     if (nowhere == nullptr || dup2(fileno(nowhere), 2) < 0)
-        _exit(1);
-    _exit(common::run_headless(*s.program, r.seed, s.lines, s.cols, s.passes, nowhere));
+        std::exit(1);
+    std::exit(common::run_headless(*s.program, r.seed, s.lines, s.cols, s.passes, nowhere));
 }
 
 int terminal_width()
