@@ -72,13 +72,10 @@ bool make_settings(const std::vector<std::string> lists[3], std::vector<setting>
     for (const std::string &s : lists[0])
         for (const std::string &r : lists[1])
             for (const std::string &g : lists[2]) {
-                setting one{"s" + s + "-r" + r + "-g" + g, {"-s", s, "-r", r, "-g", g}};
-                std::vector<const char *> argv{"terrarium"};
-                for (const std::string &option : one.options)
-                    argv.push_back(option.c_str());
-                terrarium::options chosen;
+                const char *argv[] = {"terrarium", "-s", s.c_str(), "-r", r.c_str(), "-g", g.c_str()};
+                setting one{"s" + s + "-r" + r + "-g" + g, {}};
                 const char *message = nullptr;
-                if (terrarium::parse_options(static_cast<int>(argv.size()), argv.data(), &chosen, &message) != 0) {
+                if (terrarium::parse_options(7, argv, &one.chosen, &message) != 0) {
                     *why = std::string(message, std::strlen(message) - 1);
                     return false;
                 }
@@ -179,13 +176,7 @@ std::string log_path(const sweep &s, const run &r)
 [[noreturn]] void run_world(const sweep &s, const run &r)
 {
     std::string path = log_path(s, r);
-    std::vector<const char *> argv{"terrarium"};
-    for (const std::string &option : r.where->options)
-        argv.push_back(option.c_str());
-    terrarium::options chosen;
-    const char *message = nullptr;
-    terrarium::parse_options(static_cast<int>(argv.size()), argv.data(), &chosen, &message);
-    terrarium::apply_options(chosen);
+    terrarium::apply_options(r.where->chosen);
     if (!common::open_log(path.c_str(), s.program->describe(), r.seed)) {
         std::fprintf(stderr, "terrarium-lab: cannot open %s: %s\n", path.c_str(), std::strerror(errno));
         std::exit(1);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "common/headless.h"
+#include "terrarium/init.h"
 
 namespace lab {
 
@@ -12,7 +13,7 @@ namespace lab {
 // as "s1-r150-g4" (vivarium, without options: "vivarium").
 struct setting {
     std::string name;
-    std::vector<std::string> options;  // as on terrarium's command line
+    terrarium::options chosen;  // vivarium's: the defaults, unused
 };
 
 struct sweep {
