@@ -9,6 +9,7 @@
 
 #include "common/headless.h"
 #include "terrarium/init.h"
+#include "tools/read_number.h"
 #include "vivarium/init.h"
 
 namespace {
@@ -16,16 +17,6 @@ namespace {
 const char usage[] =
     "usage: simdump --program terrarium|vivarium --seed N --lines L --cols C --passes P"
     " [-s S] [-r R] [-g G] [--log FILE]\n";
-
-bool read_number(const char *text, long low, long high, long *value)
-{
-    char *end = nullptr;
-    long v = std::strtol(text, &end, 10);
-    if (end == text || *end != '\0' || v < low || v > high)
-        return false;
-    *value = v;
-    return true;
-}
 
 int refuse(const char *why)
 {

@@ -15,6 +15,7 @@
 #include "common/popup.h"
 #include "common/world.h"
 #include "terrarium/init.h"
+#include "tools/read_number.h"
 #include "tools/lab/summary.h"
 #include "vivarium/init.h"
 
@@ -30,17 +31,6 @@ std::vector<std::string> split(const std::string &text, char separator)
     while (std::getline(in, part, separator))
         parts.push_back(part);
     return parts;
-}
-
-bool read_number(const char *text, long low, long high, long *value)
-{
-    char *end = nullptr;
-    errno = 0;
-    long v = std::strtol(text, &end, 10);
-    if (end == text || *end != '\0' || errno != 0 || v < low || v > high)
-        return false;
-    *value = v;
-    return true;
 }
 
 // More seeds than anyone waits for are a typing error.
