@@ -47,10 +47,18 @@ volatile sig_atomic_t size_changed = 0;
 
 void (*last_words)(int status, bool in_signal_handler) = nullptr;
 
-void append_cap(const char *name)
+// A string capability of the terminal; null when it has none (absent,
+// cancelled, or not a string capability).
+const char *capability(const char *name)
 {
     char *cap = tigetstr(name);
-    if (cap == nullptr || cap == reinterpret_cast<char *>(-1))
+    return cap == reinterpret_cast<char *>(-1) ? nullptr : cap;
+}
+
+void append_cap(const char *name)
+{
+    const char *cap = capability(name);
+    if (cap == nullptr)
         return;
     size_t len = std::strlen(cap);
     if (reset_length + len >= sizeof reset_sequence)
@@ -123,11 +131,7 @@ void install_signal_handlers()
 
 // Whether the terminal just opened can place the cursor; one that cannot
 // would show the map as a stream of characters.
-bool can_move_cursor()
-{
-    char *cup = tigetstr("cup");
-    return cup != nullptr && cup != reinterpret_cast<char *>(-1);
-}
+bool can_move_cursor() { return capability("cup") != nullptr; }
 
 }  // namespace
 
