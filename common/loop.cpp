@@ -28,13 +28,19 @@ namespace {
 
 const program *running = nullptr;
 
+// The status line anew on the screen's last row, as wide as the screen.
+void open_status_line()
+{
+    leave_loop();
+    status_win = newwin(1, COLS, LINES - 1, 0);
+}
+
 }  // namespace
 
 void enter_loop(const program &p)
 {
     running = &p;
-    leave_loop();
-    status_win = newwin(1, COLS, LINES - 1, 0);
+    open_status_line();
     speed = 1;
     show_map = 1;
     passes = 0;
@@ -103,8 +109,7 @@ void fit_to_screen()
 {
     werase(stdscr);
     wnoutrefresh(stdscr);
-    leave_loop();
-    status_win = newwin(1, COLS, LINES - 1, 0);
+    open_status_line();
     view_row = std::max(0, std::min(view_row, world_row - LINES + 1));
     view_col = std::max(0, std::min(view_col, world_col - COLS));
 }
