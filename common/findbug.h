@@ -59,7 +59,6 @@ public:
         entries_.clear();
         free_ids_.clear();
         table_.clear();
-        used_ = 0;
         count_ = 0;
     }
 
@@ -228,10 +227,8 @@ private:
     void chain(uint32_t id, uint32_t cell)
     {
         slot &s = table_[find(cell)];
-        if (s.head == 0) {
+        if (s.head == 0)
             s.cell = cell;
-            used_++;
-        }
         entries_[id].next = s.head;
         s.head = id + 1;
         s.alone = entries_[id].next == 0 ? entries_[id].bug : nullptr;
@@ -256,7 +253,6 @@ private:
     void erase(size_t i)
     {
         size_t mask = table_.size() - 1;
-        used_--;
         for (size_t j = (i + 1) & mask; table_[j].head != 0; j = (j + 1) & mask) {
             size_t h = home(table_[j].cell);
             // Slot j may fill the hole at i unless its home lies in (i, j].
@@ -310,7 +306,6 @@ private:
 
     uint32_t cols_ = 0;
     int shift_ = 64;
-    size_t used_ = 0;    // slots in use
     size_t count_ = 0;   // bugs indexed
     list<entry> entries_;      // by id
     list<uint32_t> free_ids_;  // ids of removed bugs, for reuse
