@@ -2,9 +2,11 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <vector>
 
 #include "common/map.h"
+#include "common/term.h"
 
 namespace common {
 
@@ -68,11 +70,20 @@ void write_changes(int y, const char *was, const char *now, int cols)
 
 // Row by row: each row is grown from the rows above and below as they were
 // at the start, so the row above is kept as it was before its own writes
-// (and row 0, which the last row needs below it).
+// (and row 0, which the last row needs below it). The rows are kept from
+// call to call: after the first, growing food allocates nothing, however
+// short of memory a crowded run becomes.
 void growfood()
 {
+    static std::vector<char> lines;
     size_t cols = static_cast<size_t>(world_col);
-    std::vector<char> lines(3 * cols);
+    if (lines.size() < 3 * cols) {
+        try {
+            lines.resize(3 * cols);
+        } catch (const std::bad_alloc &) {
+            stop_with(EXIT_WORLD_TOO_LARGE, "world too large\n");
+        }
+    }
     char *first = lines.data(), *above = first + cols, *out = above + cols;
     std::memcpy(first, map_row(0), cols);
     std::memcpy(above, map_row(world_row - 1), cols);
