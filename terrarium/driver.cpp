@@ -65,10 +65,6 @@ void adjust_vision(bug *b)
 
 void redraw(bug *b) { cell_write(b->y, b->x, b->race, b == sb ? A_STANDOUT : 0); }
 
-}  // namespace
-
-namespace {
-
 // What the next turns read that a big world keeps out of the cache: the
 // record two turns ahead, and for the next bug the attractions to the
 // map's glyphs and the cells around it.
