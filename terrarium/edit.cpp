@@ -1,5 +1,6 @@
 #include "terrarium/edit.h"
 
+#include <algorithm>
 #include <cctype>
 #include <climits>
 #include <cstdlib>
@@ -38,19 +39,20 @@ bool gene_answer(const char *line, int *gene)
 
 namespace {
 
-constexpr int WIDTH = 45;
 constexpr int ANSWER_ROW = 4, ANSWER_COL = 15;
-// Answers stop short of the right border, so their echo never overwrites it.
-constexpr int ANSWER_MAX = WIDTH - 1 - ANSWER_COL;
+constexpr int ANSWER_MAX = 45 - 1 - ANSWER_COL;  // in the window's full width
 
 using answer_line = char[ANSWER_MAX + 1];
 
 // Reads one line with curses' line input, echoed at the answer position.
-// False when no more input can be had (end of input, read error).
+// Answers stop short of the right border, so their echo never overwrites
+// it, also in a window cut to a narrow screen. False when no more input
+// can be had (end of input, read error).
 bool read_answer(WINDOW *win, answer_line &line)
 {
     line[0] = '\0';
-    return mvwgetnstr(win, ANSWER_ROW, ANSWER_COL, line, ANSWER_MAX) != ERR;
+    int room = std::min(ANSWER_MAX, getmaxx(win) - 1 - ANSWER_COL);
+    return room > 0 && mvwgetnstr(win, ANSWER_ROW, ANSWER_COL, line, room) != ERR;
 }
 
 // Asks for gene i until the answer leaves it in range. A rejected number
