@@ -25,21 +25,21 @@ std::vector<int> log_file::race_columns() const
     return races;
 }
 
-namespace {
-
-std::vector<std::string> fields(const std::string &line)
+std::vector<std::string> split(const std::string &text, char separator)
 {
-    std::vector<std::string> out;
-    std::stringstream in(line);
-    std::string field;
-    while (std::getline(in, field, ','))
-        out.push_back(field);
-    return out;
+    std::vector<std::string> parts;
+    std::stringstream in(text);
+    std::string part;
+    while (std::getline(in, part, separator))
+        parts.push_back(part);
+    return parts;
 }
+
+namespace {
 
 bool read_row(const std::string &line, size_t width, std::vector<long long> *row)
 {
-    for (const std::string &field : fields(line)) {
+    for (const std::string &field : split(line, ',')) {
         char *end = nullptr;
         row->push_back(std::strtoll(field.c_str(), &end, 10));
         if (field.empty() || *end != '\0')
@@ -65,7 +65,7 @@ bool read_log(const std::string &path, log_file *log, std::string *why)
         if (line.empty() || line[0] == '#')
             continue;
         if (log->columns.empty()) {
-            log->columns = fields(line);
+            log->columns = split(line, ',');
             continue;
         }
         std::vector<long long> row;

@@ -19,6 +19,10 @@ struct log_file {
     std::vector<int> race_columns() const;
 };
 
+// The parts of `text` between separators (a trailing empty part is left
+// out, as std::getline leaves it).
+std::vector<std::string> split(const std::string &text, char separator);
+
 // Reads the log at `path`; false, with *why set, when it cannot be read
 // or a row does not match the header.
 bool read_log(const std::string &path, log_file *log, std::string *why);

@@ -7,7 +7,6 @@
 #include <cstring>
 #include <filesystem>
 #include <map>
-#include <sstream>
 #include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -16,22 +15,13 @@
 #include "common/world.h"
 #include "terrarium/init.h"
 #include "tools/read_number.h"
+#include "tools/lab/log_file.h"
 #include "tools/lab/summary.h"
 #include "vivarium/init.h"
 
 namespace lab {
 
 namespace {
-
-std::vector<std::string> split(const std::string &text, char separator)
-{
-    std::vector<std::string> parts;
-    std::stringstream in(text);
-    std::string part;
-    while (std::getline(in, part, separator))
-        parts.push_back(part);
-    return parts;
-}
 
 // More seeds than anyone waits for are a typing error.
 constexpr size_t MOST_RUNS = 1000000;
