@@ -5,6 +5,7 @@
 
 #include "common/findbug.h"
 #include "common/food.h"
+#include "common/hooks.h"
 #include "common/map.h"
 #include "common/ring.h"
 #include "common/run_log.h"
@@ -26,16 +27,22 @@ void start_up(const run_description &run, void (*set_world_size)(), void (*start
 bool parse_seed(const char *text, unsigned *seed);
 
 // The food and bugs of a new world, after its terrain: area / 10 plantings,
-// then area / 100 bugs made by `seeded_bug`, linked into the ring at
-// `head` in the order of their making, and indexed.
+// then area / 100 bugs, each record filled in by `seed_bug`, linked into
+// the ring at `head` in the order of their making, and indexed. A record
+// that cannot be had ends the program: "world too large".
 template <class Bug>
-void populate(Bug *&head, bug_index<Bug> &index, Bug *(*seeded_bug)())
+void populate(Bug *&head, bug_index<Bug> &index, void (*seed_bug)(Bug *))
 {
     int area = world_col * world_row;
     for (int i = 0; i < area / 10; i++)
         placefood();
-    for (int i = 0; i < area / 100; i++)
-        append_bug(head, seeded_bug());
+    for (int i = 0; i < area / 100; i++) {
+        Bug *b = static_cast<Bug *>(hooks.allocate(sizeof(Bug)));
+        if (b == nullptr)
+            stop_with(EXIT_WORLD_TOO_LARGE, "world too large\n");
+        seed_bug(b);
+        append_bug(head, b);
+    }
     if (!index.build(world_col, head))
         stop_with(EXIT_WORLD_TOO_LARGE, "world too large\n");
 }

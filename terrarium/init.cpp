@@ -92,11 +92,8 @@ long decimal_integer(const char *text) { return std::strtol(text, nullptr, 10); 
 
 bool in_range(long value, long low, long high) { return value >= low && value <= high; }
 
-bug *new_seeded_bug()
+void seed_bug(bug *b)
 {
-    bug *b = static_cast<bug *>(hooks.allocate(sizeof(bug)));
-    if (b == nullptr)
-        stop_with(EXIT_WORLD_TOO_LARGE, "world too large\n");
     do {
         b->x = std::rand() % world_col;
         b->y = std::rand() % world_row;
@@ -113,7 +110,6 @@ bug *new_seeded_bug()
     for (int code = 0; code < GLYPHS; code++)
         b->motive[code] = (code >= 'A' && code <= 'Z') ? 5 : 0;
     attraction(b, '@') = 15;
-    return b;
 }
 
 }  // namespace
@@ -210,7 +206,7 @@ void set_world_size()
 void start()
 {
     generateterrain();
-    populate(bugs, bugs_by_cell, new_seeded_bug);
+    populate(bugs, bugs_by_cell, seed_bug);
 }
 
 void free_world() { common::free_world(bugs_by_cell, {&bugs, &first, &sb, &hf, &hg, &old, &hk}); }

@@ -37,11 +37,8 @@ namespace {
 
 // A bug of the first population. Its cell is taken whatever it holds, so
 // it may share it with water, food or another bug; it is not drawn.
-bug *new_seeded_bug()
+void seed_bug(bug *b)
 {
-    bug *b = static_cast<bug *>(hooks.allocate(sizeof(bug)));
-    if (b == nullptr)
-        stop_with(EXIT_WORLD_TOO_LARGE, "world too large\n");
     population++;
     b->x = std::rand() % world_col;
     b->y = std::rand() % world_row;
@@ -54,7 +51,6 @@ bug *new_seeded_bug()
     b->age = 0;
     for (gene_t &gene : b->dna)
         gene = static_cast<gene_t>(std::rand() % 4);
-    return b;
 }
 
 }  // namespace
@@ -74,7 +70,7 @@ void set_world_size()
 void start()
 {
     generateterrain();
-    populate(bugs, bugs_by_cell, new_seeded_bug);
+    populate(bugs, bugs_by_cell, seed_bug);
 }
 
 void free_world()
