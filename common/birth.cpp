@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "common/random.h"
+
 namespace common {
 
 namespace {
@@ -27,7 +29,7 @@ int draw_between(int a, int b)
     int high = a < b ? b : a;
     int v;
     do
-        v = low + std::rand() % (high - low + 1);
+        v = low + world_random.next() % (high - low + 1);
     while (v < 0);
     return v;
 }
@@ -36,8 +38,8 @@ int draw_between(int a, int b)
 // `n` cells. The low end uses the truncating remainder, as the box allows.
 int draw_coordinate(int at, int n, int k)
 {
-    int low = (at + n - 1 - std::rand() % k) % n;
-    int high = (at + 1 + std::rand() % k) % n;
+    int low = (at + n - 1 - world_random.next() % k) % n;
+    int high = (at + 1 + world_random.next() % k) % n;
     return draw_between(low, high);
 }
 
@@ -46,11 +48,11 @@ int draw_coordinate(int at, int n, int k)
 void mix_genes(gene_t *child, const gene_t *parent, const gene_t *partner, int genes)
 {
     for (int i = 0; i < genes; i++) {
-        int s = std::rand() % 9;
+        int s = world_random.next() % 9;
         if (s == 1 || s == 3 || s == 5)
             child[i] = partner[i];
         else if (s == 7)
-            child[i] = static_cast<gene_t>(std::rand() % 4);
+            child[i] = static_cast<gene_t>(world_random.next() % 4);
         else
             child[i] = parent[i];
     }

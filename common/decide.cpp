@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "common/random.h"
+
 namespace common {
 
 namespace {
@@ -9,7 +11,7 @@ namespace {
 bool is_turn(int gene) { return gene == TURN_LEFT || gene == TURN_RIGHT; }
 
 // The gene if it is a turn, else a random turn.
-int turn_by_gene(int gene) { return is_turn(gene) ? gene : 1 + std::rand() % 2; }
+int turn_by_gene(int gene) { return is_turn(gene) ? gene : 1 + world_random.next() % 2; }
 
 }  // namespace
 
@@ -17,7 +19,7 @@ int decide(float f, float l, float r, int g, bool open)
 {
     if (!(f > 0) && !(l > 0) && !(r > 0)) {
         if (g == STEP && !open)
-            return std::rand() % 3;
+            return world_random.next() % 3;
         return g;
     }
     if (f > l && f > r)
@@ -31,17 +33,17 @@ int decide(float f, float l, float r, int g, bool open)
     if (f == r && r > l) {
         if (!open)
             return TURN_RIGHT;
-        return (g == TURN_RIGHT || g == STEP) ? g : 2 + std::rand() % 2;
+        return (g == TURN_RIGHT || g == STEP) ? g : 2 + world_random.next() % 2;
     }
     if (f == l && l > r) {
         if (!open)
             return TURN_LEFT;
         if (g == TURN_LEFT || g == STEP)
             return g;
-        return (std::rand() % 2 == 1) ? TURN_LEFT : STEP;
+        return (world_random.next() % 2 == 1) ? TURN_LEFT : STEP;
     }
     if (open)
-        return g == REST ? 1 + std::rand() % 3 : g;
+        return g == REST ? 1 + world_random.next() % 3 : g;
     return turn_by_gene(g);
 }
 

@@ -17,7 +17,7 @@ inline bool gene_ok(int value) { return value >= REST && value <= STEP; }
 
 // Chooses an action from the forward, left and right scores, the gene for
 // the current phase and whether the cell ahead can be entered. Draws from
-// rand() at most once, only where the gene does not fit.
+// the world's generator at most once, only where the gene does not fit.
 int decide(float forward, float left, float right, int gene, bool open);
 
 }  // namespace common

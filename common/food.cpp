@@ -7,15 +7,16 @@
 
 #include "common/map.h"
 #include "common/term.h"
+#include "common/random.h"
 
 namespace common {
 
 void placefood()
 {
-    if (std::rand() % 11 > 1)
+    if (world_random.next() % 11 > 1)
         return;
-    int row = std::rand() % world_row;
-    int col = std::rand() % world_col;
+    int row = world_random.next() % world_row;
+    int col = world_random.next() % world_col;
     if (cell_read(row, col) == ' ')
         cell_write(row, col, '.');
 }

@@ -9,9 +9,11 @@
 
 #include "common/colour.h"
 #include "common/term.h"
+#include "common/random.h"
 
 namespace common {
 
+random_stream world_random;
 WINDOW *world_pad = nullptr;
 int world_row = 0;
 int world_col = 0;
@@ -118,7 +120,7 @@ void sync_pad()
 
 void open_world(unsigned seed)
 {
-    std::srand(seed);
+    world_random.reseed(seed);
     size_t cells = static_cast<size_t>(world_row) * static_cast<size_t>(world_col);
     world_pad = newpad(world_row, world_col);
     map_detail::glyphs = static_cast<char *>(std::malloc(cells));

@@ -7,6 +7,7 @@
 
 #include "common/hooks.h"
 #include "common/world.h"
+#include "common/random.h"
 #include "terrarium/findbug.h"
 #include "terrarium/globals.h"
 #include "terrarium/terrain.h"
@@ -95,18 +96,18 @@ bool in_range(long value, long low, long high) { return value >= low && value <=
 void seed_bug(bug *b)
 {
     do {
-        b->x = std::rand() % world_col;
-        b->y = std::rand() % world_row;
+        b->x = world_random.next() % world_col;
+        b->y = world_random.next() % world_row;
     } while (cell_read(b->y, b->x) != ' ');
-    b->vector = std::rand() % 4;
-    b->race = static_cast<char>('A' + std::rand() % 26);
-    b->size = std::rand() % 99 + 2;
-    b->vision = std::rand() % 10 + 1;
+    b->vector = world_random.next() % 4;
+    b->race = static_cast<char>('A' + world_random.next() % 26);
+    b->size = world_random.next() % 99 + 2;
+    b->vision = world_random.next() % 10 + 1;
     b->food = 100 * b->size;
     b->gen = 1;
     b->age = 0;
     for (gene_t &gene : b->dna)
-        gene = static_cast<gene_t>(std::rand() % 4);
+        gene = static_cast<gene_t>(world_random.next() % 4);
     for (int code = 0; code < GLYPHS; code++)
         b->motive[code] = (code >= 'A' && code <= 'Z') ? 5 : 0;
     attraction(b, '@') = 15;

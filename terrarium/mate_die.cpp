@@ -6,6 +6,7 @@
 #include "common/birth.h"
 #include "common/hooks.h"
 #include "common/ring.h"
+#include "common/random.h"
 #include "terrarium/findbug.h"
 
 namespace terrarium {
@@ -16,10 +17,10 @@ void inherit(bug *child, bug *parent, const bug *partner)
 {
     child->race = parent->race;
     child->gen = parent->gen + 1;
-    child->vector = std::rand() % 4;
+    child->vector = world_random.next() % 4;
     child->age = 0;
-    child->size = std::clamp(parent->size + std::rand() % 11 - 5, 2, 100);
-    child->vision = std::clamp(parent->vision + std::rand() % 3 - 1, 1, 10);
+    child->size = std::clamp(parent->size + world_random.next() % 11 - 5, 2, 100);
+    child->vision = std::clamp(parent->vision + world_random.next() % 3 - 1, 1, 10);
     int food = parent->food;
     child->food = food / 3;
     parent->food = static_cast<int>((2LL * food) / 3 - 15 * parent->size);

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "common/height_grid.h"
+#include "common/random.h"
 #include "terrarium/globals.h"
 
 namespace terrarium {
@@ -28,7 +29,7 @@ level level_for(int k)
 
 int displaced(int average, const level &lv)
 {
-    int r = std::rand();
+    int r = world_random.next();
     double d = (r % lv.modulus) - lv.shift;
     return static_cast<int>(average + d);
 }
@@ -75,7 +76,7 @@ void generate(height_grid &h)
     int spacing = 1 << grid_size;
     for (int c = 0; c < world_col; c += spacing)
         for (int r = 0; r < world_row; r += spacing)
-            h.at(c, r) = std::rand() % 101;
+            h.at(c, r) = world_random.next() % 101;
     for (int k = spacing / 2; k >= 1; k /= 2)
         refine(h, k);
     classify(h);

@@ -8,6 +8,7 @@
 
 #include "common/decide.h"
 #include "common/direction.h"
+#include "common/random.h"
 #include "terrarium/findbug.h"
 #include "terrarium/look.h"
 #include "tests/support/world.h"
@@ -138,7 +139,7 @@ TEST(Decide, EveryRowOfTheTable)
         int gene;
         bool open;
         std::set<int> want;  // over many random states
-        int draws;           // of std::rand
+        int draws;           // of the generator
     };
     const row rows[] = {
         {"1: nothing positive, the gene", 0, 0, 0, TURN_LEFT, true, {TURN_LEFT}, 0},
@@ -165,11 +166,11 @@ TEST(Decide, EveryRowOfTheTable)
         std::set<int> seen;
         int right_draws = 0;  // a fitting gene draws nothing, so that runs stay as they were
         for (unsigned seed = 1; seed <= 64; seed++) {
-            std::srand(seed);
-            const int draws[] = {std::rand(), std::rand()};
-            std::srand(seed);
+            common::world_random.reseed(seed);
+            const int draws[] = {common::world_random.next(), common::world_random.next()};
+            common::world_random.reseed(seed);
             seen.insert(common::decide(r.f, r.l, r.r, r.gene, r.open));
-            right_draws += std::rand() == draws[r.draws];
+            right_draws += common::world_random.next() == draws[r.draws];
         }
         EXPECT_EQ(seen, r.want) << r.name;
         EXPECT_EQ(right_draws, 64) << r.name << ": " << r.draws << " draws";

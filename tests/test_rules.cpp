@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "common/hooks.h"
+#include "common/random.h"
 #include "tests/support/world.h"
 
 using common::REST, common::STEP, common::TURN_LEFT, common::TURN_RIGHT;
@@ -16,6 +17,24 @@ Bug *with_genes(Bug *b, int gene)
     for (auto &g : b->dna)
         g = static_cast<common::gene_t>(gene);
     return b;
+}
+
+TEST(Random, TheSequenceOfTheCLibrarysRandForEverySeed)
+{
+    common::random_stream fixed(1), zero(0);
+    for (int want : {1804289383, 846930886, 1681692777, 1714636915})
+        EXPECT_EQ(fixed.next(), want);
+    EXPECT_EQ(zero.next(), 1804289383);  // 0 acts as 1
+#ifdef __GLIBC__
+    for (unsigned seed : {0u, 1u, 2u, 12u, 127773u, 2147483646u, 2147483647u, 2147483648u, 4294967295u}) {
+        for (unsigned step = 1; step < 20; step++) {
+            common::random_stream own(seed * step + step);
+            std::srand(seed * step + step);
+            for (int i = 0; i < 1000 * static_cast<int>(step); i++)
+                ASSERT_EQ(own.next(), std::rand()) << "seed " << seed * step + step << " draw " << i;
+        }
+    }
+#endif
 }
 
 TEST(Turn, CostsMovesAndWrapsAtEveryEdge)
@@ -144,7 +163,7 @@ TEST(Birth, FoodSplitPartnerTraitsAndPlaceInTheRing)
             if constexpr (is_terrarium<S>)
                 for (int i = 0; i < 5; i++)
                     terrarium::attraction(parent, "ABCD@"[i]) = given[i];
-            std::srand(3);
+            common::world_random.reseed(3);
             S::mate();
             auto *child = parent->next;
             ASSERT_TRUE(child != next && child->prev == parent && child->next == next);

@@ -4,6 +4,7 @@
 
 #include "common/hooks.h"
 #include "common/world.h"
+#include "common/random.h"
 #include "vivarium/findbug.h"
 #include "vivarium/globals.h"
 #include "vivarium/terrain.h"
@@ -40,17 +41,17 @@ namespace {
 void seed_bug(bug *b)
 {
     population++;
-    b->x = std::rand() % world_col;
-    b->y = std::rand() % world_row;
-    b->vector = std::rand() % 4;
-    b->race = static_cast<char>('A' + std::rand() % 20);
-    b->size = std::rand() % 99 + 2;
+    b->x = world_random.next() % world_col;
+    b->y = world_random.next() % world_row;
+    b->vector = world_random.next() % 4;
+    b->race = static_cast<char>('A' + world_random.next() % 20);
+    b->size = world_random.next() % 99 + 2;
     b->food_glyph = '@';
     b->food = 100 * b->size;
     b->gen = 1;
     b->age = 0;
     for (gene_t &gene : b->dna)
-        gene = static_cast<gene_t>(std::rand() % 4);
+        gene = static_cast<gene_t>(world_random.next() % 4);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "common/birth.h"
 #include "common/hooks.h"
 #include "common/ring.h"
+#include "common/random.h"
 #include "vivarium/findbug.h"
 
 namespace vivarium {
@@ -23,8 +24,8 @@ void inherit(bug *child, bug *parent, const bug *partner)
     child->food_glyph = '@';
     child->gen = parent->gen + 1;
     child->age = 0;
-    child->vector = std::rand() % 4;
-    child->size = std::clamp(parent->size + std::rand() % 3 - 1, 2, 100);
+    child->vector = world_random.next() % 4;
+    child->size = std::clamp(parent->size + world_random.next() % 3 - 1, 2, 100);
     int food = parent->food;
     child->food = food / 3;
     parent->food = static_cast<int>((2LL * food) / 3 - BIRTH_COST);

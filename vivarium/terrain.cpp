@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "common/height_grid.h"
+#include "common/random.h"
 #include "vivarium/globals.h"
 
 namespace vivarium {
@@ -20,7 +21,7 @@ void sweep(height_grid &h, int c0, int r0, int k)
 {
     for (int c = c0; c < world_col; c += 2 * k)
         for (int r = r0; r < world_row; r += 2 * k) {
-            int d = displacement(std::rand(), k);
+            int d = displacement(world_random.next(), k);
             int sum = 0, n = 0;
             if (c0 != 0) {
                 sum += h.at(c - k, r) + h.at(c + k, r);
@@ -38,7 +39,7 @@ void generate(height_grid &h)
 {
     for (int c = 0; c < world_col; c += SEED_SPACING)
         for (int r = 0; r < world_row; r += SEED_SPACING)
-            h.at(c, r) = std::rand() % 101;
+            h.at(c, r) = world_random.next() % 101;
     for (int k = SEED_SPACING / 2; k >= 1; k /= 2) {
         sweep(h, k, 0, k);  // midpoints along rows
         sweep(h, 0, k, k);  // midpoints along columns

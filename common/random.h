@@ -1,0 +1,58 @@
+// The world's random generator: an additive lagged Fibonacci generator of
+// degree 31 and separation 3, seeded through the 16807 linear congruence
+// with its first 310 outputs discarded. It gives the same sequence as the
+// GNU C library's rand() after srand(seed), on any platform, so that a
+// seed names the same world everywhere. A plain value: copying it copies
+// where the sequence stands.
+#pragma once
+
+#include <cstdint>
+
+namespace common {
+
+class random_stream {
+public:
+    explicit random_stream(unsigned seed = 1) { reseed(seed); }
+
+    // Starts the sequence of `seed` anew (0 gives the sequence of 1).
+    void reseed(unsigned seed)
+    {
+        int32_t word = static_cast<int32_t>(seed == 0 ? 1 : seed);
+        state_[0] = static_cast<uint32_t>(word);
+        for (int i = 1; i < DEGREE; i++) {
+            // 16807 * word mod (2^31 - 1) without overflow (Schrage).
+            long hi = word / 127773;
+            long lo = word % 127773;
+            word = static_cast<int32_t>(16807 * lo - 2836 * hi);
+            if (word < 0)
+                word += 2147483647;
+            state_[i] = static_cast<uint32_t>(word);
+        }
+        front_ = SEPARATION;
+        rear_ = 0;
+        for (int i = 0; i < 10 * DEGREE; i++)
+            next();
+    }
+
+    // The next number, 0 to 2^31 - 1.
+    int next()
+    {
+        uint32_t sum = state_[front_] += state_[rear_];
+        if (++front_ == DEGREE)
+            front_ = 0;
+        if (++rear_ == DEGREE)
+            rear_ = 0;
+        return static_cast<int>(sum >> 1);
+    }
+
+private:
+    static constexpr int DEGREE = 31;
+    static constexpr int SEPARATION = 3;
+    uint32_t state_[DEGREE];
+    int front_, rear_;
+};
+
+// The generator the rules draw from.
+extern random_stream world_random;
+
+}  // namespace common
