@@ -10,7 +10,7 @@
 
 #include "common/hooks.h"
 #include "common/ring.h"
-#include "common/term.h"
+#include "common/stop.h"
 
 namespace common {
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "common/map.h"
-#include "common/term.h"
+#include "common/stop.h"
 #include "common/random.h"
 
 namespace common {

@@ -3,6 +3,7 @@
 #include "common/hooks.h"
 #include "common/map.h"
 #include "common/run_log.h"
+#include "common/stop.h"
 #include "common/term.h"
 
 namespace common {

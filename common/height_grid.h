@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "common/map.h"
-#include "common/term.h"
+#include "common/stop.h"
 
 namespace common {
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "common/colour.h"
-#include "common/term.h"
+#include "common/stop.h"
 #include "common/random.h"
 
 namespace common {

@@ -1,8 +1,6 @@
 #include "common/popup.h"
 
 #include <algorithm>
-#include <cstdarg>
-#include <cstdio>
 #include <cstring>
 
 #include "common/hooks.h"
@@ -39,21 +37,6 @@ void dopopup(const char *text, int seconds)
     hooks.sleep_seconds(static_cast<unsigned>(seconds));
     if (win)
         delwin(win);
-}
-
-std::string text_of(const char *format, ...)
-{
-    va_list args;
-    va_start(args, format);
-    va_list again;
-    va_copy(again, args);
-    int length = std::vsnprintf(nullptr, 0, format, args);
-    va_end(args);
-    std::string text(length > 0 ? static_cast<size_t>(length) : 0, '\0');
-    if (length > 0)
-        std::vsnprintf(&text[0], text.size() + 1, format, again);
-    va_end(again);
-    return text;
 }
 
 }  // namespace common

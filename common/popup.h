@@ -3,7 +3,6 @@
 #pragma once
 
 #include <curses.h>
-#include <string>
 
 namespace common {
 
@@ -20,8 +19,5 @@ void box_text(WINDOW *box, int row, int col, const char *text);
 // screen is too small for it) for `seconds` whole seconds, then deletes
 // the window without repainting what lies under it.
 void dopopup(const char *text, int seconds);
-
-// A popup's text from a printf format, as long as it needs to be.
-std::string text_of(const char *format, ...) __attribute__((format(printf, 1, 2)));
 
 }  // namespace common

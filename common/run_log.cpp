@@ -10,7 +10,7 @@
 #include <unistd.h>
 
 #include "common/map.h"
-#include "common/popup.h"
+#include "common/text.h"
 
 namespace common {
 

@@ -9,7 +9,7 @@
 #include <unistd.h>
 
 #include "common/hooks.h"
-#include "common/map.h"
+#include "common/text.h"
 
 namespace common {
 
@@ -45,8 +45,6 @@ const int fatal_signals[] = {SIGTERM, SIGHUP, SIGINT, SIGQUIT, SIGSEGV, SIGABRT,
 
 volatile sig_atomic_t size_changed = 0;
 
-void (*last_words)(int status, bool in_signal_handler) = nullptr;
-
 // A string capability of the terminal; null when it has none (absent,
 // cancelled, or not a string capability).
 const char *capability(const char *name)
@@ -81,8 +79,7 @@ extern "C" void on_fatal_signal(int sig)
         ssize_t ignored = write(1, reset_sequence, reset_length);
         (void)ignored;
     }
-    if (last_words != nullptr)
-        last_words(128 + sig, true);
+    say_last_words(128 + sig, true);
     signal(sig, SIG_DFL);
     sigset_t just_this;
     sigemptyset(&just_this);
@@ -123,10 +120,20 @@ void install_signal_handlers()
 
 [[noreturn]] void refuse(const char *program, const char *why, const char *type = nullptr)
 {
-    if (last_words != nullptr)
-        last_words(EXIT_NO_TERMINAL, false);
-    std::fprintf(stderr, type ? "%s: %s (TERM=%s)\n" : "%s: %s\n", program, why, type);
-    std::exit(EXIT_NO_TERMINAL);
+    stop_with(EXIT_NO_TERMINAL, (type ? text_of("%s: %s (TERM=%s)\n", program, why, type)
+                                      : text_of("%s: %s\n", program, why))
+                                    .c_str());
+}
+
+// The terminal as the user had it, on a stop: its settings, then curses
+// closed.
+void give_back_terminal()
+{
+    bool restored = !have_found_setting || apply_setting(found_setting);
+    if (opened_screen != nullptr)
+        endwin();
+    if (!restored)
+        std::fputs("the terminal's settings could not be restored\n", stderr);
 }
 
 // Whether the terminal just opened can place the cursor; one that cannot
@@ -134,8 +141,6 @@ void install_signal_handlers()
 bool can_move_cursor() { return capability("cup") != nullptr; }
 
 }  // namespace
-
-void at_way_out(void (*function)(int status, bool in_signal_handler)) { last_words = function; }
 
 bool save_setting()
 {
@@ -162,6 +167,7 @@ void flush_input() { tcflush(0, TCIFLUSH); }
 
 void open_terminal(const char *program)
 {
+    at_stop_restore(give_back_terminal);
     if (!isatty(0))
         refuse(program, "standard input is not a terminal");
     if (!isatty(1))
@@ -232,24 +238,5 @@ bool follow_size_change()
     clearok(curscr, TRUE);
     return true;
 }
-
-void stop_with(int status, const char *message)
-{
-    if (hooks.stop)
-        hooks.stop(status, message);
-    if (last_words != nullptr)
-        last_words(status, false);
-    close_world();
-    bool restored = !have_found_setting || apply_setting(found_setting);
-    if (opened_screen != nullptr)
-        endwin();
-    if (!restored)
-        std::fputs("the terminal's settings could not be restored\n", stderr);
-    if (message != nullptr)
-        std::fputs(message, stderr);
-    std::exit(status);
-}
-
-void stop() { stop_with(0, nullptr); }
 
 }  // namespace common

@@ -7,23 +7,9 @@
 #include <curses.h>
 #include <termios.h>
 
+#include "common/stop.h"
+
 namespace common {
-
-// Exit statuses of refusals and failures once curses may be running.
-enum exit_status {
-    EXIT_BAD_TERRAIN = 7,
-    EXIT_WORLD_TOO_SMALL = 8,
-    EXIT_WORLD_TOO_LARGE = 9,
-    EXIT_LOST_BUG = 10,
-    EXIT_NO_TERMINAL = 11,
-    EXIT_BAD_ENVIRONMENT = 12,
-};
-
-// Names the function that every way out calls before the process ends:
-// stop_with and a refusal of the terminal with the exit status, a fatal
-// signal with 128 + its number and `in_signal_handler` true, when only
-// async-signal-safe work may be done. The run's log finishes there.
-void at_way_out(void (*last_words)(int status, bool in_signal_handler));
 
 // Opens curses on the controlling terminal (standard input and output),
 // saves its settings and installs the handlers that restore them. Refuses,
@@ -56,14 +42,5 @@ void flush_input();
 // screen (LINES, COLS, stdscr) now has the terminal's new size and the
 // next refresh draws everything anew. Other windows are best made anew.
 bool follow_size_change();
-
-// The single way out once curses runs: tells hooks.stop, then the
-// function of at_way_out, deletes the map, gives the terminal back its
-// saved settings, closes curses, prints `message` (if any) on the
-// standard error stream, where the user sees it, and exits with `status`.
-[[noreturn]] void stop_with(int status, const char *message);
-
-// The orderly end: status 0, no message.
-[[noreturn]] void stop();
 
 }  // namespace common

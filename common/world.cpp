@@ -9,7 +9,7 @@
 
 #include "common/colour.h"
 #include "common/kb.h"
-#include "common/popup.h"
+#include "common/text.h"
 
 namespace common {
 

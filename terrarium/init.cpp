@@ -120,7 +120,7 @@ int parse_options(int argc, const char *const argv[], options *chosen, const cha
     *chosen = options();
     if (argc >= 8) {
         *message = "I'm confused too many args\n";
-        return 2;
+        return common::EXIT_TOO_MANY_ARGS;
     }
     for (int i = 1; i < argc; i++) {
         const char *option = argv[i];
@@ -133,27 +133,27 @@ int parse_options(int argc, const char *const argv[], options *chosen, const cha
             chosen->world_size = static_cast<float>(decimal_real(value));
             if (!(chosen->world_size >= 0.25f && chosen->world_size <= 30.0f)) {
                 *message = "try -s [.25-30]\n";
-                return 3;
+                return common::EXIT_BAD_WORLD_SIZE;
             }
         } else if (std::strcmp(option, "-r") == 0) {
             long r = decimal_integer(value);
             if (!in_range(r, 1, 1000)) {
                 *message = "try -r [1-1000]\n";
-                return 5;
+                return common::EXIT_BAD_ROUGHNESS;
             }
             chosen->roughness = static_cast<int>(r);
         } else if (std::strcmp(option, "-g") == 0) {
             long g = decimal_integer(value);
             if (!in_range(g, 2, 8)) {
                 *message = "try -g [2-8]\n";
-                return 6;
+                return common::EXIT_BAD_GRID_SIZE;
             }
             chosen->grid_size = static_cast<int>(g);
         } else {
             // The second line: the synopsis, the usage text's first line.
             static const std::string bad_args = "bad args\n" + std::string(usage, std::strchr(usage, '\n') + 1);
             *message = bad_args.c_str();
-            return 4;
+            return common::EXIT_BAD_ARGS;
         }
     }
     return 0;

@@ -1,6 +1,5 @@
-#include <cstdio>
-
 #include "common/loop.h"
+#include "common/stop.h"
 #include "terrarium/driver.h"
 #include "terrarium/init.h"
 
@@ -9,10 +8,8 @@ int main(int argc, char *argv[])
     terrarium::options chosen;
     const char *message = nullptr;
     int status = terrarium::parse_options(argc, argv, &chosen, &message);
-    if (status != 0) {
-        std::fputs(message, stderr);
-        return status;
-    }
+    if (status != 0)
+        common::stop_with(status, message);
     if (chosen.asked != common::request::run)
         return common::answer(chosen.asked, "terrarium", terrarium::usage);
     terrarium::apply_options(chosen);

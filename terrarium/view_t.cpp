@@ -3,6 +3,8 @@
 #include <curses.h>
 
 #include "common/hooks.h"
+#include "common/popup.h"
+#include "common/text.h"
 
 namespace terrarium {
 

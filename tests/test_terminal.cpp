@@ -9,6 +9,7 @@
 #include "common/hooks.h"
 #include "common/kb.h"
 #include "common/popup.h"
+#include "common/text.h"
 #include "common/world.h"
 #include "terrarium/init.h"
 #include "terrarium/terrain.h"

@@ -8,7 +8,9 @@
 #include "common/loop.h"
 #include "common/map.h"
 #include "common/popup.h"
+#include "common/stop.h"
 #include "common/term.h"
+#include "common/text.h"
 
 namespace vivarium {
 

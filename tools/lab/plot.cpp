@@ -9,7 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "common/popup.h"
+#include "common/text.h"
 #include "tools/lab/log_file.h"
 
 namespace lab {

@@ -6,7 +6,7 @@
 #include <map>
 #include <vector>
 
-#include "common/popup.h"
+#include "common/text.h"
 #include "tools/lab/log_file.h"
 
 namespace lab {

@@ -11,7 +11,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "common/popup.h"
+#include "common/text.h"
 #include "common/world.h"
 #include "terrarium/init.h"
 #include "tools/read_number.h"
