@@ -30,7 +30,7 @@ void W4_FindBug(benchmark::State &state, world_for w)
     // The cells of the bugs, picked at random beforehand, so that the loop
     // times the lookup alone.
     std::vector<std::pair<int, int>> cells;
-    common::for_each_bug(bugs, [&](const bug *b) { cells.emplace_back(b->y, b->x); });
+    common::for_each_bug(refs.cursor, [&](const bug *b) { cells.emplace_back(b->y, b->x); });
     size_t bugs_alive = cells.size();
     std::mt19937 rng(777);
     std::shuffle(cells.begin(), cells.end(), rng);

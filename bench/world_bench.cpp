@@ -36,7 +36,7 @@ void default_world(benchmark::State &state, const char *log_path)
         double elapsed = seconds_since(start);
         state.SetIterationTime(elapsed);
         seconds += elapsed;
-        bugs_left = common::ring_size(terrarium::bugs);
+        bugs_left = common::ring_size(terrarium::refs.cursor);
         common::finish_log(0, false);
     }
     state.counters["ns_per_turn"] = seconds * 1e9 / turns;
@@ -81,7 +81,7 @@ void run_big_world(big_run *r)
     auto start = bench_clock::now();
     terrarium_world(SEED, 60, 200, 30.0f);
     r->startup_s = seconds_since(start);
-    r->bugs_at_start = common::ring_size(terrarium::bugs);
+    r->bugs_at_start = common::ring_size(terrarium::refs.cursor);
     for (int pass = 0; pass < W2_PASSES; pass++) {
         auto begin = bench_clock::now();
         // The first call also crosses the boundary that opens pass 1.
@@ -91,7 +91,7 @@ void run_big_world(big_run *r)
         common::sync_pad();
         r->draw_s += seconds_since(drawing);
     }
-    r->bugs_at_end = common::ring_size(terrarium::bugs);
+    r->bugs_at_end = common::ring_size(terrarium::refs.cursor);
     r->ok = 1;
 }
 

@@ -5,10 +5,9 @@
 
 #include <cstdio>
 #include <string>
-#include <initializer_list>
 #include <unordered_map>
-#include <utility>
 
+#include "common/references.h"
 #include "common/ring.h"
 
 #include "common/loop.h"
@@ -59,21 +58,24 @@ int run_headless(const headless_program &program, unsigned seed, int lines, int 
 // and the phase, then the map row by row.
 void dump_world(std::FILE *out, const char *name, long passes);
 
-// The bugs in turn order from `start`, a line each from `line`, then the
-// bug pointers as numbers in that order (-1 for none).
-template <class Bug>
-void dump_bugs(std::FILE *out, const Bug *start, void (*line)(std::FILE *, const Bug *),
-               std::initializer_list<std::pair<const char *, const Bug *>> pointers)
+// The bugs in turn order from the cursor, a line each from `line`, then
+// the pass marker ("first"), the selection ("sb") and each tracker's
+// holder, by the tracker's name, as numbers in that order (-1 for none).
+template <class Bug, std::size_t N>
+void dump_bugs(std::FILE *out, void (*line)(std::FILE *, const Bug *), const bug_references<Bug, N> &refs,
+               const tracker<Bug> (&table)[N])
 {
     std::unordered_map<const Bug *, int> number;
-    for_each_bug(start, [&](const Bug *b) { number.emplace(b, static_cast<int>(number.size())); });
+    for_each_bug(refs.cursor, [&](const Bug *b) { number.emplace(b, static_cast<int>(number.size())); });
     std::fprintf(out, "bugs %zu\n", number.size());
-    for_each_bug(start, [&](const Bug *b) { line(out, b); });
-    const char *space = "";
-    for (const auto &[name, p] : pointers) {
+    for_each_bug(refs.cursor, [&](const Bug *b) { line(out, b); });
+    auto put = [&](const char *space, const char *name, const Bug *p) {
         std::fprintf(out, "%s%s %d", space, name, p == nullptr ? -1 : number.at(p));
-        space = " ";
-    }
+    };
+    put("", "first", refs.marker);
+    put(" ", "sb", refs.selected);
+    for (std::size_t i = 0; i < N; i++)
+        put(" ", table[i].name, refs.held[i]);
     std::fputc('\n', out);
 }
 

@@ -22,7 +22,6 @@ int key = 0;
 int paused = 0;
 int view_row = 0;
 int view_col = 0;
-const char *track_label = "xx ";
 const char *help_text = "";
 WINDOW *status_win = nullptr;
 
@@ -50,7 +49,6 @@ void enter_loop(const program &p)
     key = 0;
     paused = 0;
     view_row = view_col = 0;
-    track_label = "xx ";
     help_text = p.help;
 }
 
@@ -86,7 +84,7 @@ std::string run_state()
 void draw_status_line()
 {
     int width = getmaxx(status_win);
-    std::string left = text_of("%s  %s  ", help_text, track_label);
+    std::string left = text_of("%s  %s  ", help_text, running->selection_label());
     std::string right = run_state();
     int room = width - static_cast<int>(left.size());
     while (!right.empty() && static_cast<int>(right.size()) > room) {
@@ -224,24 +222,16 @@ void change_speed(int new_speed)
 // Doubling stops short of overflow: from 2^30 on, the speed stays.
 int slower(int s) { return s == 0 ? 1 : (s < (1 << 30) ? s * 2 : s); }
 
-// The keys from '1' on: the next bug, then the trackers, with their labels.
+// The keys from '1' on: the next bug, then the trackers.
 void choose(int which)
 {
-    static const char *const labels[] = {"xx ", "hf ", "hg ", "old", "hk "};
-    if (which >= running->choices) {
+    if (which >= running->choices)
         dopopup("bad key", 1);
-        return;
-    }
-    running->select(which);
-    track_label = labels[which];
+    else
+        running->select(which);
 }
 
 const key_command shared_keys[] = {
-    {'1', [] { choose(0); }},
-    {'2', [] { choose(1); }},
-    {'3', [] { choose(2); }},
-    {'4', [] { choose(3); }},
-    {'5', [] { choose(4); }},
     {'d', [] { dopopup(gene_digits(running->selected().dna, GENES).c_str(), 5); }},
     {'e', [] { running->edit(); }},
     {'x', [] { stop(); }},
@@ -284,6 +274,10 @@ void do_key(int k)
     if (k == 0) {
         repaint();
         hooks.sleep_micros(100000);
+        return;
+    }
+    if (k >= '1' && k <= '9') {
+        choose(k - '1');
         return;
     }
     const key_command *command = nullptr;

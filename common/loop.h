@@ -18,7 +18,6 @@ extern int phase;               // passes modulo 25
 extern int key;                 // last key handled by the key loop (0 idle)
 extern int paused;              // paused or single-stepping
 extern int view_row, view_col;  // map cell at the map view's top-left corner
-extern const char *track_label; // tracker last used to choose the selection
 extern const char *help_text;   // key help on the status line
 extern WINDOW *status_win;      // one-line window on the last screen row
 
@@ -44,28 +43,14 @@ struct program {
     void (*turn)();             // the next bug's turn
     void (*stat)();             // draws the statistics screen
     long (*population)();       // living bugs, for the status line
-    int choices;                // bugs the keys from '1' on select
+    int choices;                // bugs the keys from '1' on select: the next one and the trackers
     void (*select)(int which);  // selects the bug of key '1' + which: the next one, then the trackers
+    const char *(*selection_label)();  // the tracker that chose the selection, for the status line
     selection (*selected)();    // the selected bug
     void (*edit)();             // the gene editor, on the selected bug
     const key_command *keys;    // its own commands, ended by key 0
     void (*census)(census *c);  // the figures of the statistics screen, for the log
 };
-
-// A program's `select` and `selected` for its bug pointers: the selected
-// bug `sb`, and the bugs that the keys from '1' on choose after the next one.
-template <class Bug, Bug *&sb, Bug *&... trackers>
-void select_bug(int which)
-{
-    Bug *const choice[] = {sb->next, trackers...};
-    sb = choice[which];
-}
-
-template <class Bug, Bug *&sb>
-selection selected_bug()
-{
-    return {sb->y, sb->x, sb->dna};
-}
 
 // Makes `p` the program the loop runs, creates the status window and sets
 // the loop state to its start values.

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdlib>
-#include <initializer_list>
 
 namespace common {
 
@@ -58,15 +57,13 @@ long ring_size(const Bug *start)
     return n;
 }
 
-// Takes a bug out of the ring: every pointer in `holders` that holds it
-// moves to its predecessor, then it is unlinked and freed. True when a
-// single bug is left, which the caller must end the program on.
-template <class Bug>
-bool remove_bug(Bug *victim, std::initializer_list<Bug **> holders)
+// Takes a bug out of the ring: every reference that holds it moves to its
+// predecessor, then it is unlinked and freed. True when a single bug is
+// left, which the caller must end the program on.
+template <class Bug, class References>
+bool remove_bug(Bug *victim, References &refs)
 {
-    for (Bug **p : holders)
-        if (*p == victim)
-            *p = victim->prev;
+    refs.step_back_from(victim);
     Bug *left = victim->prev;
     unlink(victim);
     // In a ring of one the pointers could only stay on the victim itself;

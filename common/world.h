@@ -1,8 +1,6 @@
 // What start-up and shutdown do alike in both programs.
 #pragma once
 
-#include <initializer_list>
-
 #include "common/findbug.h"
 #include "common/food.h"
 #include "common/hooks.h"
@@ -48,13 +46,12 @@ void populate(Bug *&head, bug_index<Bug> &index, void (*seed_bug)(Bug *))
 }
 
 // Frees every bug, the index and the map, and clears the bug pointers.
-template <class Bug>
-void free_world(bug_index<Bug> &index, std::initializer_list<Bug **> pointers)
+template <class Bug, class References>
+void free_world(bug_index<Bug> &index, References &refs)
 {
     index.clear();
-    free_ring(**pointers.begin());
-    for (Bug **p : pointers)
-        *p = nullptr;
+    free_ring(refs.cursor);
+    refs.point_all_at(nullptr);
     close_world();
 }
 

@@ -14,13 +14,13 @@
 
 namespace terrarium {
 
-bug *bugs = nullptr;
-bug *first = nullptr;
-bug *sb = nullptr;
-bug *hf = nullptr;
-bug *hg = nullptr;
-bug *old = nullptr;
-bug *hk = nullptr;
+const common::tracker<bug> trackers[4] = {
+    {"hf ", "hf", [](const bug *b) { return b->food; }, false, true},
+    {"hg ", "hg", [](const bug *b) { return b->gen; }, false, true},
+    {"old", "old", [](const bug *b) { return b->age; }, false, true},
+    {"hk ", "hk", [](const bug *b) { return attraction(b, '@'); }, true, true},
+};
+references refs;
 
 float world_size = 2.0f;
 int roughness = 150;
@@ -30,23 +30,16 @@ int wtr_c = 0;
 
 void ageing_step()
 {
-    bug *b = bugs;
-    if (b == first)
+    bug *b = refs.cursor;
+    if (b == refs.marker)
         growfood();
     b->age++;
     if (b->food >= 120 * b->size)
         mate();
-    if (b->food > hf->food)
-        hf = b;
-    if (b->gen > hg->gen)
-        hg = b;
-    if (b->age > old->age)
-        old = b;
-    if (attraction(b, '@') < attraction(hk, '@'))
-        hk = b;
+    refs.track(trackers, b);
     if (b->food < 1) {
-        if (b == sb)
-            track_label = "xx ";
+        if (b == refs.selected)
+            refs.chosen_by = 0;
         die(b);
     }
 }
@@ -63,7 +56,7 @@ void adjust_vision(bug *b)
         b->vision--;
 }
 
-void redraw(bug *b) { cell_write(b->y, b->x, b->race, b == sb ? A_STANDOUT : 0); }
+void redraw(bug *b) { cell_write(b->y, b->x, b->race, b == refs.selected ? A_STANDOUT : 0); }
 
 // What the next turns read that a big world keeps out of the cache: the
 // record two turns ahead, and for the next bug the attractions to the
@@ -80,8 +73,8 @@ void prefetch_turns_ahead(const bug *next)
 
 void turn()
 {
-    bugs = bugs->next;
-    bug *b = bugs;
+    refs.cursor = refs.cursor->next;
+    bug *b = refs.cursor;
     if (common::big_world())
         prefetch_turns_ahead(b->next);
     cell_write(b->y, b->x, ' ');
@@ -107,15 +100,15 @@ void world_statistics()
 }
 
 const common::key_command own_keys[] = {
-    {'v', [] { dopopup(text_of("x=%i  y=%i  v=%i", sb->x, sb->y, sb->vector).c_str(), 2); }},
+    {'v', [] { dopopup(text_of("x=%i  y=%i  v=%i", refs.selected->x, refs.selected->y, refs.selected->vector).c_str(), 2); }},
     {'c',
      [] {
-         dopopup(text_of("R=%c G=%i A=%i Fd=%i S=%i Fv=%i F@=%i ", sb->race, sb->gen, sb->age, sb->food, sb->size,
-                         sb->vision, attraction(sb, '@'))
+         dopopup(text_of("R=%c G=%i A=%i Fd=%i S=%i Fv=%i F@=%i ", refs.selected->race, refs.selected->gen, refs.selected->age, refs.selected->food, refs.selected->size,
+                         refs.selected->vision, attraction(refs.selected, '@'))
                      .c_str(),
                  3);
      }},
-    {'b', [] { view_t(sb); }},
+    {'b', [] { view_t(refs.selected); }},
     {'w', world_statistics},
     {0, nullptr},
 };
@@ -123,14 +116,16 @@ const common::key_command own_keys[] = {
 }  // namespace
 
 const common::program terrarium_program = {
-    "terrarium", "x 12345 vdcegzb hjklw fstpn ", [] { return bugs == first; }, ageing_step, turn, stat,
-    [] { return static_cast<long>(bugs_by_cell.size()); }, 5,
-    select_bug<bug, sb, hf, hg, old, hk>, selected_bug<bug, sb>, [] { edit(sb); }, own_keys, take_census};
+    "terrarium", "x 12345 vdcegzb hjklw fstpn ", [] { return refs.cursor == refs.marker; }, ageing_step, turn, stat,
+    [] { return static_cast<long>(bugs_by_cell.size()); }, 1 + references::TRACKERS,
+    [](int which) { refs.select(which); }, [] { return refs.label(trackers); },
+    [] { return selection{refs.selected->y, refs.selected->x, refs.selected->dna}; }, [] { edit(refs.selected); },
+    own_keys, take_census};
 
 void enter_loop()
 {
     common::enter_loop(terrarium_program);
-    first = sb = hf = hg = old = hk = bugs;
+    refs.point_all_at(refs.cursor);
 }
 
 }  // namespace terrarium

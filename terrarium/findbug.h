@@ -9,7 +9,7 @@ namespace terrarium {
 // 1 for 'A' to 'Z'.
 inline int is_bug(char glyph) { return glyph >= 'A' && glyph <= 'Z'; }
 
-// 0 for water, mountains and bugs, else 1.
+// 0 for water, mountains and refs.cursor, else 1.
 inline int is_pass(char glyph) { return glyph != '~' && glyph != '#' && !is_bug(glyph); }
 
 // A bug's weight for a glyph seen at a depth (1 or more): its attraction
@@ -38,7 +38,7 @@ struct weigher {
 };
 
 // The current bug's weight for a glyph seen at a depth.
-inline float motivate(char glyph, int depth) { return weigher(bugs)(glyph, depth); }
+inline float motivate(char glyph, int depth) { return weigher(refs.cursor)(glyph, depth); }
 
 // The first bug in ring order from `bugs` standing on (row, col); a cell
 // showing a bug that the ring does not hold stops the program.

@@ -8,6 +8,7 @@
 #include "common/loop.h"
 #include "common/map.h"
 #include "common/popup.h"
+#include "common/references.h"
 #include "common/stop.h"
 #include "common/term.h"
 #include "common/text.h"
@@ -39,14 +40,13 @@ struct bug {
 inline int attraction(const bug *b, char glyph) { return b->motive[static_cast<unsigned char>(glyph)]; }
 inline int &attraction(bug *b, char glyph) { return b->motive[static_cast<unsigned char>(glyph)]; }
 
-// Bug pointers: none owns; each always points at a living bug of the ring.
-extern bug *bugs;   // ring cursor: the bug acting, or the one that acted last
-extern bug *first;  // pass marker: a pass boundary is reached on this bug
-extern bug *sb;     // the selected bug
-extern bug *hf;     // tracker: most food
-extern bug *hg;     // tracker: highest generation
-extern bug *old;    // tracker: oldest
-extern bug *hk;     // tracker: lowest attraction to ripe food
+// The trackers: most food, highest generation, oldest, and the lowest
+// attraction to ripe food (the greatest killer).
+extern const common::tracker<bug> trackers[4];
+
+// The ring cursor, the pass marker, the selection and the trackers' holders.
+using references = common::bug_references<bug, 4>;
+extern references refs;
 
 extern float world_size;   // map size as a multiple of the screen size
 extern int roughness;      // terrain roughness

@@ -28,8 +28,7 @@ void dump_bug(std::FILE *out, const bug *b)
 void dump(std::FILE *out, long passes)
 {
     dump_world(out, "terrarium", passes);
-    dump_bugs<bug>(out, bugs, dump_bug,
-                   {{"first", first}, {"sb", sb}, {"hf", hf}, {"hg", hg}, {"old", old}, {"hk", hk}});
+    dump_bugs<bug>(out, dump_bug, refs, trackers);
     std::fprintf(out, "wtr %d mnt %d\n", wtr_c, mnt_c);
 }
 

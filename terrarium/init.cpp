@@ -207,9 +207,9 @@ void set_world_size()
 void start()
 {
     generateterrain();
-    populate(bugs, bugs_by_cell, seed_bug);
+    populate(refs.cursor, bugs_by_cell, seed_bug);
 }
 
-void free_world() { common::free_world(bugs_by_cell, {&bugs, &first, &sb, &hf, &hg, &old, &hk}); }
+void free_world() { common::free_world(bugs_by_cell, refs); }
 
 }  // namespace terrarium

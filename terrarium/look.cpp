@@ -10,7 +10,7 @@ namespace terrarium {
 
 int look_c(int d) { return common::row_step[d & 3]; }
 
-char peek(int a, int b) { return common::glyph_towards(bugs->vector, bugs->y, bugs->x, a, b); }
+char peek(int a, int b) { return common::glyph_towards(refs.cursor->vector, refs.cursor->y, refs.cursor->x, a, b); }
 
 namespace {
 
@@ -18,9 +18,9 @@ namespace {
 // from the next cell on, to a cell that blocks or to the bug's vision.
 float ray(const weigher &weight, int depth, int dir, int dy, int dx)
 {
-    char glyph = cell_read(wrap(bugs->y + dy, world_row), wrap(bugs->x + dx, world_col));
+    char glyph = cell_read(wrap(refs.cursor->y + dy, world_row), wrap(refs.cursor->x + dx, world_col));
     float first = weight(glyph, depth);
-    if (!is_pass(glyph) || depth >= bugs->vision)
+    if (!is_pass(glyph) || depth >= refs.cursor->vision)
         return first;
     return first + ray(weight, depth + 1, dir, dy + look_c(dir), dx + look_c(dir + 1));
 }
@@ -33,14 +33,14 @@ float ray(const weigher &weight, int depth, int dir, int dy, int dx)
 float look_b(int depth, int dir, int dy, int dx)
 {
     constexpr int LONGEST = 16;
-    const weigher weight(bugs);
-    const int vision = bugs->vision;
+    const weigher weight(refs.cursor);
+    const int vision = refs.cursor->vision;
     if (vision - depth >= LONGEST)
         return ray(weight, depth, dir, dy, dx);
     const int step_row = look_c(dir), step_col = look_c(dir + 1);
     // A true modulo keeps every ray cell on the map, however small it is;
     // after the first cell one step at a time goes round by one.
-    int row = wrap(bugs->y + dy, world_row), col = wrap(bugs->x + dx, world_col);
+    int row = wrap(refs.cursor->y + dy, world_row), col = wrap(refs.cursor->x + dx, world_col);
     // Weights of 0 are left out: adding +0 changes no sum.
     float weights[LONGEST];
     int n = 0;
@@ -66,7 +66,7 @@ namespace {
 // The attack on the bug standing ahead; always ends the turn with REST.
 int fight(bug *victim)
 {
-    bug *me = bugs;
+    bug *me = refs.cursor;
     if (attraction(me, '@') < 0)
         attraction(victim, me->race) -= me->size;
     victim->food -= me->size;
@@ -84,7 +84,7 @@ int fight(bug *victim)
 
 int look(int phase)
 {
-    bug *me = bugs;
+    bug *me = refs.cursor;
     char ahead = peek(1, 0);
     if (ahead == me->race && me->food > 60 * me->size) {
         mate();

@@ -34,7 +34,7 @@ void inherit(bug *child, bug *parent, const bug *partner)
 
 void mate()
 {
-    bug *parent = bugs;
+    bug *parent = refs.cursor;
     const bug *partner = common::partner_of(parent, parent->food >= 120 * parent->size, findbug);
     bug *child = static_cast<bug *>(common::hooks.allocate(sizeof(bug)));
     if (child == nullptr)
@@ -55,7 +55,7 @@ void die(bug *victim)
     bool last = victim->next == victim;  // a world seeded with one bug
     cell_write(victim->y, victim->x, '.');
     bugs_by_cell.remove(victim);
-    if (common::remove_bug(victim, {&bugs, &first, &sb, &hf, &hg, &old, &hk}))
+    if (common::remove_bug(victim, refs))
         stop_last_bug(last);
 }
 

@@ -91,7 +91,7 @@ int count(race_counts table[RACES], unsigned char *seen)
     }
     init_counts(&table[0]);
     common::races_met met;
-    const bug *b = bugs;
+    const bug *b = refs.cursor;
     do {
         unsigned char byte = static_cast<unsigned char>(b->race);
         race_counts &race = table[byte];
@@ -101,7 +101,7 @@ int count(race_counts table[RACES], unsigned char *seen)
         }
         count_bug<spans>(&table[0], &race, b);
         b = b->next;
-    } while (b != bugs);
+    } while (b != refs.cursor);
     return common::average_seen<race_counts>(table, seen, races, average);
 }
 

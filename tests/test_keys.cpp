@@ -145,7 +145,7 @@ TEST_F(Keys, SelectionAndThePopupsOfTheSelectedBug)
                 b[4]->gen = b[4]->age = b[4]->food = b[4]->size = b[4]->vision = INT_MIN;
             }
             press(keys);
-            seen.insert(seen.end(), {common::track_label, std::string(1, (*S::pointers()[2])->race)});
+            seen.insert(seen.end(), {S::program.selection_label(), std::string(1, (*S::pointers()[2])->race)});
             EXPECT_EQ(seen, want) << S::name << " keys " << keys;
         }
     });
@@ -208,7 +208,7 @@ TEST_F(Keys, WorldStatisticsRoundedAndInSixtyFourBits)
 TEST_F(Keys, TheIdleRepaintTheStatusLineAndTheStatisticsScreen)
 {
     common::cell_write(1, 81, '#');
-    common::view_col = 80, common::track_label = "old", common::speed = 65536, common::passes = 1234;
+    common::view_col = 80, terrarium_side::chosen_by = 3, common::speed = 65536, common::passes = 1234;
     kbd.type(std::string(1, '\0') + "p"), common::paused = 1;
     common::key_loop();
     EXPECT_EQ(mvwinch(curscr, 1, 1) & A_CHARTEXT, static_cast<chtype>('#'));

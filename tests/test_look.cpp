@@ -40,7 +40,7 @@ TEST(Perception, TerrariumWeightsAndRays)
     terrarium_side::add(0, 2, 'M', 0)->food = 0;
     common::cell_write(1, 2, '@');
     EXPECT_FLOAT_EQ(terrarium::look_b(1, 0, -1, 0), 15.0f + 5.0f + 3.0f) << "round a map smaller than the vision";
-    terrarium::bugs->vision = 20;  // rays beyond the longest the fast sum holds: 15 x (1 + 1/3 + ... + 1/19)
+    terrarium::refs.cursor->vision = 20;  // rays beyond the longest the fast sum holds: 15 x (1 + 1/3 + ... + 1/19)
     EXPECT_NEAR(terrarium::look_b(1, 0, -1, 0), 15 * 2.133256, 1e-4);
 }
 

@@ -110,11 +110,11 @@ TEST(Ageing, BirthDeathAndTrackersWithStrictComparisons)
             b->food = r.food, b->gen = r.gen, b->age = r.age;
             if constexpr (is_terrarium<S>)
                 terrarium::attraction(b, '@') = r.food_motive;
-            auto p = S::pointers();  // bugs, first, sb, hf, hg, old (, hk)
+            auto p = S::pointers();  // cursor, marker, selection, hf, hg, old (, hk)
             for (auto **q : p)  // B takes its step as the selection
                 if (r.ring == 2 || q == p[0] || q == p[2])
                     *q = b;
-            common::track_label = "hf ";
+            S::chosen_by = 1;
             S::ageing_step();
             ASSERT_EQ(common::ring_size(a), r.ring);
             if (r.ring == 2) {
@@ -126,14 +126,14 @@ TEST(Ageing, BirthDeathAndTrackersWithStrictComparisons)
                     EXPECT_EQ(*q, a);
                 EXPECT_TRUE(a->next->race == 'C' && a->next->prev == a);
                 EXPECT_EQ(common::cell_read(8, 8), is_terrarium<S> ? '.' : '*');
-                EXPECT_STREQ(common::track_label, "xx ");
+                EXPECT_STREQ(S::program.selection_label(), "xx ");
                 common::stopped stop = stop_of([&] { S::die(a->next); });
                 EXPECT_EQ(stop.message, std::string(S::name) + ": one bug left after 0 passes\n");
                 EXPECT_TRUE(stop.status == 0 && a->next == a) << "the last but one ends the run";
                 continue;
             }
             EXPECT_EQ(b->age * 10 + b->next->gen, (r.age + 1) * 10 + (r.ring == 4 ? 2 : 1)) << "the newborn follows";
-            EXPECT_STREQ(common::track_label, "hf ");
+            EXPECT_STREQ(S::program.selection_label(), "hf ");
             EXPECT_EQ(std::vector<bool>({*p[3] == b, *p[4] == b, *p[5] == b, is_terrarium<S> && *p[6] == b}),
                       std::vector<bool>({r.hf, r.hg, r.old, r.hk && is_terrarium<S>}))
                 << "hf, hg, old, hk";

@@ -92,7 +92,7 @@ TEST(Stat, VivariumRacesInByteOrderOverACountedWalk)
     expect_rows(0, {"Status --------------------------------------------------------------",
                     "race\tpop\tage\tamax\tfood\tfmax\tsmin\tsavg\tsmax"});
     vivarium::population = 6;
-    vivarium_side::die(vivarium::bugs->next);  // the only A
+    vivarium_side::die(vivarium::refs.cursor->next);  // the only A
     vivarium::stat();
     EXPECT_EQ(row_of(stdscr, 3).substr(0, 1), "B") << "a race that dies out is no longer listed";
 }

@@ -11,7 +11,12 @@
 
 namespace vivarium {
 
-bug *bugs, *first, *sb, *hf, *hg, *old;
+const common::tracker<bug> trackers[3] = {
+    {"hf ", "hf", [](const bug *b) { return b->food; }, false, true},
+    {"hg ", "hg", [](const bug *b) { return b->gen; }, false, true},
+    {"old", "old", [](const bug *b) { return b->age; }, false, true},
+};
+references refs;
 int population;
 
 namespace {
@@ -19,34 +24,25 @@ namespace {
 // Food from which a bug reproduces at its ageing step, whatever its size.
 constexpr int AGEING_BIRTH_FOOD = 1200;
 
-// A tracker passes to b when b beats its holder's current value.
-void track(bug *&holder, bug *b, int bug::*field)
-{
-    if (b->*field > holder->*field)
-        holder = b;
-}
-
 }  // namespace
 
 void ageing_step()
 {
-    bug *b = bugs;
+    bug *b = refs.cursor;
     b->age++;
     if (b->food < 1) {
-        if (b == sb)
-            track_label = "xx ";
+        if (b == refs.selected)
+            refs.chosen_by = 0;
         die(b);
     }
     // After a death the rest is for the dead bug's predecessor, which may
     // have had its own ageing step in this pass already.
-    b = bugs;
+    b = refs.cursor;
     if (b->food >= AGEING_BIRTH_FOOD)
         mate();
-    if (b == first)
+    if (b == refs.marker)
         growfood();
-    track(hf, b, &bug::food);
-    track(hg, b, &bug::gen);
-    track(old, b, &bug::age);
+    refs.track(trackers, b);
 }
 
 namespace {
@@ -57,8 +53,8 @@ constexpr common::cost_table cost = {1.0, 1.1, 1.1, 1.3};
 
 void turn()
 {
-    bugs = bugs->next;
-    bug *b = bugs;
+    refs.cursor = refs.cursor->next;
+    bug *b = refs.cursor;
     cell_write(b->y, b->x, ' ');  // so that it does not see itself
     common::act(b, look(phase), cost, bugs_by_cell);
     cell_write(b->y, b->x, b->race);
@@ -67,22 +63,24 @@ void turn()
 namespace {
 
 const common::key_command own_keys[] = {
-    {'v', [] { dopopup(text_of("x=%i  y=%i", sb->x, sb->y).c_str(), 2); }},
-    {'c', [] { dopopup(text_of("R=%c G=%i A=%i F=%i", sb->race, sb->gen, sb->age, sb->food).c_str(), 3); }},
+    {'v', [] { dopopup(text_of("x=%i  y=%i", refs.selected->x, refs.selected->y).c_str(), 2); }},
+    {'c', [] { dopopup(text_of("R=%c G=%i A=%i F=%i", refs.selected->race, refs.selected->gen, refs.selected->age, refs.selected->food).c_str(), 3); }},
     {0, nullptr},
 };
 
 }  // namespace
 
 const common::program vivarium_program = {
-    "vivarium", "x 1234 vdcegz hjkl fstpn", [] { return bugs == first; }, ageing_step, turn, stat,
-    [] { return static_cast<long>(population); }, 4,
-    select_bug<bug, sb, hf, hg, old>, selected_bug<bug, sb>, [] { edit(sb); }, own_keys, take_census};
+    "vivarium", "x 1234 vdcegz hjkl fstpn", [] { return refs.cursor == refs.marker; }, ageing_step, turn, stat,
+    [] { return static_cast<long>(population); }, 1 + references::TRACKERS,
+    [](int which) { refs.select(which); }, [] { return refs.label(trackers); },
+    [] { return selection{refs.selected->y, refs.selected->x, refs.selected->dna}; }, [] { edit(refs.selected); },
+    own_keys, take_census};
 
 void enter_loop()
 {
     common::enter_loop(vivarium_program);
-    first = sb = hf = hg = old = bugs;
+    refs.point_all_at(refs.cursor);
 }
 
 }  // namespace vivarium

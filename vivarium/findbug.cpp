@@ -7,7 +7,7 @@ constexpr int FED = 600;
 
 int motivate(char glyph)
 {
-    const bug *me = bugs;
+    const bug *me = refs.cursor;
     int score = 0;
     if (glyph == me->race && me->food > FED)
         score++;
@@ -18,6 +18,6 @@ int motivate(char glyph)
 
 common::bug_index<bug> bugs_by_cell;
 
-bug *findbug(int row, int col) { return common::find_on_cell(bugs_by_cell, bugs, row, col); }
+bug *findbug(int row, int col) { return common::find_on_cell(bugs_by_cell, refs.cursor, row, col); }
 
 }  // namespace vivarium

@@ -8,6 +8,7 @@
 #include "common/loop.h"
 #include "common/map.h"
 #include "common/popup.h"
+#include "common/references.h"
 #include "common/stop.h"
 #include "common/term.h"
 #include "common/text.h"
@@ -31,11 +32,12 @@ struct bug {
     gene_t dna[GENES]; // gene i is the action consulted on phase i
 };
 
-// Bug pointers, none owning, each always on a living bug of the ring: the
-// ring cursor (the bug acting, or the one that acted last), the pass
-// marker, the selected bug, and the trackers of most food, highest
-// generation and greatest age.
-extern bug *bugs, *first, *sb, *hf, *hg, *old;
+// The trackers: most food, highest generation, oldest.
+extern const common::tracker<bug> trackers[3];
+
+// The ring cursor, the pass marker, the selection and the trackers' holders.
+using references = common::bug_references<bug, 3>;
+extern references refs;
 
 extern int population;  // living bugs: always the size of the ring
 

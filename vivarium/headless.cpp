@@ -21,7 +21,7 @@ void dump_bug(std::FILE *out, const bug *b)
 void dump(std::FILE *out, long passes)
 {
     dump_world(out, "vivarium", passes);
-    dump_bugs<bug>(out, bugs, dump_bug, {{"first", first}, {"sb", sb}, {"hf", hf}, {"hg", hg}, {"old", old}});
+    dump_bugs<bug>(out, dump_bug, refs, trackers);
     std::fprintf(out, "population %d\n", population);
 }
 

@@ -71,12 +71,12 @@ void set_world_size()
 void start()
 {
     generateterrain();
-    populate(bugs, bugs_by_cell, seed_bug);
+    populate(refs.cursor, bugs_by_cell, seed_bug);
 }
 
 void free_world()
 {
-    common::free_world(bugs_by_cell, {&bugs, &first, &sb, &hf, &hg, &old});
+    common::free_world(bugs_by_cell, refs);
     population = 0;
 }
 

@@ -46,13 +46,13 @@ int side_score(int s)
 
 }  // namespace
 
-char peek(int a, int b) { return common::glyph_towards(bugs->vector, bugs->y, bugs->x, a, b); }
+char peek(int a, int b) { return common::glyph_towards(refs.cursor->vector, refs.cursor->y, refs.cursor->x, a, b); }
 
 scores score_cells() { return {ahead_score(), side_score(-1), side_score(1)}; }
 
 int look(int phase)
 {
-    bug *me = bugs;
+    bug *me = refs.cursor;
     char ahead = peek(1, 0);
     if (ahead == me->race && me->food > MATING_FOOD) {
         mate();

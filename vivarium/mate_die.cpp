@@ -36,7 +36,7 @@ void inherit(bug *child, bug *parent, const bug *partner)
 
 void mate()
 {
-    bug *parent = bugs;
+    bug *parent = refs.cursor;
     const bug *partner = common::partner_of(parent, parent->food >= OWN_PARTNER_FOOD, findbug);
     population++;
     bug *child = static_cast<bug *>(common::hooks.allocate(sizeof(bug)));
@@ -60,7 +60,7 @@ void die(bug *victim)
     cell_write(victim->y, victim->x, '.');
     wrefresh(stdscr);
     bugs_by_cell.remove(victim);
-    if (common::remove_bug(victim, {&bugs, &first, &sb, &hf, &hg, &old}))
+    if (common::remove_bug(victim, refs))
         stop_last_bug(last);
 }
 

@@ -66,7 +66,7 @@ int count(race_counts table[RACES], unsigned char *seen)
     init_counts(&all);
     common::races_met met;
     // A counted walk: the population says how many bugs there are.
-    const bug *b = bugs;
+    const bug *b = refs.cursor;
     while (all.count < population) {
         all.age.sum += b->age;
         all.food.sum += b->food;

@@ -81,7 +81,7 @@ void side<Bug>::seeded(unsigned seed, int lines, int cols)
 }
 
 // Each program's members of its side.
-#define PROGRAM_SIDE(ns, ...)                                                                                 \
+#define PROGRAM_SIDE(ns)                                                                                 \
     template <> const char *const side<ns::bug>::name = #ns;                                                  \
     template <> const common::program &side<ns::bug>::program = ns::ns##_program;                             \
     template <> const common::headless_program &side<ns::bug>::headless = ns::headless;                       \
@@ -91,10 +91,15 @@ void side<Bug>::seeded(unsigned seed, int lines, int cols)
     template <> void (*const side<ns::bug>::die)(ns::bug *) = ns::die;                                        \
     template <> ns::bug *(*const side<ns::bug>::findbug)(int, int) = ns::findbug;                             \
     template <> common::bug_index<ns::bug> &side<ns::bug>::index = ns::bugs_by_cell;                          \
-    template <> ns::bug *&side<ns::bug>::cursor = ns::bugs;                                                   \
-    template <> std::vector<ns::bug **> side<ns::bug>::pointers() { return {__VA_ARGS__}; }                   \
+    template <> ns::bug *&side<ns::bug>::cursor = ns::refs.cursor;                                            \
+    template <> int &side<ns::bug>::chosen_by = ns::refs.chosen_by;                                           \
+    template <> std::vector<ns::bug **> side<ns::bug>::pointers()                                             \
+    {                                                                                                         \
+        std::vector<ns::bug **> all;                                                                          \
+        ns::refs.each([&](ns::bug *&p) { all.push_back(&p); });                                               \
+        return all;                                                                                           \
+    }                                                                                                         \
     template struct side<ns::bug>;
 
-PROGRAM_SIDE(terrarium, &terrarium::bugs, &terrarium::first, &terrarium::sb, &terrarium::hf, &terrarium::hg,
-             &terrarium::old, &terrarium::hk)
-PROGRAM_SIDE(vivarium, &vivarium::bugs, &vivarium::first, &vivarium::sb, &vivarium::hf, &vivarium::hg, &vivarium::old)
+PROGRAM_SIDE(terrarium)
+PROGRAM_SIDE(vivarium)

@@ -40,7 +40,8 @@ struct side {
     static Bug *(*const findbug)(int, int);
     static common::bug_index<Bug> &index;
     static Bug *&cursor;
-    static std::vector<Bug **> pointers();  // bugs, first, sb, hf, hg, old (, hk)
+    static int &chosen_by;                  // the tracker that chose the selection, + 1
+    static std::vector<Bug **> pointers();  // cursor, marker, selection, hf, hg, old (, hk)
 
     // A blank map of rows x cols on a screen of lines x screen_cols, no
     // bugs, the loop entered for the program.
