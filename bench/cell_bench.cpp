@@ -10,43 +10,40 @@
 
 namespace {
 
-using common::world_col;
-using common::world_row;
-
 constexpr int CELLS = 4096;
 
 struct cell {
     int row, col;
 };
 
-std::vector<cell> random_cells()
+std::vector<cell> random_cells(const common::world_map &map)
 {
     std::mt19937 rng(12345);
     std::vector<cell> cells(CELLS);
     for (cell &c : cells)
-        c = {static_cast<int>(rng() % world_row), static_cast<int>(rng() % world_col)};
+        c = {static_cast<int>(rng() % map.rows()), static_cast<int>(rng() % map.cols())};
     return cells;
 }
 
 void Cell_Read(benchmark::State &state)
 {
-    terrarium_world(1, 24, 80, 2.0f);
-    std::vector<cell> cells = random_cells();
+    common::world_map &map = terrarium_world(1, 24, 80, 2.0f).map;
+    std::vector<cell> cells = random_cells(map);
     size_t i = 0;
     for (auto _ : state) {
         const cell &c = cells[i++ % CELLS];
-        benchmark::DoNotOptimize(common::cell_read(c.row, c.col));
+        benchmark::DoNotOptimize(map.read(c.row, c.col));
     }
 }
 
 void Cell_Write(benchmark::State &state)
 {
-    terrarium_world(1, 24, 80, 2.0f);
-    std::vector<cell> cells = random_cells();
+    common::world_map &map = terrarium_world(1, 24, 80, 2.0f).map;
+    std::vector<cell> cells = random_cells(map);
     size_t i = 0;
     for (auto _ : state) {
         const cell &c = cells[i % CELLS];
-        common::cell_write(c.row, c.col, (i & 1) ? 'A' : ' ');
+        map.write(c.row, c.col, (i & 1) ? 'A' : ' ');
         i++;
     }
 }

@@ -10,8 +10,7 @@
 
 #include "bench/headless.h"
 #include "common/ring.h"
-#include "terrarium/findbug.h"
-#include "terrarium/globals.h"
+#include "terrarium/world.h"
 
 namespace {
 
@@ -26,18 +25,18 @@ constexpr world_for WORLDS[] = {{1000, 20, 50}, {10000, 100, 100}, {100000, 200,
 
 void W4_FindBug(benchmark::State &state, world_for w)
 {
-    terrarium_world(1, w.lines, w.cols, 10.0f);
+    world &built = terrarium_world(1, w.lines, w.cols, 10.0f);
     // The cells of the bugs, picked at random beforehand, so that the loop
     // times the lookup alone.
     std::vector<std::pair<int, int>> cells;
-    common::for_each_bug(refs.cursor, [&](const bug *b) { cells.emplace_back(b->y, b->x); });
+    common::for_each_bug(built.refs.cursor, [&](const bug *b) { cells.emplace_back(b->y, b->x); });
     size_t bugs_alive = cells.size();
     std::mt19937 rng(777);
     std::shuffle(cells.begin(), cells.end(), rng);
     size_t i = 0;
     for (auto _ : state) {
         const std::pair<int, int> &cell = cells[i++ % bugs_alive];
-        benchmark::DoNotOptimize(findbug(cell.first, cell.second));
+        benchmark::DoNotOptimize(built.findbug(cell.first, cell.second));
     }
     state.counters["bugs"] = static_cast<double>(bugs_alive);
 }

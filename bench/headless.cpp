@@ -1,25 +1,29 @@
 #include "bench/headless.h"
 
+#include <memory>
 #include <sys/resource.h>
 
 #include "common/headless.h"
-#include "common/loop.h"
-#include "terrarium/init.h"
-#include "vivarium/init.h"
+#include "terrarium/rules.h"
 
-void terrarium_world(unsigned seed, int lines, int cols, float size)
+namespace {
+
+std::unique_ptr<terrarium::world> current;
+
+}  // namespace
+
+terrarium::world &terrarium_world(unsigned seed, int lines, int cols, float size)
 {
-    common::forget(terrarium::headless);
-    common::forget(vivarium::headless);
-    if (!common::headless_screen(lines, cols))
-        throw common::stopped{-1, "no null terminal"};
+    common::headless_hooks();
     terrarium::options chosen;
     chosen.world_size = size;
-    terrarium::apply_options(chosen);
-    common::start_seeded(terrarium::headless, seed);
+    current.reset();
+    current = std::make_unique<terrarium::world>(chosen);
+    common::start_seeded(*current, terrarium::world_rules, seed, lines, cols);
+    return *current;
 }
 
-long run_passes(long passes) { return common::run_passes(passes); }
+long run_passes(long passes) { return common::run_passes(*current, terrarium::world_rules, passes); }
 
 double peak_rss_mb()
 {

@@ -5,12 +5,14 @@
 #include <chrono>
 #include <ctime>
 
-// Builds terrarium's world as the program does, for a screen of lines x
-// cols, world size `size` and the default roughness and grid, on a null
-// terminal, and enters the main loop state. A stop throws common::stopped.
-void terrarium_world(unsigned seed, int lines, int cols, float size);
+#include "terrarium/world.h"
 
-// Runs the main loop, without screen or keys, until `passes` more pass
+// Builds terrarium's world as the program does, for a screen of lines x
+// cols, world size `size` and the default roughness and grid, without a
+// screen, replacing the one made before. A stop throws common::stopped.
+terrarium::world &terrarium_world(unsigned seed, int lines, int cols, float size);
+
+// Runs that world, without screen or keys, until `passes` more pass
 // boundaries have been reached; returns the turns taken.
 long run_passes(long passes);
 

@@ -6,8 +6,7 @@
 #include <vector>
 
 #include "common/food.h"
-#include "common/map.h"
-#include "terrarium/globals.h"
+#include "terrarium/world.h"
 #include "terrarium/terrain.h"
 
 namespace {
@@ -16,24 +15,24 @@ using namespace terrarium;
 
 constexpr unsigned SEED = 1;
 
-double cells() { return static_cast<double>(world_row) * world_col; }
+double cells(const world &w) { return static_cast<double>(w.map.rows()) * w.map.cols(); }
 
-std::vector<char> map_copy()
+std::vector<char> map_copy(const world &w)
 {
     std::vector<char> glyphs;
-    for (int row = 0; row < world_row; row++)
-        glyphs.insert(glyphs.end(), common::map_row(row), common::map_row(row) + world_col);
+    for (int row = 0; row < w.map.rows(); row++)
+        glyphs.insert(glyphs.end(), w.map.row(row), w.map.row(row) + w.map.cols());
     return glyphs;
 }
 
 // Puts the map back as it was, through the one cell write.
-void restore(const std::vector<char> &glyphs)
+void restore(world &w, const std::vector<char> &glyphs)
 {
-    for (int row = 0; row < world_row; row++)
-        for (int col = 0; col < world_col; col++) {
-            char glyph = glyphs[static_cast<size_t>(row) * world_col + col];
-            if (cell_read(row, col) != glyph)
-                cell_write(row, col, glyph);
+    for (int row = 0; row < w.map.rows(); row++)
+        for (int col = 0; col < w.map.cols(); col++) {
+            char glyph = glyphs[static_cast<size_t>(row) * w.map.cols() + col];
+            if (w.map.read(row, col) != glyph)
+                w.map.write(row, col, glyph);
         }
 }
 
@@ -41,39 +40,40 @@ void restore(const std::vector<char> &glyphs)
 // so that every stage is on the map; each iteration grows the same map.
 void W3_GrowFood(benchmark::State &state)
 {
-    terrarium_world(SEED, 60, 200, 30.0f);
-    growfood();
-    growfood();
-    std::vector<char> saved = map_copy();
+    world &w = terrarium_world(SEED, 60, 200, 30.0f);
+    growfood(w);
+    growfood(w);
+    std::vector<char> saved = map_copy(w);
     double seconds = 0;
     for (auto _ : state) {
-        restore(saved);
+        restore(w, saved);
         auto start = bench_clock::now();
-        growfood();
+        growfood(w);
         double elapsed = seconds_since(start);
         state.SetIterationTime(elapsed);
         seconds += elapsed;
     }
-    state.counters["ns_per_cell"] = seconds * 1e9 / (cells() * state.iterations());
+    state.counters["ns_per_cell"] = seconds * 1e9 / (cells(w) * state.iterations());
 }
 
 // Terrain on a fresh blank pad of the big world's size, same seed each time.
 void W3_Terrain(benchmark::State &state)
 {
-    terrarium_world(SEED, 60, 200, 30.0f);
+    world &built = terrarium_world(SEED, 60, 200, 30.0f);
     double seconds = 0;
+    world w;
+    w.map.plan(built.map.rows(), built.map.cols());
     for (auto _ : state) {
-        common::close_world();
-        common::open_world(SEED);
+        w.open(SEED);
         auto start = bench_clock::now();
-        generateterrain();
+        generateterrain(w);
         double elapsed = seconds_since(start);
         state.SetIterationTime(elapsed);
         seconds += elapsed;
     }
-    state.counters["ns_per_cell"] = seconds * 1e9 / (cells() * state.iterations());
-    state.counters["water"] = wtr_c;
-    state.counters["mountain"] = mnt_c;
+    state.counters["ns_per_cell"] = seconds * 1e9 / (cells(w) * state.iterations());
+    state.counters["water"] = w.water_cells;
+    state.counters["mountain"] = w.mountain_cells;
 }
 
 }  // namespace

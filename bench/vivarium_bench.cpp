@@ -3,43 +3,47 @@
 #include <benchmark/benchmark.h>
 
 #include "bench/headless.h"
+#include <memory>
+
 #include "common/headless.h"
-#include "common/map.h"
-#include "vivarium/globals.h"
-#include "vivarium/init.h"
+#include "vivarium/rules.h"
 
 namespace {
 
 constexpr unsigned SEED = 1;
 constexpr long PASSES = 20;
 
-void vivarium_world()
+std::unique_ptr<vivarium::world> vivarium_world()
 {
-    common::forget(vivarium::headless);
-    common::headless_screen(60, 200);
-    common::start_seeded(vivarium::headless, SEED);
+    common::headless_hooks();
+    auto w = std::make_unique<vivarium::world>();
+    common::start_seeded(*w, vivarium::world_rules, SEED, 60, 200);
+    return w;
 }
 
 void W5_Vivarium(benchmark::State &state)
 {
     double startup_s = 0, run_s = 0;
     long turns = 0;
+    double cells = 0, bugs_at_end = 0;
     for (auto _ : state) {
         auto start = bench_clock::now();
-        vivarium_world();
+        std::unique_ptr<vivarium::world> w = vivarium_world();
         double built = seconds_since(start);
         auto begin = bench_clock::now();
-        turns += run_passes(PASSES);
+        turns += common::run_passes(*w, vivarium::world_rules, PASSES);
         double ran = seconds_since(begin);
         state.SetIterationTime(built + ran);
         startup_s += built;
         run_s += ran;
+        cells = static_cast<double>(w->map.rows()) * w->map.cols();
+        bugs_at_end = w->population;
     }
     double n = static_cast<double>(state.iterations());
     state.counters["startup_ms"] = startup_s * 1e3 / n;
     state.counters["ns_per_turn"] = run_s * 1e9 / turns;
-    state.counters["cells"] = static_cast<double>(common::world_row) * common::world_col;
-    state.counters["bugs_at_end"] = vivarium::population;
+    state.counters["cells"] = cells;
+    state.counters["bugs_at_end"] = bugs_at_end;
 }
 
 }  // namespace

@@ -1,9 +1,5 @@
 #include "common/decide.h"
 
-#include <cstdlib>
-
-#include "common/random.h"
-
 namespace common {
 
 namespace {
@@ -11,40 +7,40 @@ namespace {
 bool is_turn(int gene) { return gene == TURN_LEFT || gene == TURN_RIGHT; }
 
 // The gene if it is a turn, else a random turn.
-int turn_by_gene(int gene) { return is_turn(gene) ? gene : 1 + world_random.next() % 2; }
+int turn_by_gene(random_stream &random, int gene) { return is_turn(gene) ? gene : 1 + random.next() % 2; }
 
 }  // namespace
 
-int decide(float f, float l, float r, int g, bool open)
+int decide(random_stream &random, float f, float l, float r, int g, bool open)
 {
     if (!(f > 0) && !(l > 0) && !(r > 0)) {
         if (g == STEP && !open)
-            return world_random.next() % 3;
+            return random.next() % 3;
         return g;
     }
     if (f > l && f > r)
-        return open ? STEP : turn_by_gene(g);
+        return open ? STEP : turn_by_gene(random, g);
     if (l > r && l > f)
         return TURN_LEFT;
     if (r > l && r > f)
         return TURN_RIGHT;
     if (l == r && r > f)
-        return turn_by_gene(g);
+        return turn_by_gene(random, g);
     if (f == r && r > l) {
         if (!open)
             return TURN_RIGHT;
-        return (g == TURN_RIGHT || g == STEP) ? g : 2 + world_random.next() % 2;
+        return (g == TURN_RIGHT || g == STEP) ? g : 2 + random.next() % 2;
     }
     if (f == l && l > r) {
         if (!open)
             return TURN_LEFT;
         if (g == TURN_LEFT || g == STEP)
             return g;
-        return (world_random.next() % 2 == 1) ? TURN_LEFT : STEP;
+        return (random.next() % 2 == 1) ? TURN_LEFT : STEP;
     }
     if (open)
-        return g == REST ? 1 + world_random.next() % 3 : g;
-    return turn_by_gene(g);
+        return g == REST ? 1 + random.next() % 3 : g;
+    return turn_by_gene(random, g);
 }
 
 }  // namespace common

@@ -1,6 +1,8 @@
 // Action codes, genes and the decision table shared by both programs.
 #pragma once
 
+#include "common/random.h"
+
 namespace common {
 
 enum action { REST = 0, TURN_LEFT = 1, TURN_RIGHT = 2, STEP = 3 };
@@ -18,6 +20,6 @@ inline bool gene_ok(int value) { return value >= REST && value <= STEP; }
 // Chooses an action from the forward, left and right scores, the gene for
 // the current phase and whether the cell ahead can be entered. Draws from
 // the world's generator at most once, only where the gene does not fit.
-int decide(float forward, float left, float right, int gene, bool open);
+int decide(random_stream &random, float forward, float left, float right, int gene, bool open);
 
 }  // namespace common

@@ -26,7 +26,7 @@ inline void relative_cell(int v, int y, int x, int ahead, int right, int *row, i
 
 // The glyph of that cell, with wrap-around. A facing outside 0 to 3 is
 // reported as it would be by the reading bug, and reads as open ground.
-inline char glyph_towards(int v, int y, int x, int ahead, int right)
+inline char glyph_towards(const world_map &map, int v, int y, int x, int ahead, int right)
 {
     if (!is_direction(v)) {
         std::fputs("default in peek bugs->vector is bad\n", stderr);
@@ -34,7 +34,7 @@ inline char glyph_towards(int v, int y, int x, int ahead, int right)
     }
     int row = 0, col = 0;
     relative_cell(v, y, x, ahead, right, &row, &col);
-    return cell_read(wrap(row, world_row), wrap(col, world_col));
+    return map.read(wrap(row, map.rows()), wrap(col, map.cols()));
 }
 
 }  // namespace common

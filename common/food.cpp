@@ -5,20 +5,19 @@
 #include <new>
 #include <vector>
 
-#include "common/map.h"
 #include "common/stop.h"
-#include "common/random.h"
+#include "common/world.h"
 
 namespace common {
 
-void placefood()
+void placefood(world_base &w)
 {
-    if (world_random.next() % 11 > 1)
+    if (w.random.next() % 11 > 1)
         return;
-    int row = world_random.next() % world_row;
-    int col = world_random.next() % world_col;
-    if (cell_read(row, col) == ' ')
-        cell_write(row, col, '.');
+    int row = w.random.next() % w.map.rows();
+    int col = w.random.next() % w.map.cols();
+    if (w.map.read(row, col) == ' ')
+        w.map.write(row, col, '.');
 }
 
 namespace {
@@ -54,17 +53,17 @@ void grow_row(const char *above, const char *here, const char *below, char *out,
 
 // Writes the cells of row y where `now` differs from `was`; whole words
 // at a time are skipped while they agree.
-void write_changes(int y, const char *was, const char *now, int cols)
+void write_changes(world_map &map, int y, const char *was, const char *now, int cols)
 {
     int x = 0;
     for (; x + 8 <= cols; x += 8)
         if (std::memcmp(was + x, now + x, 8) != 0)
             for (int i = x; i < x + 8; i++)
                 if (was[i] != now[i])
-                    cell_write(y, i, now[i]);
+                    map.write(y, i, now[i]);
     for (; x < cols; x++)
         if (was[x] != now[x])
-            cell_write(y, x, now[x]);
+            map.write(y, x, now[x]);
 }
 
 }  // namespace
@@ -74,10 +73,11 @@ void write_changes(int y, const char *was, const char *now, int cols)
 // (and row 0, which the last row needs below it). The rows are kept from
 // call to call: after the first, growing food allocates nothing, however
 // short of memory a crowded run becomes.
-void growfood()
+void growfood(world_base &w)
 {
-    static std::vector<char> lines;
-    size_t cols = static_cast<size_t>(world_col);
+    world_map &map = w.map;
+    std::vector<char> &lines = w.food_rows;
+    size_t cols = static_cast<size_t>(map.cols());
     if (lines.size() < 3 * cols) {
         try {
             lines.resize(3 * cols);
@@ -86,14 +86,14 @@ void growfood()
         }
     }
     char *first = lines.data(), *above = first + cols, *out = above + cols;
-    std::memcpy(first, map_row(0), cols);
-    std::memcpy(above, map_row(world_row - 1), cols);
-    for (int y = 0; y < world_row; y++) {
-        const char *here = y == 0 ? first : map_row(y);
-        const char *below = y + 1 < world_row ? map_row(y + 1) : first;
-        grow_row(above, here, below, out, world_col);
+    std::memcpy(first, map.row(0), cols);
+    std::memcpy(above, map.row(map.rows() - 1), cols);
+    for (int y = 0; y < map.rows(); y++) {
+        const char *here = y == 0 ? first : map.row(y);
+        const char *below = y + 1 < map.rows() ? map.row(y + 1) : first;
+        grow_row(above, here, below, out, map.cols());
         std::memcpy(above, here, cols);
-        write_changes(y, above, out, world_col);
+        write_changes(map, y, above, out, map.cols());
     }
 }
 

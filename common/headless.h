@@ -1,6 +1,6 @@
-// Runs without a terminal, for the tools, the tests and the benchmarks:
-// curses on a null device, a stop that ends the run instead of the
-// process, and either program's world run pass by pass and dumped.
+// Runs without a terminal, for the tools, the tests and the benchmarks: a
+// stop that ends the run instead of the process, and either program's
+// world run pass by pass and dumped. Nothing here touches curses.
 #pragma once
 
 #include <cstdio>
@@ -9,8 +9,7 @@
 
 #include "common/references.h"
 #include "common/ring.h"
-
-#include "common/loop.h"
+#include "common/rules.h"
 
 namespace common {
 
@@ -20,43 +19,21 @@ struct stopped {
     std::string message;
 };
 
-// Opens (or reopens) curses on a null terminal of lines x cols, letting go
-// of the status line and the map of any earlier run first (they die with
-// their screen). From then on a stop throws `stopped`, and sleeps return
-// at once. False when curses cannot be started.
-bool headless_screen(int lines, int cols);
+// From now on a stop throws `stopped`, and sleeps return at once.
+void headless_hooks();
 
-// One program's part of a headless run.
-struct headless_program {
-    const char *name;
-    void (*set_world_size)();  // from the screen's size (and the options)
-    void (*start)();           // terrain, food and bugs on the new map
-    void (*enter_loop)();      // the loop state as the main loop begins
-    void (*dump)(std::FILE *out, long passes);  // the state, as text
-    void (*free_world)();
-    run_description (*describe)();  // for the first lines of a log
-};
+// Start-up as in the program, with the generator seeded with `seed`
+// instead of the clock, for a screen of lines x cols, up to the main loop.
+void start_seeded(world_base &w, const rules &r, unsigned seed, int lines, int cols);
 
-// Start-up as in the program, with the random generator seeded with
-// `seed` instead of the clock, up to the main loop.
-void start_seeded(const headless_program &program, unsigned seed);
-
-// Frees the world and the status line of a run.
-void forget(const headless_program &program);
-
-// A whole run: a null terminal of lines x cols, the world started with
-// `seed`, the main loop run as with no key ever pressed up to the
-// (passes + 1)-th arrival at a pass boundary, before any of its work; then
-// the dump. A stop on the way dumps the state as it stands and "stopped";
-// a refusal at start-up only prints its message. A log opened before the
-// run (open_log) has its rows and is finished with the world as it ended.
+// A whole run of the new world `w`: started with `seed` for a screen of
+// lines x cols, run as with no key ever pressed up to the (passes + 1)-th
+// arrival at a pass boundary, before any of its work; then the dump. A
+// stop on the way dumps the state as it stands and "stopped"; a refusal
+// at start-up only prints its message. A log opened before the run
+// (open_log) has its rows and is finished with the world as it ended.
 // Returns the exit status.
-int run_headless(const headless_program &program, unsigned seed, int lines, int cols, long passes,
-                 std::FILE *out);
-
-// The first lines of a dump: the program, the map's size, the passes run
-// and the phase, then the map row by row.
-void dump_world(std::FILE *out, const char *name, long passes);
+int run_headless(world_base &w, const rules &r, unsigned seed, int lines, int cols, long passes, std::FILE *out);
 
 // The bugs in turn order from the cursor, a line each from `line`, then
 // the pass marker ("first"), the selection ("sb") and each tracker's

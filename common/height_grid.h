@@ -28,10 +28,10 @@ private:
 // Runs `generate` on a grid of the map's size; a grid that cannot be had
 // ends the program: "world too large".
 template <class F>
-void with_height_grid(F generate)
+void with_height_grid(const world_map &map, F generate)
 {
     try {
-        height_grid h(world_col, world_row);
+        height_grid h(map.cols(), map.rows());
         generate(h);
     } catch (const std::bad_alloc &) {
         stop_with(EXIT_WORLD_TOO_LARGE, "world too large\n");

@@ -14,50 +14,25 @@
 
 namespace common {
 
-int speed = 1;
-int show_map = 1;
-long passes = 0;
-int phase = 0;
-int key = 0;
-int paused = 0;
-int view_row = 0;
-int view_col = 0;
-const char *help_text = "";
-WINDOW *status_win = nullptr;
-
 namespace {
 
-const program *running = nullptr;
-
 // The status line anew on the screen's last row, as wide as the screen.
-void open_status_line()
+void open_status_line(session &s)
 {
-    leave_loop();
-    status_win = newwin(1, COLS, LINES - 1, 0);
+    if (s.status_win != nullptr)
+        delwin(s.status_win);
+    s.status_win = newwin(1, COLS, LINES - 1, 0);
 }
 
 }  // namespace
 
-void enter_loop(const program &p)
-{
-    running = &p;
-    open_status_line();
-    speed = 1;
-    show_map = 1;
-    passes = 0;
-    phase = 0;
-    key = 0;
-    paused = 0;
-    view_row = view_col = 0;
-    help_text = p.help;
-}
-
-void leave_loop()
+session::~session()
 {
     if (status_win != nullptr)
         delwin(status_win);
-    status_win = nullptr;
 }
+
+void enter_loop(session &s) { open_status_line(s); }
 
 namespace {
 
@@ -73,19 +48,21 @@ std::string delay_text(int micros)
     return text_of("%ds", micros / 1000000);
 }
 
-std::string run_state()
+std::string run_state(const session &s)
 {
-    std::string state = text_of("%s  pass %ld  %ld bugs", delay_text(speed).c_str(), passes, running->population());
-    return paused ? "paused  " + state : state;
+    std::string state = text_of("%s  pass %ld  %ld bugs", delay_text(s.speed).c_str(), s.world.passes,
+                                s.running.world_rules.population(s.world));
+    return s.mode != run_mode::running ? "paused  " + state : state;
 }
 
 // The left part always as it was; the state after it only as far as it
 // fits, its first fields left out first, so that it stays right-aligned.
-void draw_status_line()
+void draw_status_line(const session &s)
 {
+    WINDOW *status_win = s.status_win;
     int width = getmaxx(status_win);
-    std::string left = text_of("%s  %s  ", help_text, running->selection_label());
-    std::string right = run_state();
+    std::string left = text_of("%s  %s  ", s.running.help, s.running.selection_label(s.world));
+    std::string right = run_state(s);
     int room = width - static_cast<int>(left.size());
     while (!right.empty() && static_cast<int>(right.size()) > room) {
         size_t gap = right.find("  ");
@@ -105,153 +82,124 @@ void draw_status_line()
 // scroll keys keep, the upper bound first (the world never changes).
 // Whatever a map smaller than the screen leaves uncovered is blank, not
 // the picture of the old size.
-void fit_to_screen()
+void fit_to_screen(session &s)
 {
     werase(stdscr);
     wnoutrefresh(stdscr);
-    open_status_line();
-    view_row = std::max(0, std::min(view_row, world_row - LINES + 1));
-    view_col = std::max(0, std::min(view_col, world_col - COLS));
+    open_status_line(s);
+    s.view_row = std::max(0, std::min(s.view_row, s.world.map.rows() - LINES + 1));
+    s.view_col = std::max(0, std::min(s.view_col, s.world.map.cols() - COLS));
 }
 
 }  // namespace
 
-void repaint()
+void repaint(session &s)
 {
     if (follow_size_change())
-        fit_to_screen();
-    if (show_map) {
-        sync_pad();
-        pnoutrefresh(world_pad, view_row, view_col, 0, 0, LINES - 2, COLS - 1);
+        fit_to_screen(s);
+    if (s.show_map) {
+        s.view.catch_up(s.world.map);
+        pnoutrefresh(s.view.pad(), s.view_row, s.view_col, 0, 0, LINES - 2, COLS - 1);
     } else {
-        running->stat();
+        s.running.stat(s.world);
         wnoutrefresh(stdscr);
     }
-    draw_status_line();
+    draw_status_line(s);
     // One update for both: the statistics screen's blank last row never
     // reaches the terminal between them.
     doupdate();
 }
 
-void loop_step(bool interactive)
+void loop_step(session &s)
 {
-    if (running->at_boundary()) {
-        if (interactive) {
-            if (speed != 0)
-                hooks.sleep_micros(static_cast<useconds_t>(speed));
-            repaint();
-        }
-        if (logging())
-            log_pass(passes, running->census);
-        passes++;
-        phase = (phase + 1) % 25;
-        if (interactive && (kb_hit() || key == 'n' || key == 'N'))
-            key_loop();
+    const rules &r = s.running.world_rules;
+    if (r.at_boundary(s.world)) {
+        if (s.speed != 0)
+            hooks.sleep_micros(static_cast<useconds_t>(s.speed));
+        repaint(s);
+        pass_boundary(s.world, r);
+        if (kb_hit() || s.mode == run_mode::stepping)
+            key_loop(s);
     }
-    if (phase == 0)
-        running->ageing_step();
-    running->turn();
+    take_turn(s.world, r);
 }
 
-void stop_last_bug(bool none_left)
-{
-    stop_with(0, text_of("%s: %s bug left after %ld passes\n", running->name, none_left ? "no" : "one", passes)
-                     .c_str());
-}
-
-void main_loop()
+void main_loop(session &s)
 {
     for (;;)
-        loop_step(true);
+        loop_step(s);
 }
 
-long run_passes(long passes, long *done, void (*at_boundary)())
-{
-    long turns = 0;
-    long begun = 0;
-    for (;;) {
-        if (running->at_boundary()) {
-            if (begun == passes)
-                return turns;
-            begun++;
-            if (done)
-                *done = begun;
-            if (at_boundary)
-                at_boundary();
-        }
-        loop_step(false);
-        turns++;
-    }
-}
-
-void key_loop()
+void key_loop(session &s)
 {
     do {
-        key = kb_hit() ? read_kb() : 0;
-        do_key(key);
-    } while (paused && key != 'n' && key != 'N');
+        int k = kb_hit() ? read_kb() : 0;
+        // A step runs one pass; whatever key comes next ends it.
+        if (s.mode == run_mode::stepping)
+            s.mode = run_mode::paused;
+        do_key(s, k);
+    } while (s.mode == run_mode::paused);
 }
 
 namespace {
 
 // The origin clamps: the upper bound comes last, so in a world smaller
 // than the view the origin may be negative (curses then shows from 0).
-void centre_on_selected()
+void centre_on_selected(session &s)
 {
-    selection s = running->selected();
-    int row = s.row, col = s.col;
-    view_row = row - (LINES - 1) / 2;
-    if (view_row < 0)
-        view_row = 0;
-    if (view_row > world_row - LINES + 1)
-        view_row = world_row - LINES + 1;
-    view_col = col - COLS / 2;
-    if (view_col < 0)
-        view_col = 0;
-    if (view_col > world_col - COLS)
-        view_col = world_col - COLS;
+    selection chosen = s.running.selected(s.world);
+    int rows = s.world.map.rows(), cols = s.world.map.cols();
+    s.view_row = chosen.row - (LINES - 1) / 2;
+    if (s.view_row < 0)
+        s.view_row = 0;
+    if (s.view_row > rows - LINES + 1)
+        s.view_row = rows - LINES + 1;
+    s.view_col = chosen.col - COLS / 2;
+    if (s.view_col < 0)
+        s.view_col = 0;
+    if (s.view_col > cols - COLS)
+        s.view_col = cols - COLS;
 }
 
-void change_speed(int new_speed)
+void change_speed(session &s, int new_speed)
 {
-    speed = new_speed;
-    dopopup(text_of("speed=%i", speed).c_str(), 1);
-    paused = 0;
+    s.speed = new_speed;
+    dopopup(text_of("speed=%i", s.speed).c_str(), 1);
+    s.mode = run_mode::running;
 }
 
 // Doubling stops short of overflow: from 2^30 on, the speed stays.
 int slower(int s) { return s == 0 ? 1 : (s < (1 << 30) ? s * 2 : s); }
 
 // The keys from '1' on: the next bug, then the trackers.
-void choose(int which)
+void choose(session &s, int which)
 {
-    if (which >= running->choices)
+    if (which >= s.running.choices)
         dopopup("bad key", 1);
     else
-        running->select(which);
+        s.running.select(s.world, which);
 }
 
 const key_command shared_keys[] = {
-    {'d', [] { dopopup(gene_digits(running->selected().dna, GENES).c_str(), 5); }},
-    {'e', [] { running->edit(); }},
-    {'x', [] { stop(); }},
+    {'d', [](session &s) { dopopup(gene_digits(s.running.selected(s.world).dna, GENES).c_str(), 5); }},
+    {'e', [](session &s) { s.running.edit(s.world); }},
+    {'x', [](session &) { stop(); }},
     {'g', centre_on_selected},
-    {'z', [] { show_map = show_map ? 0 : 1; }},
-    {'h', [] { if (view_col > 0) view_col--; }},
-    {'j', [] { if (view_row < world_row - LINES + 1) view_row++; }},
-    {'k', [] { if (view_row > 0) view_row--; }},
-    {'l', [] { if (view_col < world_col - COLS) view_col++; }},
-    {'f', [] { change_speed(speed >= 2 ? speed / 2 : 0); }},
-    {'s', [] { change_speed(slower(speed)); }},
-    {'t', [] { change_speed(0); }},
-    {'p', [] {
+    {'z', [](session &s) { s.show_map = !s.show_map; }},
+    {'h', [](session &s) { if (s.view_col > 0) s.view_col--; }},
+    {'j', [](session &s) { if (s.view_row < s.world.map.rows() - LINES + 1) s.view_row++; }},
+    {'k', [](session &s) { if (s.view_row > 0) s.view_row--; }},
+    {'l', [](session &s) { if (s.view_col < s.world.map.cols() - COLS) s.view_col++; }},
+    {'f', [](session &s) { change_speed(s, s.speed >= 2 ? s.speed / 2 : 0); }},
+    {'s', [](session &s) { change_speed(s, slower(s.speed)); }},
+    {'t', [](session &s) { change_speed(s, 0); }},
+    {'p', [](session &s) {
          dopopup("Pause", 1);
-         key = 0;
-         paused = paused ? 0 : 1;
+         s.mode = s.mode == run_mode::running ? run_mode::paused : run_mode::running;
      }},
-    {'n', [] {
+    {'n', [](session &s) {
          dopopup("Single step", 1);
-         paused = 1;
+         s.mode = run_mode::stepping;
      }},
     {0, nullptr},
 };
@@ -269,27 +217,27 @@ const key_command *command_for(const key_command *table, int k)
 
 }  // namespace
 
-void do_key(int k)
+void do_key(session &s, int k)
 {
     if (k == 0) {
-        repaint();
+        repaint(s);
         hooks.sleep_micros(100000);
         return;
     }
     if (k >= '1' && k <= '9') {
-        choose(k - '1');
+        choose(s, k - '1');
         return;
     }
     const key_command *command = nullptr;
     if (static_cast<unsigned>(k) <= 122) {
-        command = command_for(running->keys, k);
+        command = command_for(s.running.keys, k);
         if (command == nullptr)
             command = command_for(shared_keys, k);
     }
     if (command == nullptr)
         dopopup("bad key", 1);
     else
-        command->run();
+        command->run(s);
 }
 
 }  // namespace common

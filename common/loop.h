@@ -1,31 +1,27 @@
-// The main loop that both programs run: passes over the ring with the
-// screen, speed and key state, and the key commands that both share:
-// quit, scrolling and centring the view, the map or the statistics, speed,
-// pause and single step.
+// The interactive main loop that both programs run: a session shows one
+// world on the screen (the map view or the statistics screen, and the
+// status line) and runs it pass by pass, at its speed and in its run mode,
+// with the key commands that both programs share: quit, selection,
+// scrolling and centring the view, the map or the statistics, speed,
+// pause and single step. The session reads the world to show it; only the
+// key commands change it (the selection, the gene editor).
 #pragma once
 
 #include <curses.h>
 
 #include "common/decide.h"
-#include "common/run_log.h"
+#include "common/map_view.h"
+#include "common/rules.h"
 
 namespace common {
 
-extern int speed;               // microseconds slept at each pass boundary
-extern int show_map;            // 1: map view; 0: statistics screen
-extern long passes;             // pass boundaries reached
-extern int phase;               // passes modulo 25
-extern int key;                 // last key handled by the key loop (0 idle)
-extern int paused;              // paused or single-stepping
-extern int view_row, view_col;  // map cell at the map view's top-left corner
-extern const char *help_text;   // key help on the status line
-extern WINDOW *status_win;      // one-line window on the last screen row
+struct session;
 
 // One key command: `key` (lower case for a letter, which upper case does
 // too) and what it does.
 struct key_command {
     int key;
-    void (*run)();
+    void (*run)(session &s);
 };
 
 // What the shared commands see of the selected bug.
@@ -34,62 +30,59 @@ struct selection {
     const gene_t *dna;
 };
 
-// What the loop needs from a program.
+// What the interactive loop needs from a program besides its rules.
 struct program {
-    const char *name;           // in the program's messages
-    const char *help;           // the key help on the status line
-    bool (*at_boundary)();      // the ring cursor is on the pass marker
-    void (*ageing_step)();      // the ageing step of the bug at the cursor
-    void (*turn)();             // the next bug's turn
-    void (*stat)();             // draws the statistics screen
-    long (*population)();       // living bugs, for the status line
-    int choices;                // bugs the keys from '1' on select: the next one and the trackers
-    void (*select)(int which);  // selects the bug of key '1' + which: the next one, then the trackers
-    const char *(*selection_label)();  // the tracker that chose the selection, for the status line
-    selection (*selected)();    // the selected bug
-    void (*edit)();             // the gene editor, on the selected bug
-    const key_command *keys;    // its own commands, ended by key 0
-    void (*census)(census *c);  // the figures of the statistics screen, for the log
+    const rules &world_rules;
+    const char *help;                    // the key help on the status line
+    void (*stat)(const world_base &w);   // draws the statistics screen
+    int choices;                         // bugs the keys from '1' on select: the next one and the trackers
+    void (*select)(world_base &w, int which);  // selects the bug of key '1' + which
+    const char *(*selection_label)(const world_base &w);  // the tracker that chose the selection
+    selection (*selected)(const world_base &w);  // the selected bug
+    void (*edit)(world_base &w);         // the gene editor, on the selected bug
+    const key_command *keys;             // its own commands, ended by key 0
 };
 
-// Makes `p` the program the loop runs, creates the status window and sets
-// the loop state to its start values.
-void enter_loop(const program &p);
+// Running at full speed or slowed, paused (keys handled as they come), or
+// stepping: paused, but running one pass before the next key.
+enum class run_mode { running, paused, stepping };
 
-// Deletes the status window. Headless runs and tests call it before they
-// replace the curses screen, which takes its windows with it.
-void leave_loop();
+// One world on the screen.
+struct session {
+    session(const program &p, world_base &w) : running(p), world(w) {}
+    session(const session &) = delete;
+    session &operator=(const session &) = delete;
+    ~session();
 
-// One iteration of the main loop: at a pass boundary the sleep and the
-// repaint, the log's row, the phase, and the key loop if a key waits or a
-// step is under way (the terminal work only when `interactive`); then the
-// ageing step in an ageing pass, and the turn.
-void loop_step(bool interactive);
+    const program &running;
+    world_base &world;
+    map_view view;                 // the map's pad
+    WINDOW *status_win = nullptr;  // one-line window on the last screen row
+    int view_row = 0, view_col = 0;  // map cell at the map view's top-left corner
+    int speed = 1;                 // microseconds slept at each pass boundary
+    run_mode mode = run_mode::running;
+    bool show_map = true;          // else the statistics screen
+};
 
-// The end of a run when a death leaves one bug, or none (the last one of
-// a world seeded with one): status 0, and a line saying so and after how
-// many passes.
-[[noreturn]] void stop_last_bug(bool none_left);
+// Creates the status line: the session is ready to run.
+void enter_loop(session &s);
 
 // The interactive main loop; it ends only through stop.
-[[noreturn]] void main_loop();
+[[noreturn]] void main_loop(session &s);
+
+// One iteration of the main loop: at a pass boundary the sleep and the
+// repaint, the pass boundary's work, and the key loop if a key waits or a
+// step is under way; then the turn.
+void loop_step(session &s);
 
 // The map view or the statistics screen, then the status line: the key
 // help and the tracker's label at the left; at the right end the state:
 // "paused" (also while single-stepping), the delay per pass, the pass
 // count and the population.
-void repaint();
+void repaint(session &s);
 
 // Handles keys: one while running, every key as it comes while paused.
-void key_loop();
-void do_key(int key);
-
-// Runs the main loop without terminal work until the ring cursor has come
-// to the pass marker `passes` + 1 times, the first iteration being the
-// first arrival, and stops before that arrival's work. At each boundary
-// begun, *done (if given) is set to the number begun so far, so it holds
-// even when the run stops on the way, and `at_boundary` (if given) runs.
-// Returns the number of turns taken.
-long run_passes(long passes, long *done = nullptr, void (*at_boundary)() = nullptr);
+void key_loop(session &s);
+void do_key(session &s, int key);
 
 }  // namespace common

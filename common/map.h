@@ -1,22 +1,14 @@
-// The world map. Its glyphs live in a curses pad, which the map view shows;
-// every change to the map is one cell_write, which also keeps a copy of the
-// glyphs, one byte per cell, that every read uses: the same answers as
-// reading the pad, at a quarter of the memory traffic, without reaching
-// into curses' window structures.
+// The world map: one glyph a byte, row by row. Every change is one
+// `write`, which also notes what a display needs to catch up with it: the
+// cells written since it last looked, and the cells last drawn for the
+// selected bug. The map knows nothing of the screen.
 #pragma once
 
 #include <cstddef>
-#include <curses.h>
+#include <cstdint>
+#include <vector>
 
 namespace common {
-
-extern WINDOW *world_pad;  // the map as the screen shows it
-extern int world_row;      // rows of the map
-extern int world_col;      // columns of the map
-
-namespace map_detail {
-extern char *glyphs;       // the copy, row by row
-}
 
 // The remainder of v by n (n > 0), never negative. Cells one step off
 // the map, the common case, are brought back without a division.
@@ -32,54 +24,76 @@ inline int wrap(int v, int n)
     return r < 0 ? r + n : r;
 }
 
-inline bool on_map(int row, int col)
-{
-    return static_cast<unsigned>(row) < static_cast<unsigned>(world_row) &&
-           static_cast<unsigned>(col) < static_cast<unsigned>(world_col);
-}
+// The largest map on a side: what a curses pad, which shows the map, holds.
+constexpr int MAP_SIDE_LIMIT = 32767;
 
-// The glyph at (row, col), without attributes; '\0' off the map.
-inline char cell_read(int row, int col)
-{
-    if (!on_map(row, col))
-        return '\0';
-    return map_detail::glyphs[static_cast<size_t>(row) * static_cast<size_t>(world_col) +
-                              static_cast<size_t>(col)];
-}
+class world_map {
+public:
+    int rows() const { return rows_; }
+    int cols() const { return cols_; }
 
-// Whether the map is too big for the processor's caches to keep it and
-// its bugs' records; then what a turn reads is asked for a turn ahead.
-inline bool big_world() { return static_cast<long>(world_row) * world_col >= (1L << 22); }
+    // The map's size, before it is opened (and when it cannot be).
+    void plan(int rows, int cols)
+    {
+        rows_ = rows;
+        cols_ = cols;
+    }
 
-// Asks the processor early for the cells that a bug at (y, x) looks at
-// first: its row and, `reach` rows up and down, its column.
-inline void prefetch_around(int y, int x, int reach)
-{
-    for (int d = -reach; d <= reach; d++)
-        __builtin_prefetch(map_detail::glyphs + static_cast<size_t>(wrap(y + d, world_row)) * world_col + x);
-}
+    // The planned map, blank; false when it cannot be had (beyond
+    // MAP_SIDE_LIMIT on a side, or out of memory).
+    bool open();
 
-// The glyphs of one row of the map (world_col of them).
-inline const char *map_row(int row)
-{
-    return map_detail::glyphs + static_cast<size_t>(row) * static_cast<size_t>(world_col);
-}
+    bool on_map(int row, int col) const
+    {
+        return static_cast<unsigned>(row) < static_cast<unsigned>(rows_) &&
+               static_cast<unsigned>(col) < static_cast<unsigned>(cols_);
+    }
 
-// Puts glyph at (row, col), drawn with `attrs` (A_STANDOUT for the
-// selected bug). Glyphs are printable ASCII; anything else, and a cell off
-// the map, writes nothing. The copy changes at once, the pad when it is
-// brought up to date.
-void cell_write(int row, int col, char glyph, chtype attrs = 0);
+    // The glyph at (row, col); '\0' off the map.
+    char read(int row, int col) const
+    {
+        if (!on_map(row, col))
+            return '\0';
+        return glyphs_[static_cast<size_t>(row) * static_cast<size_t>(cols_) + static_cast<size_t>(col)];
+    }
 
-// Brings the pad up to date with every write: before it is shown or read.
-void sync_pad();
+    // The glyphs of one row (cols() of them).
+    const char *row(int row) const { return glyphs_.data() + static_cast<size_t>(row) * static_cast<size_t>(cols_); }
 
-// Seeds the random generator with `seed`, creates the map (world_row x
-// world_col, all blank) and clears the screen. A map that cannot be had
-// ends the program: "world too large", EXIT_WORLD_TOO_LARGE.
-void open_world(unsigned seed);
+    // Puts glyph at (row, col), `selected` when it is drawn for the selected
+    // bug. Glyphs are printable ASCII; anything else, and a cell off the
+    // map, writes nothing.
+    void write(int row, int col, char glyph, bool selected = false);
 
-// Deletes the map and lets go of its memory; nothing when there is none.
-void close_world();
+    // Whether the map is too big for the processor's caches to keep it and
+    // its bugs' records; then what a turn reads is asked for a turn ahead.
+    bool big() const { return static_cast<long>(rows_) * cols_ >= (1L << 22); }
+
+    // Asks the processor early for the cells that a bug at (y, x) looks at
+    // first: its row and, `reach` rows up and down, its column.
+    void prefetch_around(int y, int x, int reach) const
+    {
+        for (int d = -reach; d <= reach; d++)
+            __builtin_prefetch(glyphs_.data() + static_cast<size_t>(wrap(y + d, rows_)) * cols_ + x);
+    }
+
+    // What a display reads to catch up: the cells written since it last
+    // did (all of them, once there are many), then forget_changes. This
+    // bookkeeping is the display's, not the world's: forgetting it leaves
+    // the map as it is.
+    bool all_changed() const { return all_changed_; }
+    const std::vector<uint32_t> &changed() const { return changed_; }
+    void forget_changes() const;
+
+    // The cells whose last write was for the selected bug.
+    const std::vector<size_t> &selected_cells() const { return selected_; }
+
+private:
+    int rows_ = 0, cols_ = 0;
+    std::vector<char> glyphs_;
+    mutable std::vector<uint32_t> changed_;  // maps are at most 32767 cells on a side
+    mutable bool all_changed_ = false;
+    std::vector<size_t> selected_;
+};
 
 }  // namespace common

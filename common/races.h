@@ -39,9 +39,8 @@ int average_seen(Counts *table, const unsigned char *seen, int races, void (*ave
 // A census from a program's statistics table, whatever its record type:
 // `count` fills the table (entry 0: every bug, entry i: race byte i) and
 // names the races with bugs; `averages` copies entry 0's averages.
-template <class Counts>
-void census_from(int (*count)(Counts *table, unsigned char *seen), void (*averages)(const Counts &, census *),
-                 census *c)
+template <class Counts, class Count>
+void census_from(Count count, void (*averages)(const Counts &, census *), census *c)
 {
     Counts table[256];
     unsigned char seen[256];

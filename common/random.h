@@ -52,7 +52,22 @@ private:
     int front_, rear_;
 };
 
-// The generator the rules draw from.
-extern random_stream world_random;
+// A seed written as decimal digits alone, 0 to 4294967295: no sign, no
+// space, not empty. False for anything else.
+inline bool parse_seed(const char *text, unsigned *seed)
+{
+    unsigned long long value = 0;
+    for (const char *p = text; *p != '\0'; p++) {
+        if (*p < '0' || *p > '9')
+            return false;
+        value = value * 10 + static_cast<unsigned>(*p - '0');
+        if (value > 4294967295ULL)
+            return false;
+    }
+    if (*text == '\0')
+        return false;
+    *seed = static_cast<unsigned>(value);
+    return true;
+}
 
 }  // namespace common

@@ -5,11 +5,10 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
-#include <curses.h>
 #include <fcntl.h>
 #include <unistd.h>
 
-#include "common/map.h"
+#include "common/world.h"
 #include "common/text.h"
 
 namespace common {
@@ -34,7 +33,8 @@ volatile sig_atomic_t committed = 0;
 run_description described;
 unsigned seed_of_run = 0;
 bool header_written = false;
-void (*take_census)(census *) = nullptr;  // set at the first pass boundary
+void (*take_census)(const world_base &, census *) = nullptr;  // set at the first pass boundary
+const world_base *logged = nullptr;                             // the world of the rows
 long passes_done = 0;                     // as of the last pass boundary
 
 // Holds off every signal while the buffer and the file change together,
@@ -115,9 +115,12 @@ void put_text(const std::string &text)
 
 void write_header()
 {
+    // Before the screen opens the sizes are not known yet: 0.
+    bool known = logged != nullptr;
     put_text(text_of("# program: %s\n# seed: %u\n# screen: %d x %d (lines x cols)\n"
                      "# world: %d x %d (rows x cols)\n# options: %s\n",
-                     described.program, seed_of_run, LINES, COLS, world_row, world_col,
+                     described.program, seed_of_run, known ? logged->screen_lines : 0,
+                     known ? logged->screen_cols : 0, known ? logged->map.rows() : 0, known ? logged->map.cols() : 0,
                      described.options.empty() ? "none" : described.options.c_str()));
     std::string columns = "pass,population,races,food,age,gen,size";
     if (described.vision)
@@ -177,6 +180,7 @@ bool open_log(const char *path, const run_description &run, unsigned seed)
     seed_of_run = seed;
     header_written = false;
     take_census = nullptr;
+    logged = nullptr;
     passes_done = 0;
     committed = 0;
     return fd >= 0;
@@ -185,12 +189,16 @@ bool open_log(const char *path, const run_description &run, unsigned seed)
 census taken()
 {
     census c{};  // padding zeroed too, so that two can be compared whole
-    take_census(&c);
+    take_census(*logged, &c);
     return c;
 }
 
-void log_pass(long passes, void (*take)(census *))
+void log_world(const world_base &w) { logged = &w; }
+
+void log_pass(const world_base &w, void (*take)(const world_base &, census *))
 {
+    long passes = w.passes;
+    logged = &w;
     take_census = take;
     passes_done = passes;
     write_row(passes, taken());

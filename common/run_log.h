@@ -14,6 +14,8 @@
 
 namespace common {
 
+struct world_base;
+
 // What every bug of the world adds up to, for one row.
 struct census {
     long population;
@@ -43,10 +45,15 @@ inline bool logging() { return log_detail::fd >= 0; }
 // with errno set, when it cannot be opened.
 bool open_log(const char *path, const run_description &run, unsigned seed);
 
-// Told at every pass boundary, with the passes done and where the
-// figures of the world come from: makes the row of the world, and after
-// an ageing pass writes the rows made so far to the file.
-void log_pass(long passes, void (*take)(census *));
+// The world whose run is logged, for the first lines (its screen's and
+// map's sizes, as far as they are known when they are written). The
+// world must outlive the log.
+void log_world(const world_base &w);
+
+// Told at every pass boundary, with the world and where its figures come
+// from: makes the row of the world, and after an ageing pass writes the
+// rows made so far to the file. The world must outlive the log.
+void log_pass(const world_base &w, void (*take)(const world_base &, census *));
 
 // Ends the log: the world as the run ended, in the pass under way (when
 // rows were begun and it changed since the last), the line "# end:

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <unistd.h>
 
 #include "common/hooks.h"
 
@@ -9,11 +10,26 @@ namespace common {
 
 namespace {
 
+// A signal (a change of the terminal's size) cuts a sleep short; the rest
+// of the popup's time is slept all the same.
+void sleep_whole_seconds(unsigned s)
+{
+    while (s > 0)
+        s = sleep(s);
+}
+
+void sleep_microseconds(useconds_t us) { usleep(us); }
+
+void *allocate_bytes(std::size_t bytes) { return std::malloc(bytes); }
+
 // Read by the fatal-signal handler: set once at start-up.
 void (*last_words)(int status, bool in_signal_handler) = nullptr;
 void (*restore_terminal)() = nullptr;
 
 }  // namespace
+
+const hook_set default_hooks = {nullptr, sleep_whole_seconds, sleep_microseconds, nullptr, allocate_bytes};
+hook_set hooks = default_hooks;
 
 void at_way_out(void (*function)(int status, bool in_signal_handler)) { last_words = function; }
 

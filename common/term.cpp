@@ -15,25 +15,6 @@ namespace common {
 
 namespace {
 
-// A signal (a change of the terminal's size) cuts a sleep short; the rest
-// of the popup's time is slept all the same.
-void sleep_whole_seconds(unsigned s)
-{
-    while (s > 0)
-        s = sleep(s);
-}
-
-void sleep_microseconds(useconds_t us) { usleep(us); }
-
-void *allocate_bytes(std::size_t bytes) { return std::malloc(bytes); }
-
-}  // namespace
-
-const hook_set default_hooks = {nullptr, sleep_whole_seconds, sleep_microseconds, nullptr, allocate_bytes};
-hook_set hooks = default_hooks;
-
-namespace {
-
 SCREEN *opened_screen = nullptr;
 FILE *null_file = nullptr;
 termios found_setting;          // standard input's settings as the user had them

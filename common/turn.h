@@ -7,7 +7,6 @@
 
 #include "common/decide.h"
 #include "common/direction.h"
-#include "common/findbug.h"
 #include "common/map.h"
 
 namespace common {
@@ -33,11 +32,11 @@ inline double cost_unit(int size)
 }
 
 // Charges b the cost of `action` (the new food truncated toward zero) and
-// turns it or moves it one cell ahead, with wrap-around, keeping `index`
-// up to date. A bad action code or facing prints its line and does nothing
-// more.
-template <class Bug>
-void act(Bug *b, int action, const cost_table &cost, bug_index<Bug> &index)
+// turns it or moves it one cell ahead, with wrap-around, keeping the
+// world's index up to date. A bad action code or facing prints its line
+// and does nothing more.
+template <class World, class Bug>
+void act(World &w, Bug *b, int action, const cost_table &cost)
 {
     if (action < REST || action > STEP) {
         std::fputs("default in main look returned a bad value\n", stderr);
@@ -54,9 +53,9 @@ void act(Bug *b, int action, const cost_table &cost, bug_index<Bug> &index)
             return;
         }
         int old_y = b->y, old_x = b->x;
-        b->y = wrap(b->y + row_step[b->vector], world_row);
-        b->x = wrap(b->x + col_step[b->vector], world_col);
-        index.move(b, old_y, old_x);
+        b->y = wrap(b->y + row_step[b->vector], w.map.rows());
+        b->x = wrap(b->x + col_step[b->vector], w.map.cols());
+        w.index.move(b, old_y, old_x);
     }
 }
 

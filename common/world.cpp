@@ -1,84 +1,14 @@
 #include "common/world.h"
 
-#include <cctype>
-#include <cerrno>
-#include <cstdlib>
-#include <cstring>
-#include <ctime>
-#include <string>
-
-#include "common/colour.h"
-#include "common/kb.h"
-#include "common/text.h"
+#include "common/stop.h"
 
 namespace common {
 
-namespace {
-
-// PROGRAM_WHAT: the program's name in capitals, then the setting's.
-std::string variable(const char *program, const char *what)
+void world_base::open(unsigned seed)
 {
-    std::string name;
-    for (const char *p = program; *p != '\0'; p++)
-        name += static_cast<char>(std::toupper(static_cast<unsigned char>(*p)));
-    return name + "_" + what;
-}
-
-unsigned seed_from_environment(const char *program)
-{
-    std::string name = variable(program, "SEED");
-    const char *text = std::getenv(name.c_str());
-    if (text == nullptr)
-        return static_cast<unsigned>(std::time(nullptr));
-    unsigned seed = 0;
-    if (!parse_seed(text, &seed))
-        stop_with(EXIT_BAD_ENVIRONMENT,
-                  text_of("%s: %s must be a number from 0 to 4294967295\n", program, name.c_str()).c_str());
-    return seed;
-}
-
-void log_from_environment(const run_description &run, unsigned seed)
-{
-    std::string name = variable(run.program, "LOG");
-    const char *path = std::getenv(name.c_str());
-    if (path == nullptr)
-        return;
-    if (!open_log(path, run, seed))
-        stop_with(EXIT_BAD_ENVIRONMENT,
-                  text_of("%s: %s: cannot open '%s': %s\n", run.program, name.c_str(), path, std::strerror(errno))
-                      .c_str());
-    at_way_out(finish_log);
-}
-
-}  // namespace
-
-bool parse_seed(const char *text, unsigned *seed)
-{
-    unsigned long long value = 0;
-    for (const char *p = text; *p != '\0'; p++) {
-        if (*p < '0' || *p > '9')
-            return false;
-        value = value * 10 + static_cast<unsigned>(*p - '0');
-        if (value > 4294967295ULL)
-            return false;
-    }
-    if (*text == '\0')
-        return false;
-    *seed = static_cast<unsigned>(value);
-    return true;
-}
-
-void start_up(const run_description &run, void (*set_world_size)(), void (*start)())
-{
-    unsigned seed = seed_from_environment(run.program);
-    log_from_environment(run, seed);
-    open_terminal(run.program);
-    set_up_colour(variable(run.program, "COLOR").c_str());
-    set_world_size();
-    if (!init_kb())
-        stop_with(EXIT_NO_TERMINAL, (std::string(run.program) + ": cannot put the terminal into raw mode\n").c_str());
-    open_world(seed);
-    start();
+    random.reseed(seed);
+    if (!map.open())
+        stop_with(EXIT_WORLD_TOO_LARGE, "world too large\n");
 }
 
 }  // namespace common

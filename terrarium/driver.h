@@ -1,20 +1,11 @@
-// The main loop of terrarium: the turn, the ageing step, and the
-// program's own key commands on top of the shared ones.
+// The interactive terrarium: its own key commands on top of the shared
+// ones, the statistics screen and the gene editor.
 #pragma once
 
 #include "common/loop.h"
 
 namespace terrarium {
 
-// The program as the main loop runs it.
 extern const common::program terrarium_program;
-
-// Makes terrarium the program the loop runs, creates the status line and
-// points every bug pointer at the first seeded bug.
-void enter_loop();
-
-// The pieces of one iteration of the main loop.
-void ageing_step();
-void turn();
 
 }  // namespace terrarium

@@ -1,7 +1,7 @@
 // The gene editor.
 #pragma once
 
-#include "terrarium/globals.h"
+#include "terrarium/world.h"
 
 namespace terrarium {
 

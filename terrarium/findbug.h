@@ -1,8 +1,7 @@
-// Glyph classes, attraction weights and the lookup of a bug by its cell.
+// Glyph classes and attraction weights.
 #pragma once
 
-#include "common/findbug.h"
-#include "terrarium/globals.h"
+#include "terrarium/world.h"
 
 namespace terrarium {
 
@@ -36,16 +35,5 @@ struct weigher {
     bool fed;
     long long surplus;
 };
-
-// The current bug's weight for a glyph seen at a depth.
-inline float motivate(char glyph, int depth) { return weigher(refs.cursor)(glyph, depth); }
-
-// The first bug in ring order from `bugs` standing on (row, col); a cell
-// showing a bug that the ring does not hold stops the program.
-bug *findbug(int row, int col);
-
-// Bugs by the cell they stand on, kept through seeding, steps, births and
-// deaths, so that findbug does not walk the ring.
-extern common::bug_index<bug> bugs_by_cell;
 
 }  // namespace terrarium

@@ -1,7 +1,5 @@
 #include "common/headless.h"
-#include "terrarium/driver.h"
-#include "terrarium/globals.h"
-#include "terrarium/init.h"
+#include "terrarium/rules.h"
 
 namespace terrarium {
 
@@ -23,18 +21,14 @@ void dump_bug(std::FILE *out, const bug *b)
     std::fputc('\n', out);
 }
 
-// The map, the bugs in turn order with every field, the bug pointers as
-// numbers in that order, and the terrain counts.
-void dump(std::FILE *out, long passes)
-{
-    dump_world(out, "terrarium", passes);
-    dump_bugs<bug>(out, dump_bug, refs, trackers);
-    std::fprintf(out, "wtr %d mnt %d\n", wtr_c, mnt_c);
-}
-
 }  // namespace
 
-const common::headless_program headless = {"terrarium", set_world_size, start, enter_loop, dump, free_world,
-                                           describe};
+void dump(std::FILE *out, const common::world_base &in)
+{
+    const world &w = of(in);
+    common::dump_map(out, "terrarium", w);
+    common::dump_bugs<bug>(out, dump_bug, w.refs, trackers);
+    std::fprintf(out, "wtr %d mnt %d\n", w.water_cells, w.mountain_cells);
+}
 
 }  // namespace terrarium

@@ -6,10 +6,8 @@
 #include <string>
 
 #include "common/hooks.h"
-#include "common/world.h"
-#include "common/random.h"
-#include "terrarium/findbug.h"
-#include "terrarium/globals.h"
+#include "common/startup.h"
+#include "terrarium/world.h"
 #include "terrarium/terrain.h"
 
 namespace terrarium {
@@ -93,21 +91,22 @@ long decimal_integer(const char *text) { return std::strtol(text, nullptr, 10); 
 
 bool in_range(long value, long low, long high) { return value >= low && value <= high; }
 
-void seed_bug(bug *b)
+void seed_bug(world &w, bug *b)
 {
+    common::random_stream &random = w.random;
     do {
-        b->x = world_random.next() % world_col;
-        b->y = world_random.next() % world_row;
-    } while (cell_read(b->y, b->x) != ' ');
-    b->vector = world_random.next() % 4;
-    b->race = static_cast<char>('A' + world_random.next() % 26);
-    b->size = world_random.next() % 99 + 2;
-    b->vision = world_random.next() % 10 + 1;
+        b->x = random.next() % w.map.cols();
+        b->y = random.next() % w.map.rows();
+    } while (w.map.read(b->y, b->x) != ' ');
+    b->vector = random.next() % 4;
+    b->race = static_cast<char>('A' + random.next() % 26);
+    b->size = random.next() % 99 + 2;
+    b->vision = random.next() % 10 + 1;
     b->food = 100 * b->size;
     b->gen = 1;
     b->age = 0;
     for (gene_t &gene : b->dna)
-        gene = static_cast<gene_t>(world_random.next() % 4);
+        gene = static_cast<gene_t>(random.next() % 4);
     for (int code = 0; code < GLYPHS; code++)
         b->motive[code] = (code >= 'A' && code <= 'Z') ? 5 : 0;
     attraction(b, '@') = 15;
@@ -159,57 +158,52 @@ int parse_options(int argc, const char *const argv[], options *chosen, const cha
     return 0;
 }
 
-void apply_options(const options &chosen)
+common::run_description describe(const common::world_base &w)
 {
-    world_size = chosen.world_size;
-    roughness = chosen.roughness;
-    grid_size = chosen.grid_size;
+    const options &shape = of(w).shape;
+    return {"terrarium",
+            text_of("-s %g -r %d -g %d", static_cast<double>(shape.world_size), shape.roughness, shape.grid_size), true};
 }
-
-common::run_description describe()
-{
-    return {"terrarium", text_of("-s %g -r %d -g %d", static_cast<double>(world_size), roughness, grid_size), true};
-}
-
-void init() { start_up(describe(), set_world_size, start); }
 
 namespace {
 
 // Cells along a screen dimension of `screen` cells at a world size.
 int scaled(int screen, float size) { return static_cast<int>(screen * static_cast<double>(size)); }
 
-bool big_enough(float size) { return static_cast<long long>(scaled(COLS, size)) * scaled(LINES, size) >= 100; }
+bool big_enough(int lines, int cols, float size)
+{
+    return static_cast<long long>(scaled(cols, size)) * scaled(lines, size) >= 100;
+}
 
 // The least -s, in hundredths, that makes this screen's world big enough,
 // read as the option reads it. At 30 even a 1 x 1 screen gives 900 cells.
-int least_world_size()
+int least_world_size(int lines, int cols)
 {
     int hundredths = 25;
-    while (hundredths < 3000 && !big_enough(static_cast<float>(hundredths / 100.0)))
+    while (hundredths < 3000 && !big_enough(lines, cols, static_cast<float>(hundredths / 100.0)))
         hundredths++;
     return hundredths;
 }
 
 }  // namespace
 
-void set_world_size()
+void world_size(common::world_base &w)
 {
-    world_col = scaled(COLS, world_size);
-    world_row = scaled(LINES, world_size);
-    if (static_cast<long long>(world_col) * world_row < 100) {
-        int least = least_world_size();
+    int lines = w.screen_lines, cols = w.screen_cols;
+    float size = of(w).shape.world_size;
+    w.map.plan(scaled(lines, size), scaled(cols, size));
+    if (static_cast<long long>(w.map.cols()) * w.map.rows() < 100) {
+        int least = least_world_size(lines, cols);
         stop_with(EXIT_WORLD_TOO_SMALL, text_of("world too small\nthe terminal is %dx%d: try -s %d.%02d or more\n",
-                                                COLS, LINES, least / 100, least % 100)
+                                                cols, lines, least / 100, least % 100)
                                             .c_str());
     }
 }
 
-void start()
+void start(common::world_base &w)
 {
-    generateterrain();
-    populate(refs.cursor, bugs_by_cell, seed_bug);
+    generateterrain(of(w));
+    common::populate(of(w), seed_bug);
 }
-
-void free_world() { common::free_world(bugs_by_cell, refs); }
 
 }  // namespace terrarium

@@ -1,7 +1,9 @@
 #include "common/loop.h"
+#include "common/startup.h"
 #include "common/stop.h"
 #include "terrarium/driver.h"
 #include "terrarium/init.h"
+#include "terrarium/rules.h"
 
 int main(int argc, char *argv[])
 {
@@ -12,8 +14,9 @@ int main(int argc, char *argv[])
         common::stop_with(status, message);
     if (chosen.asked != common::request::run)
         return common::answer(chosen.asked, "terrarium", terrarium::usage);
-    terrarium::apply_options(chosen);
-    terrarium::init();
-    terrarium::enter_loop();
-    common::main_loop();
+    terrarium::world world(chosen);
+    common::session session(terrarium::terrarium_program, world);
+    common::start_up(world, terrarium::world_rules, session.view);
+    common::enter_loop(session);
+    common::main_loop(session);
 }

@@ -1,17 +1,17 @@
 // Birth and death: the ring and the map kept consistent as bugs come and go.
 #pragma once
 
-#include "terrarium/globals.h"
+#include "terrarium/world.h"
 
 namespace terrarium {
 
 // One child of the current bug, placed on a blank cell near it and linked
 // in right after it. Gives the birth up, leaving everything as it was,
 // when no blank cell is left or no memory can be had for the child.
-void mate();
+void mate(world &w);
 
 // Removes a bug: a seedling on its cell, every bug pointer on it moved to
 // its predecessor, unlinked and freed. Ends the run when one bug is left.
-void die(bug *victim);
+void die(world &w, bug *victim);
 
 }  // namespace terrarium

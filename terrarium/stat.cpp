@@ -1,11 +1,9 @@
 #include "terrarium/stat.h"
 
-#include <algorithm>
 #include <climits>
-#include <curses.h>
 
 #include "common/races.h"
-#include "terrarium/globals.h"
+#include "terrarium/world.h"
 
 namespace terrarium {
 
@@ -62,25 +60,12 @@ void average(race_counts &c)
     c.vision_sum /= c.count;
 }
 
-int avg(long long average) { return static_cast<int>(average); }
-
-// Largest count first; entries of equal count keep their table order,
-// which is byte order, so std::sort (in place, no heap) gives the result
-// of a stable sort by cmp_race.
-bool before(const race_counts &a, const race_counts &b)
-{
-    int order = cmp_race(&a, &b);
-    if (order != 0)
-        return order < 0;
-    return static_cast<unsigned char>(a.race) < static_cast<unsigned char>(b.race);
-}
-
 // An entry is reset when its first bug comes, so the walk costs little
 // more than the bugs it counts, as often as the log of a run asks for it.
 // With `spans`, for the statistics screen, every entry holds its count and
 // race; without, for the log, entries without bugs are left as they were.
 template <bool spans>
-int count(race_counts table[RACES], unsigned char *seen)
+int count(const world &w, race_counts table[RACES], unsigned char *seen)
 {
     unsigned char met_order[RACES];
     seen = seen ? seen : met_order;
@@ -91,7 +76,7 @@ int count(race_counts table[RACES], unsigned char *seen)
     }
     init_counts(&table[0]);
     common::races_met met;
-    const bug *b = refs.cursor;
+    const bug *b = w.refs.cursor;
     do {
         unsigned char byte = static_cast<unsigned char>(b->race);
         race_counts &race = table[byte];
@@ -101,41 +86,18 @@ int count(race_counts table[RACES], unsigned char *seen)
         }
         count_bug<spans>(&table[0], &race, b);
         b = b->next;
-    } while (b != refs.cursor);
+    } while (b != w.refs.cursor);
     return common::average_seen<race_counts>(table, seen, races, average);
 }
 
 }  // namespace
 
-int count_races(race_counts table[RACES], unsigned char *seen) { return count<true>(table, seen); }
+int count_races(const world &w, race_counts table[RACES], unsigned char *seen) { return count<true>(w, table, seen); }
 
-void stat()
-{
-    race_counts table[RACES];
-    // Erased, not cleared: the refresh sends only what changed since the
-    // last pass, where a clear would repaint the whole terminal each time.
-    werase(stdscr);
-    count_races(table);
-    const race_counts &all = table[0];
-    wprintw(stdscr, "Status -- %i/%i -- %.2f -- %i -- %s -- %s -- \n", roughness, grid_size,
-            static_cast<double>(world_size), 503, BUILD_DATE, BUILD_TIME);
-    wprintw(stdscr, "race\tpop\tage\tamax\tafood\tsavg\tsmax\tfavg\tfmax \n");
-    wprintw(stdscr, "all\t%i\t%i\t\t%i\t\t\t%i\t     \n", all.count, avg(all.age_sum),
-            avg(all.food_sum), avg(all.vision_sum));
-    std::sort(table, table + RACES, before);
-    for (int p = 1; p < LINES - 4 && p < RACES; p++) {
-        const race_counts &c = table[p];
-        if (c.count > 0)
-            wprintw(stdscr, "%c\t%i\t%i\t%i\t%i\t%i\t%i\t%i\t%i \n", c.race, c.count,
-                    avg(c.age_sum), c.age_max, avg(c.food_sum), avg(c.size_sum), c.size_max,
-                    avg(c.vision_sum), c.vision_max);
-    }
-}
-
-void take_census(common::census *c)
+void take_census(const common::world_base &w, common::census *c)
 {
     common::census_from<race_counts>(
-        count<false>,
+        [&w](race_counts *table, unsigned char *seen) { return count<false>(of(w), table, seen); },
         [](const race_counts &all, common::census *c) {
             c->food = all.food_sum;
             c->age = all.age_sum;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "common/run_log.h"
+#include "terrarium/world.h"
 
 namespace terrarium {
 
@@ -38,18 +39,18 @@ void init_counts(race_counts *c);
 // it puts the larger counts first.
 int cmp_race(const race_counts *a, const race_counts *b);
 
-// Counts every bug of the ring, from `bugs` on, into the table (entry i:
+// Counts every bug of the ring, from the cursor on, into the table (entry i:
 // the race byte i, entry 0: every bug) and turns the sums into averages.
 // Returns how many races have bugs; `seen` (if given) gets their bytes.
 // Entries without bugs hold their count and race only.
-int count_races(race_counts table[RACES], unsigned char *seen = nullptr);
+int count_races(const world &w, race_counts table[RACES], unsigned char *seen = nullptr);
 
 // The log's figures of the living bugs, from count_races.
-void take_census(common::census *c);
+void take_census(const common::world_base &w, common::census *c);
 
 // Draws the statistics of the living bugs into stdscr (no refresh): the
 // header, the column labels, the totals and one row per race, the most
 // numerous first, as many as fit above the last two screen rows.
-void stat();
+void stat(const common::world_base &w);
 
 }  // namespace terrarium

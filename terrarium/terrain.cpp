@@ -4,8 +4,7 @@
 #include <cstdlib>
 
 #include "common/height_grid.h"
-#include "common/random.h"
-#include "terrarium/globals.h"
+#include "terrarium/world.h"
 
 namespace terrarium {
 
@@ -19,7 +18,7 @@ struct level {
     double shift;
 };
 
-level level_for(int k)
+level level_for(int roughness, int k)
 {
     double l = std::log10(static_cast<double>(k));
     double rl = roughness * l;
@@ -27,9 +26,9 @@ level level_for(int k)
     return {modulus < 1 ? 1 : modulus, rl};
 }
 
-int displaced(int average, const level &lv)
+int displaced(common::random_stream &random, int average, const level &lv)
 {
-    int r = world_random.next();
+    int r = random.next();
     double d = (r % lv.modulus) - lv.shift;
     return static_cast<int>(average + d);
 }
@@ -37,49 +36,50 @@ int displaced(int average, const level &lv)
 // The neighbour beyond the right or lower edge is column or row 0.
 int after(int at, int k, int n) { return at + k < n ? at + k : 0; }
 
-void refine(height_grid &h, int k)
+void refine(world &w, height_grid &h, int k)
 {
-    level lv = level_for(k);
-    for (int c = k; c < world_col; c += 2 * k)
-        for (int r = 0; r < world_row; r += 2 * k)
-            h.at(c, r) = displaced((h.at(c - k, r) + h.at(after(c, k, world_col), r)) / 2, lv);
-    for (int c = 0; c < world_col; c += 2 * k)
-        for (int r = k; r < world_row; r += 2 * k)
-            h.at(c, r) = displaced((h.at(c, r - k) + h.at(c, after(r, k, world_row))) / 2, lv);
-    for (int c = k; c < world_col; c += 2 * k)
-        for (int r = k; r < world_row; r += 2 * k) {
-            int sum = h.at(c, r - k) + h.at(c, after(r, k, world_row)) + h.at(after(c, k, world_col), r) +
+    level lv = level_for(w.shape.roughness, k);
+    const int cols = w.map.cols(), rows = w.map.rows();
+    for (int c = k; c < cols; c += 2 * k)
+        for (int r = 0; r < rows; r += 2 * k)
+            h.at(c, r) = displaced(w.random, (h.at(c - k, r) + h.at(after(c, k, cols), r)) / 2, lv);
+    for (int c = 0; c < cols; c += 2 * k)
+        for (int r = k; r < rows; r += 2 * k)
+            h.at(c, r) = displaced(w.random, (h.at(c, r - k) + h.at(c, after(r, k, rows))) / 2, lv);
+    for (int c = k; c < cols; c += 2 * k)
+        for (int r = k; r < rows; r += 2 * k) {
+            int sum = h.at(c, r - k) + h.at(c, after(r, k, rows)) + h.at(after(c, k, cols), r) +
                       h.at(c - k, r);
-            h.at(c, r) = displaced(sum / 4, lv);
+            h.at(c, r) = displaced(w.random, sum / 4, lv);
         }
 }
 
-void classify(height_grid &h)
+void classify(world &w, height_grid &h)
 {
-    wtr_c = 0;
-    mnt_c = 0;
-    for (int c = 0; c < world_col; c++)
-        for (int r = 0; r < world_row; r++) {
+    w.water_cells = 0;
+    w.mountain_cells = 0;
+    for (int c = 0; c < w.map.cols(); c++)
+        for (int r = 0; r < w.map.rows(); r++) {
             int height = h.at(c, r);
             if (height < 1) {
-                cell_write(r, c, '~');
-                wtr_c++;
+                w.map.write(r, c, '~');
+                w.water_cells++;
             } else if (height > 99) {
-                cell_write(r, c, '#');
-                mnt_c++;
+                w.map.write(r, c, '#');
+                w.mountain_cells++;
             }
         }
 }
 
-void generate(height_grid &h)
+void generate(world &w, height_grid &h)
 {
-    int spacing = 1 << grid_size;
-    for (int c = 0; c < world_col; c += spacing)
-        for (int r = 0; r < world_row; r += spacing)
-            h.at(c, r) = world_random.next() % 101;
+    int spacing = 1 << w.shape.grid_size;
+    for (int c = 0; c < w.map.cols(); c += spacing)
+        for (int r = 0; r < w.map.rows(); r += spacing)
+            h.at(c, r) = w.random.next() % 101;
     for (int k = spacing / 2; k >= 1; k /= 2)
-        refine(h, k);
-    classify(h);
+        refine(w, h, k);
+    classify(w, h);
 }
 
 }  // namespace
@@ -89,12 +89,12 @@ bool enough_ground(long long area, long long water, long long mountain)
     return 10 * (area - water - mountain) > area;
 }
 
-void generateterrain()
+void generateterrain(world &w)
 {
-    common::with_height_grid(generate);
-    if (!enough_ground(static_cast<long long>(world_col) * world_row, wtr_c, mnt_c))
+    common::with_height_grid(w.map, [&w](height_grid &h) { generate(w, h); });
+    if (!enough_ground(static_cast<long long>(w.map.cols()) * w.map.rows(), w.water_cells, w.mountain_cells))
         stop_with(common::EXIT_BAD_TERRAIN,
-                  text_of("bad terrain\ntoo little open ground: try a lower -r than %d\n", roughness).c_str());
+                  text_of("bad terrain\ntoo little open ground: try a lower -r than %d\n", w.shape.roughness).c_str());
 }
 
 }  // namespace terrarium

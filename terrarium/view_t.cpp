@@ -8,7 +8,7 @@
 
 namespace terrarium {
 
-void view_t(bug *b)
+void view_t(const bug *b)
 {
     WINDOW *win = common::open_box(9, 35, 2, 2);
     if (win != nullptr) {

@@ -9,12 +9,13 @@
 
 #include "common/hooks.h"
 #include "common/kb.h"
+#include "common/term.h"
 #include "tests/support/pty_keyboard.h"
 #include "tests/support/world.h"
 
-using common::do_key;
-
 namespace {
+
+common::session *shown = nullptr;  // the session of the test under way
 
 // What the program showed, in order: each popup as "<phase> <text> <s>s",
 // each wait for a key while paused as "<phase> idle".
@@ -23,8 +24,10 @@ int paused_when_shown = -1;
 std::deque<std::string> still_to_type;  // a chunk each time the paused loop waits
 pty_keyboard *keyboard = nullptr;
 
-void note(const std::string &what) { seen.push_back(std::to_string(common::phase) + " " + what); }
-void press(const std::string &keys) { for (char k : keys) common::do_key(k); }
+void note(const std::string &what) { seen.push_back(std::to_string(shown->world.phase) + " " + what); }
+void do_key(int k) { common::do_key(*shown, k); }
+void press(const std::string &keys) { for (char k : keys) do_key(k); }
+bool paused() { return shown->mode != common::run_mode::running; }
 
 // The idle wait sleeps 100000 microseconds, the pass boundary `speed`
 // (kept away from it). Nothing left to type while paused: a stop of -2.
@@ -60,13 +63,14 @@ struct Keys : ::testing::Test {
     void world(int rows = 48, int cols = 160, int lines = 24, int screen_cols = 80)
     {
         S::blank(rows, cols, lines, screen_cols);
+        shown = &S::session();
         const int cells[][3] = {{2, 3, 1}, {20, 50, 2}, {30 % rows, 100 % cols, 3}, {rows - 1, cols - 1, 0}, {0, 0, 0}};
         for (int i = 0; i < 5; i++)
             bugs[i] = S::add(cells[i][0], cells[i][1], static_cast<char>('A' + i), cells[i][2]);
         for (size_t i = 1; i + 2 < S::pointers().size(); i++)
             *S::pointers()[2 + i] = static_cast<typename S::bug *>(bugs[i]);
         common::hooks.popup = [](const char *text, int s) {
-            paused_when_shown = common::paused, note(text + (" " + std::to_string(s)) + "s"); };
+            paused_when_shown = paused(), note(text + (" " + std::to_string(s)) + "s"); };
         common::hooks.sleep_micros = sleep_or_type;
         keyboard = &kbd, seen.clear(), still_to_type.clear();
     }
@@ -77,7 +81,7 @@ struct Keys : ::testing::Test {
         still_to_type = script;
         kbd.type(still_to_type.front());
         still_to_type.pop_front();
-        note("stop " + std::to_string(stop_of(common::main_loop).status));
+        note("stop " + std::to_string(stop_of([] { common::main_loop(*shown); }).status));
         return seen;
     }
 
@@ -113,10 +117,10 @@ TEST_F(Keys, SpeedChangesAndEndsThePauseAfterItsPopup)
     const int rows[][3] = {{1, 'f', 0}, {0, 'f', 0}, {3, 'f', 1}, {INT_MAX, 'F', INT_MAX / 2}, {0, 's', 1}, {4, 'S', 8},
                            {1 << 29, 's', 1 << 30}, {1 << 30, 's', 1 << 30}, {INT_MAX, 's', INT_MAX}, {12345, 't', 0}};
     for (const auto &r : rows) {  // speed, key, speed after
-        seen.clear(), common::speed = r[0], common::paused = 1;
+        seen.clear(), shown->speed = r[0], shown->mode = common::run_mode::paused;
         do_key(r[1]);
         EXPECT_EQ(seen, std::vector<std::string>{"0 speed=" + std::to_string(r[2]) + " 1s"}) << r[1] << " " << r[0];
-        EXPECT_TRUE(common::speed == r[2] && paused_when_shown == 1 && common::paused == 0) << r[1] << " " << r[0];
+        EXPECT_TRUE(shown->speed == r[2] && paused_when_shown == 1 && !paused()) << r[1] << " " << r[0];
     }
 }
 
@@ -145,7 +149,7 @@ TEST_F(Keys, SelectionAndThePopupsOfTheSelectedBug)
                 b[4]->gen = b[4]->age = b[4]->food = b[4]->size = b[4]->vision = INT_MIN;
             }
             press(keys);
-            seen.insert(seen.end(), {S::program.selection_label(), std::string(1, (*S::pointers()[2])->race)});
+            seen.insert(seen.end(), {S::program.selection_label(S::w()), std::string(1, (*S::pointers()[2])->race)});
             EXPECT_EQ(seen, want) << S::name << " keys " << keys;
         }
     });
@@ -157,8 +161,8 @@ TEST_F(Keys, EveryByteWithoutACommandIsABadKeyAndChangesNothing)
         using S = decltype(side);
         world<S>();
         std::string commands = std::string("xXgGzZhHjJkKlLfFsStTpPnN1234vVdDcCeE") + (is_terrarium<S> ? "5bBwW" : "");
-        auto state = [] { return std::tuple(common::speed, common::show_map, common::paused, common::view_row,
-                                            common::view_col, *S::pointers()[2]); };
+        auto state = [] { return std::tuple(shown->speed, shown->show_map, shown->mode, shown->view_row,
+                                            shown->view_col, *S::pointers()[2]); };
         for (int byte = 1; byte <= 255; byte++) {
             bool bad = commands.find(static_cast<char>(byte)) == std::string::npos;
             if (!bad && std::string("xXeEbB").find(static_cast<char>(byte)) != std::string::npos)
@@ -186,40 +190,41 @@ TEST_F(Keys, ScrollingAndCentringStopAtTheBounds)
     };
     for (const auto &[keys, r] : rows) {
         world<terrarium_side>(r[0], r[1], r[2], r[3]);
-        common::view_row = r[4], common::view_col = r[5];
+        shown->view_row = r[4], shown->view_col = r[5];
         press(keys);
-        EXPECT_EQ(std::pair(common::view_row, common::view_col), std::pair(r[6], r[7])) << keys << ", rows " << r[0];
-        common::repaint();  // a negative origin is handed to curses as it is
+        EXPECT_EQ(std::pair(shown->view_row, shown->view_col), std::pair(r[6], r[7])) << keys << ", rows " << r[0];
+        common::repaint(*shown);  // a negative origin is handed to curses as it is
     }
 }
 
 TEST_F(Keys, WorldStatisticsRoundedAndInSixtyFourBits)
 {
     const int rows[][4] = {{48, 160, 1, 2}, {10000, 30000, 150000000, 75000000}};  // rows, cols, water, mountain
+    terrarium::world &w = terrarium_side::w();
     for (const int *r : rows) {
-        common::world_row = r[0], common::world_col = r[1], terrarium::wtr_c = r[2], terrarium::mnt_c = r[3];
+        w.map.plan(r[0], r[1]), w.water_cells = r[2], w.mountain_cells = r[3];  // the size alone: nothing is read
         do_key('W');
     }
-    common::world_row = 48, common::world_col = 160;
+    w.map.plan(48, 160);
     EXPECT_EQ(seen, std::vector<std::string>(
                         {"0 A=7680 W=0.01 M=0.03 S=99.96 5s", "0 A=300000000 W=50.00 M=25.00 S=25.00 5s"}));
 }
 
 TEST_F(Keys, TheIdleRepaintTheStatusLineAndTheStatisticsScreen)
 {
-    common::cell_write(1, 81, '#');
-    common::view_col = 80, terrarium_side::chosen_by = 3, common::speed = 65536, common::passes = 1234;
-    kbd.type(std::string(1, '\0') + "p"), common::paused = 1;
-    common::key_loop();
+    terrarium_side::w().map.write(1, 81, '#');
+    shown->view_col = 80, terrarium_side::chosen_by() = 3, shown->speed = 65536, shown->world.passes = 1234;
+    kbd.type(std::string(1, '\0') + "p"), shown->mode = common::run_mode::paused;
+    common::key_loop(*shown);
     EXPECT_EQ(mvwinch(curscr, 1, 1) & A_CHARTEXT, static_cast<chtype>('#'));
     char text[81] = {};
     mvwinnstr(curscr, 23, 0, text, 80);
     EXPECT_EQ(std::string(text), "x 12345 vdcegzb hjklw fstpn   old  " + std::string(14, ' ') +
                                      "paused  65ms  pass 1234  5 bugs");
     do_key('z');
-    common::repaint();
+    common::repaint(*shown);
     mvwinnstr(curscr, 0, 0, text, 11);
     EXPECT_STREQ(text, "Status -- 1");
     do_key('Z');
-    EXPECT_EQ(common::show_map, 1);
+    EXPECT_TRUE(shown->show_map);
 }

@@ -27,21 +27,21 @@ TEST(Perception, TerrariumWeightsAndRays)
     terrarium::attraction(b, '~') = -6;
     for (const auto &[food, glyph, depth, want] : weights) {
         b->food = food;
-        EXPECT_EQ(terrarium::motivate(glyph, depth), want) << "food " << food << " glyph " << glyph;
+        EXPECT_EQ(terrarium::weigher(b)(glyph, depth), want) << "food " << food << " glyph " << glyph;
     }
     b->food = 0, b->vision = 4;  // hungry: '@' weighs 15 / depth
     draw({"", "", "", "", "", "", "", "", "", "", "           @ @ @"});  // depths 1, 3 and 5, facing east
-    EXPECT_EQ(terrarium::look_b(1, 1, 0, 1), 15.0f + 5.0f) << "up to its vision";
-    common::cell_write(10, 12, 'Q');
-    EXPECT_EQ(terrarium::look_b(1, 1, 0, 1), 15.0f + 2.5f) << "a bug ends the ray, counted";
+    EXPECT_EQ(terrarium::ray_weight(terrarium_side::w(), 1, 1, 0, 1), 15.0f + 5.0f) << "up to its vision";
+    current_world().map.write(10, 12, 'Q');
+    EXPECT_EQ(terrarium::ray_weight(terrarium_side::w(), 1, 1, 0, 1), 15.0f + 2.5f) << "a bug ends the ray, counted";
     b->vision = 1;
-    EXPECT_EQ(terrarium::look_b(3, 1, 0, 1), 5.0f) << "a ray starting beyond the vision counts its cell";
+    EXPECT_EQ(terrarium::ray_weight(terrarium_side::w(), 3, 1, 0, 1), 5.0f) << "a ray starting beyond the vision counts its cell";
     terrarium_side::blank(2, 5);
     terrarium_side::add(0, 2, 'M', 0)->food = 0;
-    common::cell_write(1, 2, '@');
-    EXPECT_FLOAT_EQ(terrarium::look_b(1, 0, -1, 0), 15.0f + 5.0f + 3.0f) << "round a map smaller than the vision";
-    terrarium::refs.cursor->vision = 20;  // rays beyond the longest the fast sum holds: 15 x (1 + 1/3 + ... + 1/19)
-    EXPECT_NEAR(terrarium::look_b(1, 0, -1, 0), 15 * 2.133256, 1e-4);
+    current_world().map.write(1, 2, '@');
+    EXPECT_FLOAT_EQ(terrarium::ray_weight(terrarium_side::w(), 1, 0, -1, 0), 15.0f + 5.0f + 3.0f) << "round a map smaller than the vision";
+    terrarium_side::cursor()->vision = 20;  // rays beyond the longest the fast sum holds: 15 x (1 + 1/3 + ... + 1/19)
+    EXPECT_NEAR(terrarium::ray_weight(terrarium_side::w(), 1, 0, -1, 0), 15 * 2.133256, 1e-4);
 }
 
 TEST(Encounter, TerrariumMatesEatsAndFights)
@@ -68,14 +68,14 @@ TEST(Encounter, TerrariumMatesEatsAndFights)
         terrarium::bug *me = terrarium_side::add(5, 5, 'M', 1);
         terrarium_side::add(1, 1, 'P');
         terrarium::bug *other = terrarium_side::add(r.ahead == '@' ? 8 : 5, 6, r.ahead == '@' ? 'Q' : r.ahead);
-        common::cell_write(5, 6, r.ahead);
+        current_world().map.write(5, 6, r.ahead);
         me->size = 20, me->vision = 4, me->food = r.food, other->food = r.other_food;
         terrarium::attraction(me, '@') = r.food_motive, terrarium::attraction(me, r.ahead) = r.race_motive;
-        const int action = terrarium::look(0);
+        const int action = terrarium::behave(terrarium_side::w());
         EXPECT_TRUE(r.action >= 0 ? action == r.action : action != STEP) << r.name << ": " << action;
         // A kill leaves a seedling, and ripe food worth the victim's size less.
         EXPECT_EQ(std::vector<long>({common::ring_size(me), me->food, me->vision, terrarium::attraction(me, r.ahead),
-                                    terrarium::attraction(me, '@'), common::cell_read(5, 6)}),
+                                    terrarium::attraction(me, '@'), current_world().map.read(5, 6)}),
                   std::vector<long>({r.ring, r.food_after, r.vision_after, r.race_motive_after,
                                     r.food_motive - (r.ring == 2 ? 10 : 0), r.ring == 2 ? '.' : r.ahead})) << r.name;
         if (r.ring != 2) {
@@ -89,8 +89,8 @@ TEST(Encounter, TerrariumMatesEatsAndFights)
     terrarium::attraction(me, 'Q') = 50;
     std::fill(std::begin(me->dna), std::end(me->dna), STEP);
     for (char ahead : {'~', '#', 'Q'}) {
-        common::cell_write(0, 0, ahead);
-        EXPECT_NE(terrarium::look(0), STEP) << ahead;
+        current_world().map.write(0, 0, ahead);
+        EXPECT_NE(terrarium::behave(terrarium_side::w()), STEP) << ahead;
     }
     EXPECT_EQ(me->food, 1000) << "it attacked itself";
 }
@@ -123,9 +123,9 @@ TEST(Perception, VivariumScoresItsFixedPatternWithHiddenCells)
             for (const auto &[ahead, right, glyph] : r.cells) {
                 int row = 0, col = 0;
                 common::relative_cell(v, 8, 8, ahead, right, &row, &col);
-                common::cell_write(row, col, glyph);
+                current_world().map.write(row, col, glyph);
             }
-            vivarium::scores s = vivarium::score_cells();
+            vivarium::scores s = vivarium::score_cells(vivarium_side::w());
             EXPECT_EQ(std::vector<int>({s.ahead, s.left, s.right}), std::vector<int>({r.ahead, r.left, r.right}))
                 << r.name << ", facing " << v;
         }
@@ -165,12 +165,13 @@ TEST(Decide, EveryRowOfTheTable)
     for (const row &r : rows) {
         std::set<int> seen;
         int right_draws = 0;  // a fitting gene draws nothing, so that runs stay as they were
+        common::random_stream random;
         for (unsigned seed = 1; seed <= 64; seed++) {
-            common::world_random.reseed(seed);
-            const int draws[] = {common::world_random.next(), common::world_random.next()};
-            common::world_random.reseed(seed);
-            seen.insert(common::decide(r.f, r.l, r.r, r.gene, r.open));
-            right_draws += common::world_random.next() == draws[r.draws];
+            random.reseed(seed);
+            const int draws[] = {random.next(), random.next()};
+            random.reseed(seed);
+            seen.insert(common::decide(random, r.f, r.l, r.r, r.gene, r.open));
+            right_draws += random.next() == draws[r.draws];
         }
         EXPECT_EQ(seen, r.want) << r.name;
         EXPECT_EQ(right_draws, 64) << r.name << ": " << r.draws << " draws";

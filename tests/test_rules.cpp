@@ -59,9 +59,10 @@ TEST(Turn, CostsMovesAndWrapsAtEveryEdge)
             auto *b = with_genes(S::add(r.y, r.x, 'B', r.vector), r.gene);
             b->size = r.size, b->food = r.food;
             S::turn();
-            common::sync_pad();  // only terrarium draws the selected bug in standout
-            EXPECT_EQ(std::vector<long>({b->food, b->vector, b->y, b->x, common::cell_read(r.y, r.x),
-                                         static_cast<long>(mvwinch(common::world_pad, b->y, b->x))}),
+            common::session &shown = S::session();  // only terrarium draws the selected bug in standout
+            shown.view.catch_up(S::w().map);
+            EXPECT_EQ(std::vector<long>({b->food, b->vector, b->y, b->x, S::w().map.read(r.y, r.x),
+                                         static_cast<long>(mvwinch(shown.view.pad(), b->y, b->x))}),
                       std::vector<long>({r.food_after[!is_terrarium<S>], r.vector_after, r.y_after, r.x_after,
                                          r.y_after == r.y && r.x_after == r.x ? 'B' : ' ',
                                          'B' | (is_terrarium<S> ? A_STANDOUT : 0)}))
@@ -114,7 +115,7 @@ TEST(Ageing, BirthDeathAndTrackersWithStrictComparisons)
             for (auto **q : p)  // B takes its step as the selection
                 if (r.ring == 2 || q == p[0] || q == p[2])
                     *q = b;
-            S::chosen_by = 1;
+            S::chosen_by() = 1;
             S::ageing_step();
             ASSERT_EQ(common::ring_size(a), r.ring);
             if (r.ring == 2) {
@@ -125,15 +126,15 @@ TEST(Ageing, BirthDeathAndTrackersWithStrictComparisons)
                 for (auto **q : p)
                     EXPECT_EQ(*q, a);
                 EXPECT_TRUE(a->next->race == 'C' && a->next->prev == a);
-                EXPECT_EQ(common::cell_read(8, 8), is_terrarium<S> ? '.' : '*');
-                EXPECT_STREQ(S::program.selection_label(), "xx ");
+                EXPECT_EQ(S::w().map.read(8, 8), is_terrarium<S> ? '.' : '*');
+                EXPECT_STREQ(S::program.selection_label(S::w()), "xx ");
                 common::stopped stop = stop_of([&] { S::die(a->next); });
                 EXPECT_EQ(stop.message, std::string(S::name) + ": one bug left after 0 passes\n");
                 EXPECT_TRUE(stop.status == 0 && a->next == a) << "the last but one ends the run";
                 continue;
             }
             EXPECT_EQ(b->age * 10 + b->next->gen, (r.age + 1) * 10 + (r.ring == 4 ? 2 : 1)) << "the newborn follows";
-            EXPECT_STREQ(S::program.selection_label(), "hf ");
+            EXPECT_STREQ(S::program.selection_label(S::w()), "hf ");
             EXPECT_EQ(std::vector<bool>({*p[3] == b, *p[4] == b, *p[5] == b, is_terrarium<S> && *p[6] == b}),
                       std::vector<bool>({r.hf, r.hg, r.old, r.hk && is_terrarium<S>}))
                 << "hf, hg, old, hk";
@@ -163,12 +164,12 @@ TEST(Birth, FoodSplitPartnerTraitsAndPlaceInTheRing)
             if constexpr (is_terrarium<S>)
                 for (int i = 0; i < 5; i++)
                     terrarium::attraction(parent, "ABCD@"[i]) = given[i];
-            common::world_random.reseed(3);
+            S::w().random.reseed(3);
             S::mate();
             auto *child = parent->next;
             ASSERT_TRUE(child != next && child->prev == parent && child->next == next);
             EXPECT_EQ(std::vector<int>({child->food, parent->food, child->gen, child->age, child->race,
-                                        common::cell_read(child->y, child->x)}),
+                                        S::w().map.read(child->y, child->x)}),
                       std::vector<int>({r.child, r.parent[!is_terrarium<S>], 2, 0, 'M', ' '}))
                 << "a child is not drawn yet";
             // A third of the genes come from the partner, and a new gene
@@ -195,14 +196,14 @@ TEST(Birth, IsGivenUpWithoutABlankCellOrMemory)
         parent->food = 5000;
         S::mate();
         EXPECT_EQ(common::ring_size(parent) * 10000 + parent->food, 15000) << S::name;
-        common::cell_write(11, 0, ' ');
+        S::w().map.write(11, 0, ' ');
         S::mate();
         ASSERT_EQ(common::ring_size(parent), 2) << S::name;
         EXPECT_EQ(parent->next->y * 100 + parent->next->x, 1100) << S::name;
         // No memory for the record; then none for the index to grow by.
         for (int i = 0; common::ring_size(parent) < 64; i++)
             S::add(i / 12, i % 12, 'Q');
-        common::cell_write(11, 1, ' ');
+        S::w().map.write(11, 1, ' ');
         const int food = parent->food;
         static int allowed;
         for (int records : {0, 1}) {
@@ -212,7 +213,7 @@ TEST(Birth, IsGivenUpWithoutABlankCellOrMemory)
         }
         common::hooks.allocate = common::default_hooks.allocate;
         EXPECT_EQ(common::ring_size(parent) * 10000 + parent->food, 640000 + food) << S::name;
-        EXPECT_EQ(is_terrarium<S> ? 64 : vivarium::population, 64) << S::name << ": vivarium's count";
+        EXPECT_EQ(is_terrarium<S> ? 64 : vivarium_side::w().population, 64) << S::name << ": vivarium's count";
         S::mate();
         EXPECT_EQ(common::ring_size(parent), 65) << S::name << ": with memory again, the birth happens";
     });
@@ -228,7 +229,7 @@ TEST(Findbug, FirstInRingOrderFromTheCursorOrTheLostBugReport)
         auto *c = S::add(7, 3, 'C', 2);
         EXPECT_EQ(S::findbug(4, 4), a) << S::name << ": the cursor's own cell first";
         EXPECT_EQ(S::findbug(7, 3), b) << S::name;
-        S::cursor = c;
+        S::cursor() = c;
         EXPECT_EQ(S::findbug(7, 3), c) << S::name << ": the walk starts at the cursor";
         common::stopped stop = stop_of([] { S::findbug(1, 2); });
         EXPECT_EQ(stop.status, 10) << S::name;
@@ -245,9 +246,9 @@ TEST(Findbug, FirstInRingOrderFromTheCursorOrTheLostBugReport)
         terrarium::bug *child = parent->next;
         int y = child->y, x = child->x;
         child->y = child->x = 30;  // on the parent's cell, as a birth may be
-        terrarium_side::index.move(child, y, x);
+        terrarium_side::index().move(child, y, x);
     }
-    EXPECT_EQ(terrarium_side::index.first_from(parent, 30, 30), parent);
-    EXPECT_EQ(terrarium_side::index.first_from(parent->next, 30, 30), parent->next);
-    EXPECT_EQ(terrarium_side::index.first_from(other, 30, 30), parent) << "across the end of the ring";
+    EXPECT_EQ(terrarium_side::index().first_from(parent, 30, 30), parent);
+    EXPECT_EQ(terrarium_side::index().first_from(parent->next, 30, 30), parent->next);
+    EXPECT_EQ(terrarium_side::index().first_from(other, 30, 30), parent) << "across the end of the ring";
 }

@@ -10,6 +10,7 @@
 #include "common/edit_window.h"
 #include "common/hooks.h"
 #include "common/kb.h"
+#include "common/term.h"
 #include "terrarium/edit.h"
 #include "terrarium/init.h"
 #include "terrarium/stat.h"
@@ -45,8 +46,8 @@ void expect_rows(int first, const std::vector<std::string> &want, const std::str
 
 TEST(Stat, TerrariumHeaderTotalsAndRacesMostNumerousFirst)
 {
-    terrarium::apply_options({});
     terrarium_side::blank(10, 10, 10, 200);
+    terrarium_side::session();
     // Race, age, food, size, vision; the bugs added after them have 0, 1000, 10 and 5.
     const int bugs[][5] = {{'F', 1, -1, 3, 1}, {'F', 2, -2, 4, 2}, {'A', 10, 400, 10, 9},
                            {'N', INT_MAX, INT_MAX, 100, INT_MAX}, {'N', INT_MAX, INT_MAX, 100, INT_MAX}};
@@ -56,7 +57,7 @@ TEST(Stat, TerrariumHeaderTotalsAndRacesMostNumerousFirst)
     }
     for (char race : std::string("ZCaZ#BMMM"))
         terrarium_side::add(0, 0, race);
-    terrarium::stat();
+    terrarium::stat(terrarium_side::w());
     EXPECT_TRUE(std::regex_match(row_of(stdscr, 0), std::regex("Status -- 150/4 -- 2\\.00 -- 503 -- .{11} -- .{8} --")))
         << row_of(stdscr, 0);  // the build's date, then its time
     // Totals over every bug in 64 bits; most numerous first, ties in byte
@@ -66,8 +67,9 @@ TEST(Stat, TerrariumHeaderTotalsAndRacesMostNumerousFirst)
                     "all\t14\t306783379\t\t306784049\t\t\t306783382", "M\t3" + as_added, "F\t2\t1\t2\t-1\t3\t4\t1\t2",
                     "N\t2" + max + max + max + "\t100\t100" + max + max, "Z\t2" + as_added, "#\t1" + as_added, "", ""});
     terrarium_side::blank(10, 10, 5, 80);  // 5 rows: no race fits, the head stays
+    terrarium_side::session();
     terrarium_side::add(0, 0, 'B');
-    terrarium::stat();
+    terrarium::stat(terrarium_side::w());
     expect_rows(2, {"all\t1\t0\t\t1000\t\t\t5", ""}, "5 rows");
 }
 
@@ -81,19 +83,20 @@ TEST(Stat, VivariumRacesInByteOrderOverACountedWalk)
                            {'C', 20, 700, 60}, {'B', 2, 201, 5}, {'C', 30, 900, 70}};
     for (const auto &[population, want] : rows) {
         vivarium_side::blank(17, 17);
+        vivarium_side::session();
         for (const auto &r : bugs) {
             vivarium::bug *b = vivarium_side::add(0, 0, static_cast<char>(r[0]));
             b->age = r[1], b->food = r[2], b->size = r[3];
         }
-        vivarium::population = population;
-        vivarium::stat();
+        vivarium_side::w().population = population;
+        vivarium::stat(vivarium_side::w());
         expect_rows(2, want, "population " + std::to_string(population));
     }
     expect_rows(0, {"Status --------------------------------------------------------------",
                     "race\tpop\tage\tamax\tfood\tfmax\tsmin\tsavg\tsmax"});
-    vivarium::population = 6;
-    vivarium_side::die(vivarium::refs.cursor->next);  // the only A
-    vivarium::stat();
+    vivarium_side::w().population = 6;
+    vivarium_side::die(vivarium_side::cursor()->next);  // the only A
+    vivarium::stat(vivarium_side::w());
     EXPECT_EQ(row_of(stdscr, 3).substr(0, 1), "B") << "a race that dies out is no longer listed";
 }
 
@@ -101,6 +104,7 @@ TEST(ViewT, TheNonZeroAttractionsFourToARowForTenSeconds)
 {
     static std::vector<std::string> shown;  // the seconds the viewer sleeps, then the screen's rows 2 to 11
     terrarium_side::blank(20, 60);
+    terrarium_side::session();
     common::hooks.sleep_seconds = [](unsigned s) {
         shown = {std::to_string(s)};
         for (int row = 2; row < 12; row++)
@@ -142,6 +146,7 @@ TEST(Edit, TerrariumAsksEachGeneUntilItIsAnActionCode)
     std::FILE *in = std::tmpfile(), *out = std::fopen("/dev/null", "w");  // curses' line input, from a file
     std::fputs(("Q\n7\n4\n\n2\n-1\n3\n" + std::string(23, '\n') + "extra\n").c_str(), in), std::rewind(in);
     terrarium_side::blank(20, 60);
+    terrarium_side::session();
     terrarium::bug *b = terrarium_side::add(3, 4, 'N');
     SCREEN *screen = newterm("xterm", out, in), *before = set_term(screen);
     terrarium::edit(b);

@@ -8,14 +8,18 @@
 #include "common/food.h"
 #include "common/hooks.h"
 #include "common/kb.h"
+#include "common/term.h"
 #include "common/popup.h"
 #include "common/text.h"
-#include "common/world.h"
+#include "common/random.h"
+#include "common/startup.h"
 #include "terrarium/init.h"
+#include "terrarium/rules.h"
 #include "terrarium/terrain.h"
 #include "tests/support/pty_keyboard.h"
 #include "tests/support/world.h"
 #include "vivarium/init.h"
+#include "vivarium/rules.h"
 #include "vivarium/terrain.h"
 
 TEST(Kb, RawModeKeysOneAtATimeAndEveryFieldBack)
@@ -109,15 +113,17 @@ TEST(WorldSize, FollowsTheScreen)
         {0.7f, 24, 80, "16 x 55"},  // 0.7f is 0.699999988: 55.99 truncates to 55
         {1, 10, 10, "10 x 10"}, {0.25f, 10, 20, small}, {0.74f, 10, 20, small},  // 10 x 10 runs, 14 x 7 does not
     };
+    common::headless_hooks();
     for (const auto &r : rows) {
-        terrarium::world_size = r.size;
-        fresh_screen(r.lines, r.cols);
-        common::stopped stop = stop_of(terrarium::set_world_size);
-        EXPECT_EQ(stop.status == -1 ? common::text_of("%d x %d", common::world_row, common::world_col)
+        terrarium::options chosen;
+        chosen.world_size = r.size;
+        terrarium::world w(chosen);
+        w.screen_lines = r.lines, w.screen_cols = r.cols;
+        common::stopped stop = stop_of([&] { terrarium::world_size(w); });
+        EXPECT_EQ(stop.status == -1 ? common::text_of("%d x %d", w.map.rows(), w.map.cols())
                                     : common::text_of("%d: %s", stop.status, stop.message.c_str()),
                   r.want) << r.size;
     }
-    terrarium::apply_options({});
     // vivarium: ten times the screen, rounded down to a multiple of 8, plus 9.
     const int extents[][2] = {{24, 249}, {25, 257}, {80, 809}, {81, 817}, {1, 17}, {8, 89}};
     for (const auto &e : extents)
@@ -134,7 +140,7 @@ TEST(Food, GrowsAsThreeSweepsWouldOnRandomMaps)
             int area = rows * cols;
             std::string map(area, ' ');
             for (int i = 0; i < area; i++)
-                common::cell_write(i / cols, i % cols, map[i] = alphabet[random() % alphabet.size()]);
+                terrarium_side::w().map.write(i / cols, i % cols, map[i] = alphabet[random() % alphabet.size()]);
             for (int call = 0; call < 3; call++) {
                 // The sweeps: '*' marked '!', '.' to '*'; each '@' sows '.' into blank neighbours; '!' to '@'.
                 for (char &c : map)
@@ -145,8 +151,8 @@ TEST(Food, GrowsAsThreeSweepsWouldOnRandomMaps)
                         map[n] = map[i] == '@' && map[n] == ' ' ? '.' : map[n];
                 for (char &c : map)
                     c = c == '!' ? '@' : c;
-                common::growfood();
-                ASSERT_EQ(std::string(common::map_row(0), area), map)
+                common::growfood(terrarium_side::w());
+                ASSERT_EQ(std::string(terrarium_side::w().map.row(0), area), map)
                     << rows << " x " << cols << " '" << alphabet << "' call " << call;
             }
         }
@@ -168,6 +174,21 @@ TEST(Terrain, GlyphsOfHeightsTheOpenGroundThatIsEnoughAndTheWrap)
                     vivarium::displacement(4 * k + 1, k) == -2 * k) << k;
 }
 
+namespace {
+
+template <class World>
+void start_up(const common::rules &rules)
+{
+    World w;
+    common::map_view view;
+    common::start_up(w, rules, view);
+}
+
+void start_terrarium() { start_up<terrarium::world>(terrarium::world_rules); }
+void start_vivarium() { start_up<vivarium::world>(vivarium::world_rules); }
+
+}  // namespace
+
 TEST(Environment, ABadSeedOrLogIsRefusedWithOneLineAndStatus12)
 {
     unsigned seed = 1;
@@ -175,6 +196,7 @@ TEST(Environment, ABadSeedOrLogIsRefusedWithOneLineAndStatus12)
         EXPECT_TRUE(common::parse_seed(text, &seed) && seed == value) << text;
     fresh_screen();
     auto refusal = [](const char *name, const char *value, void (*init)()) {
+        common::headless_hooks();
         setenv(name, value, 1);
         common::stopped stop = stop_of(init);
         unsetenv(name);
@@ -183,11 +205,11 @@ TEST(Environment, ABadSeedOrLogIsRefusedWithOneLineAndStatus12)
     };
     // A seed taken is not run: init would go on to open the terminal.
     for (const char *text : {"", "-1", "+1", " 1", "1 ", "0x10", "1e3", "12a", "4294967296", "99999999999999999999"})
-        EXPECT_EQ(common::parse_seed(text, &seed) ? "taken" : refusal("TERRARIUM_SEED", text, terrarium::init),
+        EXPECT_EQ(common::parse_seed(text, &seed) ? "taken" : refusal("TERRARIUM_SEED", text, start_terrarium),
                   "terrarium: TERRARIUM_SEED must be a number from 0 to 4294967295\n") << text;
-    EXPECT_EQ(refusal("VIVARIUM_SEED", "x", vivarium::init),
+    EXPECT_EQ(refusal("VIVARIUM_SEED", "x", start_vivarium),
               "vivarium: VIVARIUM_SEED must be a number from 0 to 4294967295\n");
-    EXPECT_EQ(refusal("TERRARIUM_LOG", "/nonexistent/run.csv", terrarium::init),
+    EXPECT_EQ(refusal("TERRARIUM_LOG", "/nonexistent/run.csv", start_terrarium),
               "terrarium: TERRARIUM_LOG: cannot open '/nonexistent/run.csv': No such file or directory\n");
     common::hooks = common::default_hooks;
 }

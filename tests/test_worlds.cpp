@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <unordered_map>
 #include <unordered_set>
@@ -40,13 +41,17 @@ std::pair<int, std::string> dump_of(const run &r)
     terrarium::options chosen;
     const char *message = nullptr;
     EXPECT_EQ(terrarium::parse_options(static_cast<int>(argv.size()), argv.data(), &chosen, &message), 0);
-    terrarium::apply_options(chosen);
-    const common::headless_program &program =
-        std::string(r.program) == "terrarium" ? terrarium_side::headless : vivarium_side::headless;
+    const bool terrarium = std::string(r.program) == "terrarium";
+    std::unique_ptr<common::world_base> w;
+    if (terrarium)
+        w = std::make_unique<terrarium::world>(chosen);
+    else
+        w = std::make_unique<vivarium::world>();
     char *data = nullptr;
     size_t size = 0;
     std::FILE *out = open_memstream(&data, &size);
-    const int status = common::run_headless(program, r.seed, r.lines, r.cols, r.passes, out);
+    const int status = common::run_headless(*w, terrarium ? terrarium_side::rules : vivarium_side::rules, r.seed,
+                                            r.lines, r.cols, r.passes, out);
     std::fclose(out);
     std::string text(data, size);
     std::free(data);
@@ -71,15 +76,17 @@ template <class S>
 std::string world_fault()
 {
     using bug = typename S::bug;
-    bug *start = S::cursor;
-    const long cols = common::world_col, cells = common::world_row * cols;
+    const auto &w = S::w();
+    const common::world_map &map = w.map;
+    bug *start = S::cursor();
+    const long cols = map.cols(), cells = map.rows() * cols;
     std::unordered_set<const bug *> ring;
     std::vector<uint64_t> races(static_cast<size_t>(cells));  // by cell: a bit for each race on it
     const bug *b = start;
     do {
         if (b->next->prev != b || b->prev->next != b)
             return "a next/prev mismatch";
-        if (!common::on_map(b->y, b->x))
+        if (!map.on_map(b->y, b->x))
             return "a bug off the map";
         if (!ring.insert(b).second || static_cast<long>(ring.size()) > 2 * cells)
             return "the walk does not come back to its start";
@@ -90,11 +97,12 @@ std::string world_fault()
         if (ring.count(*p) == 0)
             return "a bug pointer off the ring";
     std::vector<chtype> pad(static_cast<size_t>(cols) + 1);
-    common::sync_pad();
-    for (int row = 0; row < common::world_row; row++) {
-        mvwinchnstr(common::world_pad, row, 0, pad.data(), static_cast<int>(cols));
+    common::session &shown = S::session();
+    shown.view.catch_up(map);
+    for (int row = 0; row < map.rows(); row++) {
+        mvwinchnstr(shown.view.pad(), row, 0, pad.data(), static_cast<int>(cols));
         for (int col = 0; col < cols; col++) {
-            const char glyph = common::cell_read(row, col);
+            const char glyph = map.read(row, col);
             const bool bugless = glyph >= 'A' && glyph <= 'Z' && !(races[row * cols + col] >> (glyph & 63) & 1);
             const char *fault = glyph != static_cast<char>(pad[col] & A_CHARTEXT) ? "the copy differs from the pad"
                                 : glyph == '!' ? "a '!' left" : bugless ? "a letter without its bug" : nullptr;
@@ -110,10 +118,11 @@ std::string world_fault()
             b = b->next;
         } while (b != cursor);
         for (const auto &[cell, seen] : first_seen)
-            if (S::index.first_from(cursor, static_cast<int>(cell / cols), static_cast<int>(cell % cols)) != seen)
+            if (w.index.first_from(cursor, static_cast<int>(cell / cols), static_cast<int>(cell % cols)) != seen)
                 return "the index and the ring walk differ";
     }
-    if (std::string(S::name) == "vivarium" && static_cast<long>(ring.size()) != vivarium::population)
+    if constexpr (!is_terrarium<S>)
+        if (static_cast<long>(ring.size()) != w.population)
         return "the population is not the ring's size";
     return "";
 }
@@ -125,21 +134,17 @@ void soak(unsigned seed, int lines, int cols, float size)
 {
     SCOPED_TRACE(std::string(S::name) + " seed " + std::to_string(seed) + " on " + std::to_string(lines) + " x " +
                  std::to_string(cols));
-    terrarium::options chosen;
-    chosen.world_size = size;
-    terrarium::apply_options(chosen);
-    S::seeded(seed, lines, cols);
+    S::seeded(seed, lines, cols, size);
     long pass = 0;
     common::stopped stop = stop_of([&] {
         for (pass = 1; pass <= 20000; pass++) {
-            common::run_passes(1);
+            common::run_passes(S::w(), S::rules, 1);
             ASSERT_EQ(world_fault<S>(), "") << "after pass " << pass;
         }
     });
     // The one end of a run without keys: a death that leaves one bug.
-    EXPECT_TRUE(stop.status == -1 || (stop.status == 0 && S::cursor->next == S::cursor))
+    EXPECT_TRUE(stop.status == -1 || (stop.status == 0 && S::cursor()->next == S::cursor()))
         << "pass " << pass << ": " << stop.status << " " << stop.message;
-    common::forget(S::headless);
 }
 
 }  // namespace

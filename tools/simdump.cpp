@@ -4,13 +4,15 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "common/headless.h"
 #include "terrarium/init.h"
+#include "terrarium/rules.h"
 #include "tools/read_number.h"
-#include "vivarium/init.h"
+#include "vivarium/rules.h"
 
 namespace {
 
@@ -79,7 +81,8 @@ int main(int argc, char *argv[])
     for (const numeric_argument &n : numbers)
         if (!n.given)
             return refuse("--seed, --lines, --cols and --passes are required");
-    const common::headless_program *run = &vivarium::headless;
+    std::unique_ptr<common::world_base> world;
+    const common::rules *rules = &vivarium::world_rules;
     if (program == "terrarium") {
         terrarium::options chosen;
         const char *message = nullptr;
@@ -88,16 +91,18 @@ int main(int argc, char *argv[])
             std::fputs(message, stderr);
             return status;
         }
-        terrarium::apply_options(chosen);
-        run = &terrarium::headless;
+        world = std::make_unique<terrarium::world>(chosen);
+        rules = &terrarium::world_rules;
+    } else {
+        world = std::make_unique<vivarium::world>();
     }
     unsigned seed = static_cast<unsigned>(numbers[0].value);
-    if (log_path != nullptr && !common::open_log(log_path, run->describe(), seed)) {
+    if (log_path != nullptr && !common::open_log(log_path, rules->describe(*world), seed)) {
         std::fprintf(stderr, "simdump: cannot open '%s': %s\n", log_path, std::strerror(errno));
         return 1;
     }
     static char buffer[1 << 16];
     std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
-    return common::run_headless(*run, seed, static_cast<int>(numbers[1].value), static_cast<int>(numbers[2].value),
-                                numbers[3].value, stdout);
+    return common::run_headless(*world, *rules, seed, static_cast<int>(numbers[1].value),
+                                static_cast<int>(numbers[2].value), numbers[3].value, stdout);
 }

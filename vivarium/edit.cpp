@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include "common/edit_window.h"
+#include "common/term.h"
 
 namespace vivarium {
 

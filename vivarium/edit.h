@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <functional>
 
-#include "vivarium/globals.h"
+#include "vivarium/world.h"
 
 namespace vivarium {
 

@@ -1,7 +1,5 @@
 #include "common/headless.h"
-#include "vivarium/driver.h"
-#include "vivarium/globals.h"
-#include "vivarium/init.h"
+#include "vivarium/rules.h"
 
 namespace vivarium {
 
@@ -16,18 +14,14 @@ void dump_bug(std::FILE *out, const bug *b)
     std::fputc('\n', out);
 }
 
-// The map, the bugs in turn order with every field, the bug pointers as
-// numbers in that order, and the population count.
-void dump(std::FILE *out, long passes)
-{
-    dump_world(out, "vivarium", passes);
-    dump_bugs<bug>(out, dump_bug, refs, trackers);
-    std::fprintf(out, "population %d\n", population);
-}
-
 }  // namespace
 
-const common::headless_program headless = {"vivarium", set_world_size, start, enter_loop, dump, free_world,
-                                           describe};
+void dump(std::FILE *out, const common::world_base &in)
+{
+    const world &w = of(in);
+    common::dump_map(out, "vivarium", w);
+    common::dump_bugs<bug>(out, dump_bug, w.refs, trackers);
+    std::fprintf(out, "population %d\n", w.population);
+}
 
 }  // namespace vivarium

@@ -3,10 +3,8 @@
 #include <cstdlib>
 
 #include "common/hooks.h"
-#include "common/world.h"
-#include "common/random.h"
-#include "vivarium/findbug.h"
-#include "vivarium/globals.h"
+#include "common/startup.h"
+#include "vivarium/world.h"
 #include "vivarium/terrain.h"
 
 namespace vivarium {
@@ -38,46 +36,35 @@ namespace {
 
 // A bug of the first population. Its cell is taken whatever it holds, so
 // it may share it with water, food or another bug; it is not drawn.
-void seed_bug(bug *b)
+void seed_bug(world &w, bug *b)
 {
-    population++;
-    b->x = world_random.next() % world_col;
-    b->y = world_random.next() % world_row;
-    b->vector = world_random.next() % 4;
-    b->race = static_cast<char>('A' + world_random.next() % 20);
-    b->size = world_random.next() % 99 + 2;
+    common::random_stream &random = w.random;
+    w.population++;
+    b->x = random.next() % w.map.cols();
+    b->y = random.next() % w.map.rows();
+    b->vector = random.next() % 4;
+    b->race = static_cast<char>('A' + random.next() % 20);
+    b->size = random.next() % 99 + 2;
     b->food_glyph = '@';
     b->food = 100 * b->size;
     b->gen = 1;
     b->age = 0;
     for (gene_t &gene : b->dna)
-        gene = static_cast<gene_t>(world_random.next() % 4);
+        gene = static_cast<gene_t>(random.next() % 4);
 }
 
 }  // namespace
 
-common::run_description describe() { return {"vivarium", "", false}; }
-
-void init() { start_up(describe(), set_world_size, start); }
+common::run_description describe(const common::world_base &) { return {"vivarium", "", false}; }
 
 int world_extent(int screen) { return 10 * screen - (10 * screen) % 8 + 9; }
 
-void set_world_size()
-{
-    world_row = world_extent(LINES);
-    world_col = world_extent(COLS);
-}
+void world_size(common::world_base &w) { w.map.plan(world_extent(w.screen_lines), world_extent(w.screen_cols)); }
 
-void start()
+void start(common::world_base &w)
 {
-    generateterrain();
-    populate(refs.cursor, bugs_by_cell, seed_bug);
-}
-
-void free_world()
-{
-    common::free_world(bugs_by_cell, refs);
-    population = 0;
+    generateterrain(of(w));
+    common::populate(of(w), seed_bug);
 }
 
 }  // namespace vivarium

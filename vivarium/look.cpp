@@ -3,7 +3,7 @@
 
 #include "common/direction.h"
 #include "vivarium/findbug.h"
-#include "vivarium/globals.h"
+#include "vivarium/world.h"
 #include "vivarium/mate_die.h"
 
 namespace vivarium {
@@ -15,58 +15,62 @@ constexpr int MATING_FOOD = 600;
 // Food gained by eating ripe food.
 constexpr int MEAL = 20;
 
-int m(int a, int b) { return motivate(peek(a, b)); }
+int m(const world &w, int a, int b) { return motivate(w.refs.cursor, peek(w, a, b)); }
 
-bool bare(int a, int b) { return peek(a, b) == ' '; }
+bool bare(const world &w, int a, int b) { return peek(w, a, b) == ' '; }
 
 // Cells ahead: only over bare ground ahead, and the far ones only over
 // bare ground two ahead. The front diagonals count here and for their side.
-int ahead_score()
+int ahead_score(const world &w)
 {
-    if (!bare(1, 0))
+    if (!bare(w, 1, 0))
         return 0;
-    int score = m(2, 0);
-    if (bare(2, 0))
-        score += m(3, 0) + m(2, -1) + m(2, 1);
-    return score + m(1, -1) + m(1, 1);
+    int score = m(w, 2, 0);
+    if (bare(w, 2, 0))
+        score += m(w, 3, 0) + m(w, 2, -1) + m(w, 2, 1);
+    return score + m(w, 1, -1) + m(w, 1, 1);
 }
 
 // Cells to one side, s = -1 (left) or +1 (right): the near cell hides all
 // the others unless it is bare ground.
-int side_score(int s)
+int side_score(const world &w, int s)
 {
-    int score = m(0, s);
-    if (!bare(0, s))
+    int score = m(w, 0, s);
+    if (!bare(w, 0, s))
         return score;
-    score += m(0, 2 * s);
-    if (bare(0, 2 * s))
-        score += m(0, 3 * s) + m(1, 2 * s);
-    return score + m(1, s);
+    score += m(w, 0, 2 * s);
+    if (bare(w, 0, 2 * s))
+        score += m(w, 0, 3 * s) + m(w, 1, 2 * s);
+    return score + m(w, 1, s);
 }
 
 }  // namespace
 
-char peek(int a, int b) { return common::glyph_towards(refs.cursor->vector, refs.cursor->y, refs.cursor->x, a, b); }
-
-scores score_cells() { return {ahead_score(), side_score(-1), side_score(1)}; }
-
-int look(int phase)
+char peek(const world &w, int a, int b)
 {
-    bug *me = refs.cursor;
-    char ahead = peek(1, 0);
+    const bug *me = w.refs.cursor;
+    return common::glyph_towards(w.map, me->vector, me->y, me->x, a, b);
+}
+
+scores score_cells(const world &w) { return {ahead_score(w), side_score(w, -1), side_score(w, 1)}; }
+
+int behave(world &w)
+{
+    bug *me = w.refs.cursor;
+    char ahead = peek(w, 1, 0);
     if (ahead == me->race && me->food > MATING_FOOD) {
-        mate();
+        mate(w);
         return REST;
     }
     // No taste involved: ripe food ahead is always eaten.
     if (ahead == me->food_glyph) {
-        placefood();
+        placefood(w);
         me->food += MEAL;
         return STEP;
     }
-    scores s = score_cells();
-    return common::decide(static_cast<float>(s.ahead), static_cast<float>(s.left), static_cast<float>(s.right),
-                  me->dna[phase], ahead == ' ');
+    scores s = score_cells(w);
+    return common::decide(w.random, static_cast<float>(s.ahead), static_cast<float>(s.left), static_cast<float>(s.right),
+                  me->dna[w.phase], ahead == ' ');
 }
 
 }  // namespace vivarium

@@ -1,11 +1,13 @@
 // What the current bug sees around it, and the choice of its action.
 #pragma once
 
+#include "vivarium/world.h"
+
 namespace vivarium {
 
-// Glyph a cells ahead of the current bug and b to its right (negative b:
+// Glyph a cells ahead of the cursor's bug and b to its right (negative b:
 // to its left), relative to its facing, with wrap-around.
-char peek(int a, int b);
+char peek(const world &w, int a, int b);
 
 // The ahead, left and right scores of the fixed cell pattern.
 struct scores {
@@ -13,10 +15,12 @@ struct scores {
     int left;
     int right;
 };
-scores score_cells();
+scores score_cells(const world &w);
 
-// The current bug's action for this turn: mates with its race ahead when
-// fed, eats ripe food ahead, else decides by the scores and its gene.
-int look(int phase);
+// The cursor's bug meets what is ahead, mating with its race ahead when
+// fed and eating ripe food ahead (REST or STEP after these), or else
+// chooses an action by the scores and its gene of this phase. Returns the
+// action.
+int behave(world &w);
 
 }  // namespace vivarium

@@ -2,9 +2,11 @@
 // options; its world follows from the screen's size. Of its command line
 // it reads only a request for the usage text or the version.
 #include "common/loop.h"
+#include "common/startup.h"
 #include "common/usage.h"
 #include "vivarium/driver.h"
 #include "vivarium/init.h"
+#include "vivarium/rules.h"
 
 int main(int argc, char *argv[])
 {
@@ -13,7 +15,9 @@ int main(int argc, char *argv[])
         if (asked != common::request::run)
             return common::answer(asked, "vivarium", vivarium::usage);
     }
-    vivarium::init();
-    vivarium::enter_loop();
-    common::main_loop();
+    vivarium::world world;
+    common::session session(vivarium::vivarium_program, world);
+    common::start_up(world, vivarium::world_rules, session.view);
+    common::enter_loop(session);
+    common::main_loop(session);
 }

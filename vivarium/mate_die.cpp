@@ -6,8 +6,7 @@
 #include "common/birth.h"
 #include "common/hooks.h"
 #include "common/ring.h"
-#include "common/random.h"
-#include "vivarium/findbug.h"
+#include "common/rules.h"
 
 namespace vivarium {
 
@@ -18,50 +17,49 @@ constexpr int OWN_PARTNER_FOOD = 1200;
 // What a birth costs the parent beyond the third of its food it hands over.
 constexpr int BIRTH_COST = 200;
 
-void inherit(bug *child, bug *parent, const bug *partner)
+void inherit(common::random_stream &random, bug *child, bug *parent, const bug *partner)
 {
     child->race = parent->race;
     child->food_glyph = '@';
     child->gen = parent->gen + 1;
     child->age = 0;
-    child->vector = world_random.next() % 4;
-    child->size = std::clamp(parent->size + world_random.next() % 3 - 1, 2, 100);
+    child->vector = random.next() % 4;
+    child->size = std::clamp(parent->size + random.next() % 3 - 1, 2, 100);
     int food = parent->food;
     child->food = food / 3;
     parent->food = static_cast<int>((2LL * food) / 3 - BIRTH_COST);
-    common::mix_genes(child->dna, parent->dna, partner->dna, GENES);
+    common::mix_genes(random, child->dna, parent->dna, partner->dna, GENES);
 }
 
 }  // namespace
 
-void mate()
+void mate(world &w)
 {
-    bug *parent = refs.cursor;
-    const bug *partner = common::partner_of(parent, parent->food >= OWN_PARTNER_FOOD, findbug);
-    population++;
+    bug *parent = w.refs.cursor;
+    const bug *partner = common::partner_of(w, parent, parent->food >= OWN_PARTNER_FOOD);
+    w.population++;
     bug *child = static_cast<bug *>(common::hooks.allocate(sizeof(bug)));
     // A birth that finds no blank cell, or no memory for the child or the
     // index, does not happen: the count goes back to the ring's size.
-    if (child == nullptr || !common::find_child_cell(parent->y, parent->x, &child->y, &child->x) ||
-        !bugs_by_cell.make_room()) {
+    if (child == nullptr || !common::find_child_cell(w, parent->y, parent->x, &child->y, &child->x) ||
+        !w.index.make_room()) {
         std::free(child);
-        population--;
+        w.population--;
         return;
     }
-    inherit(child, parent, partner);
+    inherit(w.random, child, parent, partner);
     common::link_after(parent, child);
-    bugs_by_cell.add_linked(child);
+    w.index.add_linked(child);
 }
 
-void die(bug *victim)
+void die(world &w, bug *victim)
 {
-    population--;
+    w.population--;
     bool last = victim->next == victim;  // a world seeded with one bug
-    cell_write(victim->y, victim->x, '.');
-    wrefresh(stdscr);
-    bugs_by_cell.remove(victim);
-    if (common::remove_bug(victim, refs))
-        stop_last_bug(last);
+    w.map.write(victim->y, victim->x, '.');
+    w.index.remove(victim);
+    if (common::remove_bug(victim, w.refs))
+        common::stop_last_bug(w, "vivarium", last);
 }
 
 }  // namespace vivarium

@@ -1,12 +1,10 @@
 #include "vivarium/stat.h"
 
-#include <algorithm>
 #include <climits>
-#include <curses.h>
 #include <initializer_list>
 
 #include "common/races.h"
-#include "vivarium/globals.h"
+#include "vivarium/world.h"
 
 namespace vivarium {
 
@@ -34,12 +32,6 @@ void average(race_counts &c)
         s->sum /= c.count;
 }
 
-void print_race(int race, const race_counts &c)
-{
-    wprintw(stdscr, "%c\t%i\t%i\t%i\t%i\t%i\t%i\t%i\t%i \n", race, c.count, c.age.sum, c.age.max, c.food.sum,
-            c.food.max, c.size.min, c.size.sum, c.size.max);
-}
-
 }  // namespace
 
 void init_counts(race_counts *c)
@@ -55,7 +47,7 @@ namespace {
 // and each race its spans; without, for the log, only the counts and the
 // totals of every bug, and entries without bugs are left as they were.
 template <bool spans>
-int count(race_counts table[RACES], unsigned char *seen)
+int count(const world &w, race_counts table[RACES], unsigned char *seen)
 {
     unsigned char met_order[RACES];
     seen = seen ? seen : met_order;
@@ -66,8 +58,8 @@ int count(race_counts table[RACES], unsigned char *seen)
     init_counts(&all);
     common::races_met met;
     // A counted walk: the population says how many bugs there are.
-    const bug *b = refs.cursor;
-    while (all.count < population) {
+    const bug *b = w.refs.cursor;
+    while (all.count < w.population) {
         all.age.sum += b->age;
         all.food.sum += b->food;
         all.gen.sum += b->gen;
@@ -93,30 +85,13 @@ int count(race_counts table[RACES], unsigned char *seen)
 
 }  // namespace
 
-int count_races(race_counts table[RACES], unsigned char *seen) { return count<true>(table, seen); }
+int count_races(const world &w, race_counts table[RACES], unsigned char *seen) { return count<true>(w, table, seen); }
 
 // The races in byte order, however they came in the ring.
-void stat()
-{
-    race_counts table[RACES];
-    unsigned char races[RACES];
-    int alive = count_races(table, races);
-    std::sort(races, races + alive);
-    // Erased, not cleared: the refresh sends only what changed since the
-    // last pass, where a clear would repaint the whole terminal each time.
-    werase(stdscr);
-    const race_counts &all = table[0];
-    wprintw(stdscr, "Status --------------------------------------------------------------\n");
-    wprintw(stdscr, "race\tpop\tage\tamax\tfood\tfmax\tsmin\tsavg\tsmax \n");
-    wprintw(stdscr, "all\t%i\t%i\t\t%i\t\t\t\t     \n", all.count, all.age.sum, all.food.sum);
-    for (int i = 0; i < alive; i++)
-        print_race(races[i], table[races[i]]);
-}
-
-void take_census(common::census *c)
+void take_census(const common::world_base &w, common::census *c)
 {
     common::census_from<race_counts>(
-        count<false>,
+        [&w](race_counts *table, unsigned char *seen) { return count<false>(of(w), table, seen); },
         [](const race_counts &all, common::census *c) {
             c->food = all.food.sum;
             c->age = all.age.sum;

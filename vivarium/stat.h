@@ -2,6 +2,7 @@
 #pragma once
 
 #include "common/run_log.h"
+#include "vivarium/world.h"
 
 namespace vivarium {
 
@@ -25,16 +26,16 @@ constexpr int RACES = 256;
 // count 0; each min INT_MAX, sum 0, max INT_MIN.
 void init_counts(race_counts *c);
 
-// Counts `population` bugs, from `bugs` on, into the table and turns the
+// Counts the world's population of bugs, from the cursor on, into the table and turns the
 // sums into averages. Returns how many races have bugs; `seen` (if given)
 // gets their bytes. Entries without bugs hold their count only.
-int count_races(race_counts table[RACES], unsigned char *seen = nullptr);
+int count_races(const world &w, race_counts table[RACES], unsigned char *seen = nullptr);
 
 // The log's figures of the living bugs, from count_races.
-void take_census(common::census *c);
+void take_census(const common::world_base &w, common::census *c);
 
 // Draws the statistics of the living bugs into stdscr (no refresh): races
 // in byte order, the totals always.
-void stat();
+void stat(const common::world_base &w);
 
 }  // namespace vivarium

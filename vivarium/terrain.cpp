@@ -3,8 +3,7 @@
 #include <cstdlib>
 
 #include "common/height_grid.h"
-#include "common/random.h"
-#include "vivarium/globals.h"
+#include "vivarium/world.h"
 
 namespace vivarium {
 
@@ -17,11 +16,11 @@ using common::height_grid;
 // axis (an offset of k on it) averages its two neighbours at distance k on
 // that axis; a centre cell (offset on both) averages all four. Neighbours
 // never fall off the grid, whose size is 8n + 1.
-void sweep(height_grid &h, int c0, int r0, int k)
+void sweep(world &w, height_grid &h, int c0, int r0, int k)
 {
-    for (int c = c0; c < world_col; c += 2 * k)
-        for (int r = r0; r < world_row; r += 2 * k) {
-            int d = displacement(world_random.next(), k);
+    for (int c = c0; c < w.map.cols(); c += 2 * k)
+        for (int r = r0; r < w.map.rows(); r += 2 * k) {
+            int d = displacement(w.random.next(), k);
             int sum = 0, n = 0;
             if (c0 != 0) {
                 sum += h.at(c - k, r) + h.at(c + k, r);
@@ -35,21 +34,21 @@ void sweep(height_grid &h, int c0, int r0, int k)
         }
 }
 
-void generate(height_grid &h)
+void generate(world &w, height_grid &h)
 {
-    for (int c = 0; c < world_col; c += SEED_SPACING)
-        for (int r = 0; r < world_row; r += SEED_SPACING)
-            h.at(c, r) = world_random.next() % 101;
+    for (int c = 0; c < w.map.cols(); c += SEED_SPACING)
+        for (int r = 0; r < w.map.rows(); r += SEED_SPACING)
+            h.at(c, r) = w.random.next() % 101;
     for (int k = SEED_SPACING / 2; k >= 1; k /= 2) {
-        sweep(h, k, 0, k);  // midpoints along rows
-        sweep(h, 0, k, k);  // midpoints along columns
-        sweep(h, k, k, k);  // centres
+        sweep(w, h, k, 0, k);  // midpoints along rows
+        sweep(w, h, 0, k, k);  // midpoints along columns
+        sweep(w, h, k, k, k);  // centres
     }
-    for (int c = 0; c < world_col; c++)
-        for (int r = 0; r < world_row; r++) {
+    for (int c = 0; c < w.map.cols(); c++)
+        for (int r = 0; r < w.map.rows(); r++) {
             char glyph = terrain_glyph(h.at(c, r));
             if (glyph != ' ')
-                cell_write(r, c, glyph);
+                w.map.write(r, c, glyph);
         }
 }
 
@@ -66,9 +65,9 @@ char terrain_glyph(int height)
     return ' ';
 }
 
-void generateterrain()
+void generateterrain(world &w)
 {
-    common::with_height_grid(generate);
+    common::with_height_grid(w.map, [&w](height_grid &h) { generate(w, h); });
 }
 
 }  // namespace vivarium

@@ -2,6 +2,8 @@
 // in fixed integer steps.
 #pragma once
 
+#include "vivarium/world.h"
+
 namespace vivarium {
 
 // Seed spacing of the height field; the map's size is one more than a
@@ -16,6 +18,6 @@ int displacement(int r, int k);
 char terrain_glyph(int height);
 
 // Writes '~' and '#' into the blank map. Every world is accepted.
-void generateterrain();
+void generateterrain(world &w);
 
 }  // namespace vivarium

@@ -2,29 +2,50 @@
 
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <memory>
 
+#include "common/term.h"
 #include "terrarium/driver.h"
-#include "terrarium/findbug.h"
-#include "terrarium/init.h"
 #include "terrarium/mate_die.h"
+#include "terrarium/rules.h"
 #include "vivarium/driver.h"
-#include "vivarium/findbug.h"
-#include "vivarium/init.h"
 #include "vivarium/mate_die.h"
+#include "vivarium/rules.h"
+
+namespace {
+
+// The worlds of the tests and the session on one of them: a session is
+// closed before its world or its screen goes.
+std::unique_ptr<common::world_base> the_world;
+std::unique_ptr<common::session> the_session;
+
+template <class World>
+World &replace_world(std::unique_ptr<World> made)
+{
+    the_session.reset();
+    World &w = *made;
+    the_world = std::move(made);
+    common::headless_hooks();
+    return w;
+}
+
+}  // namespace
 
 void fresh_screen(int lines, int cols)
 {
-    common::forget(terrarium::headless);
-    common::forget(vivarium::headless);
-    ASSERT_TRUE(common::headless_screen(lines, cols));
+    the_session.reset();
+    common::headless_hooks();
+    ASSERT_TRUE(common::open_null_terminal(lines, cols));
 }
+
+common::world_base &current_world() { return *the_world; }
 
 void draw(const std::vector<std::string> &rows)
 {
     for (size_t row = 0; row < rows.size(); row++)
         for (size_t col = 0; col < rows[row].size(); col++)
             if (rows[row][col] != ' ')
-                common::cell_write(static_cast<int>(row), static_cast<int>(col), rows[row][col]);
+                the_world->map.write(static_cast<int>(row), static_cast<int>(col), rows[row][col]);
 }
 
 common::stopped stop_of(const std::function<void()> &call)
@@ -38,14 +59,28 @@ common::stopped stop_of(const std::function<void()> &call)
 }
 
 template <class Bug>
+typename side<Bug>::world &side<Bug>::w()
+{
+    return static_cast<world &>(*the_world);
+}
+
+template <class Bug>
+std::vector<Bug **> side<Bug>::pointers()
+{
+    std::vector<Bug **> all;
+    w().refs.each([&](Bug *&p) { all.push_back(&p); });
+    return all;
+}
+
+template <class Bug>
 void side<Bug>::blank(int rows, int cols, int lines, int screen_cols)
 {
-    fresh_screen(lines, screen_cols);
-    common::world_row = rows;
-    common::world_col = cols;
-    common::open_world(1);
-    common::enter_loop(program);
-    index.reset(cols);
+    world &made = replace_world(std::make_unique<world>());
+    made.screen_lines = lines;
+    made.screen_cols = screen_cols;
+    made.map.plan(rows, cols);
+    made.open(1);
+    made.index.reset(cols);
 }
 
 template <class Bug>
@@ -61,44 +96,53 @@ Bug *side<Bug>::add(int y, int x, char race, int vector)
         terrarium::attraction(b, '@') = 15;
     } else {
         b->food_glyph = '@';
-        vivarium::population++;
+        w().population++;
     }
-    bool empty = cursor == nullptr;
-    common::append_bug(cursor, b);
-    index.make_room();
-    index.add_linked(b);
+    bool empty = cursor() == nullptr;
+    common::append_bug(cursor(), b);
+    index().make_room();
+    index().add_linked(b);
     if (empty)
-        for (Bug **p : pointers())
-            *p = b;
+        w().refs.point_all_at(b);
     return b;
 }
 
 template <class Bug>
-void side<Bug>::seeded(unsigned seed, int lines, int cols)
+void side<Bug>::seeded(unsigned seed, int lines, int cols, float size)
 {
-    fresh_screen(lines, cols);
-    common::start_seeded(headless, seed);
+    std::unique_ptr<world> made;
+    if constexpr (std::is_same_v<Bug, terrarium::bug>) {
+        terrarium::options chosen;
+        chosen.world_size = size;
+        made = std::make_unique<world>(chosen);
+    } else {
+        made = std::make_unique<world>();
+    }
+    common::start_seeded(replace_world(std::move(made)), rules, seed, lines, cols);
+}
+
+template <class Bug>
+common::session &side<Bug>::session()
+{
+    if (the_session == nullptr) {
+        world &shown = w();
+        fresh_screen(shown.screen_lines, shown.screen_cols);
+        the_session = std::make_unique<common::session>(program, shown);
+        EXPECT_TRUE(the_session->view.open(shown.map));
+        common::enter_loop(*the_session);
+    }
+    return *the_session;
 }
 
 // Each program's members of its side.
-#define PROGRAM_SIDE(ns)                                                                                 \
+#define PROGRAM_SIDE(ns)                                                                                      \
     template <> const char *const side<ns::bug>::name = #ns;                                                  \
+    template <> const common::rules &side<ns::bug>::rules = ns::world_rules;                                  \
     template <> const common::program &side<ns::bug>::program = ns::ns##_program;                             \
-    template <> const common::headless_program &side<ns::bug>::headless = ns::headless;                       \
-    template <> void (*const side<ns::bug>::turn)() = ns::turn;                                               \
-    template <> void (*const side<ns::bug>::ageing_step)() = ns::ageing_step;                                 \
-    template <> void (*const side<ns::bug>::mate)() = ns::mate;                                               \
-    template <> void (*const side<ns::bug>::die)(ns::bug *) = ns::die;                                        \
-    template <> ns::bug *(*const side<ns::bug>::findbug)(int, int) = ns::findbug;                             \
-    template <> common::bug_index<ns::bug> &side<ns::bug>::index = ns::bugs_by_cell;                          \
-    template <> ns::bug *&side<ns::bug>::cursor = ns::refs.cursor;                                            \
-    template <> int &side<ns::bug>::chosen_by = ns::refs.chosen_by;                                           \
-    template <> std::vector<ns::bug **> side<ns::bug>::pointers()                                             \
-    {                                                                                                         \
-        std::vector<ns::bug **> all;                                                                          \
-        ns::refs.each([&](ns::bug *&p) { all.push_back(&p); });                                               \
-        return all;                                                                                           \
-    }                                                                                                         \
+    template <> void (*const side<ns::bug>::turn_of)(ns::world &) = ns::turn;                                 \
+    template <> void (*const side<ns::bug>::ageing_step_of)(ns::world &) = ns::ageing_step;                   \
+    template <> void (*const side<ns::bug>::mate_of)(ns::world &) = ns::mate;                                 \
+    template <> void (*const side<ns::bug>::die_of)(ns::world &, ns::bug *) = ns::die;                        \
     template struct side<ns::bug>;
 
 PROGRAM_SIDE(terrarium)

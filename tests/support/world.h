@@ -1,6 +1,7 @@
-// Worlds for the unit tests, of either program, on a null terminal: blank
-// maps with bugs placed by hand, or seeded worlds as the program makes
-// them. A stop throws common::stopped instead of ending the test.
+// Worlds for the unit tests, of either program: blank maps with bugs
+// placed by hand, or seeded worlds as the program makes them, without a
+// screen; a session on a null terminal for the tests of what is shown. A
+// stop throws common::stopped instead of ending the test.
 //
 // Each program is a side with the same members, so that a rule both
 // programs share is tested once for both: for_both(f) calls f(side).
@@ -10,49 +11,74 @@
 #include <string>
 #include <vector>
 
-#include "common/findbug.h"
 #include "common/headless.h"
-#include "common/map.h"
-#include "common/ring.h"
-#include "terrarium/globals.h"
-#include "vivarium/globals.h"
+#include "common/loop.h"
+#include "terrarium/world.h"
+#include "vivarium/world.h"
 
-// Frees the world of either program and opens a null screen.
+// Opens a null screen of lines x cols (closing the session on it); a
+// stop throws from then on.
 void fresh_screen(int lines = 24, int cols = 80);
 
-// Writes text rows onto the map from its top-left corner (' ' leaves a
-// cell as it is).
+// The world of the test under way: the last one made by a side.
+common::world_base &current_world();
+
+// Writes text rows onto the current world's map from its top-left corner
+// (' ' leaves a cell as it is).
 void draw(const std::vector<std::string> &rows);
 
 // What stop a call ends in; status -1 when it returns.
 common::stopped stop_of(const std::function<void()> &call);
 
 template <class Bug>
+struct world_of;
+template <>
+struct world_of<terrarium::bug> {
+    using type = terrarium::world;
+};
+template <>
+struct world_of<vivarium::bug> {
+    using type = vivarium::world;
+};
+
+template <class Bug>
 struct side {
     using bug = Bug;
+    using world = typename world_of<Bug>::type;
     static const char *const name;
+    static const common::rules &rules;
     static const common::program &program;
-    static const common::headless_program &headless;
-    static void (*const turn)();
-    static void (*const ageing_step)();
-    static void (*const mate)();
-    static void (*const die)(Bug *);
-    static Bug *(*const findbug)(int, int);
-    static common::bug_index<Bug> &index;
-    static Bug *&cursor;
-    static int &chosen_by;                  // the tracker that chose the selection, + 1
+    static void (*const turn_of)(world &);
+    static void (*const ageing_step_of)(world &);
+    static void (*const mate_of)(world &);
+    static void (*const die_of)(world &, Bug *);
+
+    // This side's world of the test under way, and its parts.
+    static world &w();
+    static void turn() { turn_of(w()); }
+    static void ageing_step() { ageing_step_of(w()); }
+    static void mate() { mate_of(w()); }
+    static void die(Bug *b) { die_of(w(), b); }
+    static Bug *findbug(int row, int col) { return w().findbug(row, col); }
+    static common::bug_index<Bug> &index() { return w().index; }
+    static Bug *&cursor() { return w().refs.cursor; }
+    static int &chosen_by() { return w().refs.chosen_by; }
     static std::vector<Bug **> pointers();  // cursor, marker, selection, hf, hg, old (, hk)
 
-    // A blank map of rows x cols on a screen of lines x screen_cols, no
-    // bugs, the loop entered for the program.
+    // A blank map of rows x cols for a screen of lines x screen_cols, no
+    // bugs.
     static void blank(int rows, int cols, int lines = 24, int screen_cols = 80);
     // A bug on (y, x), facing `vector`: size 10, food 1000, gen 1, age 0,
     // every gene REST (terrarium: vision 5, attractions as seeded), linked
     // in as the last bug and not drawn. The first one added becomes every
     // bug pointer.
     static Bug *add(int y, int x, char race, int vector = 0);
-    // A world built as the program builds it, with `seed`.
-    static void seeded(unsigned seed, int lines = 24, int cols = 80);
+    // A world built as the program builds it, with `seed` (and for
+    // terrarium the world size `size`).
+    static void seeded(unsigned seed, int lines = 24, int cols = 80, float size = 2.0f);
+    // The interactive session on the world, on a null screen of the
+    // world's screen size, made at the first call for each world.
+    static common::session &session();
 };
 
 using terrarium_side = side<terrarium::bug>;

@@ -7,17 +7,20 @@
 #include <cstring>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include "common/text.h"
-#include "common/world.h"
+#include "common/headless.h"
+#include "common/random.h"
 #include "terrarium/init.h"
+#include "terrarium/rules.h"
 #include "tools/read_number.h"
 #include "tools/lab/log_file.h"
 #include "tools/lab/summary.h"
-#include "vivarium/init.h"
+#include "vivarium/rules.h"
 
 namespace lab {
 
@@ -127,12 +130,12 @@ bool parse_sweep(int argc, char *argv[], sweep *s, std::string *why)
     s->cols = static_cast<int>(cols);
     s->jobs = static_cast<int>(jobs);
     if (program == "vivarium") {
-        s->program = &vivarium::headless;
+        s->program = &vivarium::world_rules;
         s->settings = {{"vivarium", {}}};
         *why = "vivarium takes no -s, -r or -g";
         return !swept;
     }
-    s->program = &terrarium::headless;
+    s->program = &terrarium::world_rules;
     return make_settings(lists, &s->settings, why);
 }
 
@@ -156,15 +159,19 @@ std::string log_path(const sweep &s, const run &r)
 [[noreturn]] void run_world(const sweep &s, const run &r)
 {
     std::string path = log_path(s, r);
-    terrarium::apply_options(r.where->chosen);
-    if (!common::open_log(path.c_str(), s.program->describe(), r.seed)) {
+    std::unique_ptr<common::world_base> world;
+    if (s.program == &terrarium::world_rules)
+        world = std::make_unique<terrarium::world>(r.where->chosen);
+    else
+        world = std::make_unique<vivarium::world>();
+    if (!common::open_log(path.c_str(), s.program->describe(*world), r.seed)) {
         std::fprintf(stderr, "terrarium-lab: cannot open %s: %s\n", path.c_str(), std::strerror(errno));
         std::exit(1);
     }
     std::FILE *nowhere = std::fopen("/dev/null", "w");
     if (nowhere == nullptr || dup2(fileno(nowhere), 2) < 0)
         std::exit(1);
-    std::exit(common::run_headless(*s.program, r.seed, s.lines, s.cols, s.passes, nowhere));
+    std::exit(common::run_headless(*world, *s.program, r.seed, s.lines, s.cols, s.passes, nowhere));
 }
 
 int terminal_width()

@@ -17,7 +17,7 @@ struct setting {
 };
 
 struct sweep {
-    const common::headless_program *program = nullptr;
+    const common::rules *program = nullptr;
     std::vector<unsigned> seeds;
     long passes = 0;
     int lines = 24, cols = 80;

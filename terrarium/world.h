@@ -1,17 +1,15 @@
-// The bug record, the ring and the global simulation state of terrarium.
+// The bug record and the world of terrarium.
 #pragma once
 
 #include <cstdint>
 
 #include "common/decide.h"
 #include "common/food.h"
-#include "common/loop.h"
-#include "common/map.h"
-#include "common/popup.h"
 #include "common/references.h"
 #include "common/stop.h"
-#include "common/term.h"
 #include "common/text.h"
+#include "common/usage.h"
+#include "common/world.h"
 
 namespace terrarium {
 
@@ -44,14 +42,25 @@ inline int &attraction(bug *b, char glyph) { return b->motive[static_cast<unsign
 // attraction to ripe food (the greatest killer).
 extern const common::tracker<bug> trackers[4];
 
-// The ring cursor, the pass marker, the selection and the trackers' holders.
-using references = common::bug_references<bug, 4>;
-extern references refs;
+// The world's shape as the command line gives it, or a request for the
+// usage text or the version instead of a run.
+struct options {
+    float world_size = 2.0f;  // map size as a multiple of the screen size
+    int roughness = 150;      // terrain roughness
+    int grid_size = 4;        // exponent of the terrain's seed grid
+    common::request asked = common::request::run;
+};
 
-extern float world_size;   // map size as a multiple of the screen size
-extern int roughness;      // terrain roughness
-extern int grid_size;      // exponent of the terrain's seed grid
-extern int mnt_c;          // mountain cells when the terrain was made
-extern int wtr_c;          // water cells when the terrain was made
+struct world : common::bug_world<bug, 4> {
+    explicit world(const options &chosen = options()) : shape(chosen) {}
+
+    options shape;
+    int mountain_cells = 0;  // when the terrain was made
+    int water_cells = 0;
+};
+
+// The world of a generic rule, which is always terrarium's here.
+inline world &of(common::world_base &w) { return static_cast<world &>(w); }
+inline const world &of(const common::world_base &w) { return static_cast<const world &>(w); }
 
 }  // namespace terrarium

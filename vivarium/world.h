@@ -1,17 +1,14 @@
-// The bug record, the ring and the global simulation state of vivarium.
+// The bug record and the world of vivarium.
 #pragma once
 
 #include <cstdint>
 
 #include "common/decide.h"
 #include "common/food.h"
-#include "common/loop.h"
-#include "common/map.h"
-#include "common/popup.h"
 #include "common/references.h"
 #include "common/stop.h"
-#include "common/term.h"
 #include "common/text.h"
+#include "common/world.h"
 
 namespace vivarium {
 
@@ -35,10 +32,12 @@ struct bug {
 // The trackers: most food, highest generation, oldest.
 extern const common::tracker<bug> trackers[3];
 
-// The ring cursor, the pass marker, the selection and the trackers' holders.
-using references = common::bug_references<bug, 3>;
-extern references refs;
+struct world : common::bug_world<bug, 3> {
+    int population = 0;  // living bugs: always the size of the ring
+};
 
-extern int population;  // living bugs: always the size of the ring
+// The world of a generic rule, which is always vivarium's here.
+inline world &of(common::world_base &w) { return static_cast<world &>(w); }
+inline const world &of(const common::world_base &w) { return static_cast<const world &>(w); }
 
 }  // namespace vivarium

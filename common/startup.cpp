@@ -1,0 +1,73 @@
+#include "common/startup.h"
+
+#include <cctype>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <string>
+
+#include "common/colour.h"
+#include "common/kb.h"
+#include "common/term.h"
+#include "common/text.h"
+
+namespace common {
+
+namespace {
+
+// PROGRAM_WHAT: the program's name in capitals, then the setting's.
+std::string variable(const char *program, const char *what)
+{
+    std::string name;
+    for (const char *p = program; *p != '\0'; p++)
+        name += static_cast<char>(std::toupper(static_cast<unsigned char>(*p)));
+    return name + "_" + what;
+}
+
+unsigned seed_from_environment(const char *program)
+{
+    std::string name = variable(program, "SEED");
+    const char *text = std::getenv(name.c_str());
+    if (text == nullptr)
+        return static_cast<unsigned>(std::time(nullptr));
+    unsigned seed = 0;
+    if (!parse_seed(text, &seed))
+        stop_with(EXIT_BAD_ENVIRONMENT,
+                  text_of("%s: %s must be a number from 0 to 4294967295\n", program, name.c_str()).c_str());
+    return seed;
+}
+
+void log_from_environment(const run_description &run, unsigned seed)
+{
+    std::string name = variable(run.program, "LOG");
+    const char *path = std::getenv(name.c_str());
+    if (path == nullptr)
+        return;
+    if (!open_log(path, run, seed))
+        stop_with(EXIT_BAD_ENVIRONMENT,
+                  text_of("%s: %s: cannot open '%s': %s\n", run.program, name.c_str(), path, std::strerror(errno))
+                      .c_str());
+    at_way_out(finish_log);
+}
+
+}  // namespace
+
+void start_up(world_base &w, const rules &r, map_view &view)
+{
+    unsigned seed = seed_from_environment(r.name);
+    log_from_environment(r.describe(w), seed);
+    log_world(w);
+    open_terminal(r.name);
+    set_up_colour(variable(r.name, "COLOR").c_str());
+    size_world(w, r, LINES, COLS);
+    if (!init_kb())
+        stop_with(EXIT_NO_TERMINAL, (std::string(r.name) + ": cannot put the terminal into raw mode\n").c_str());
+    w.open(seed);
+    if (!view.open(w.map))
+        stop_with(EXIT_WORLD_TOO_LARGE, "world too large\n");
+    wclear(stdscr);
+    r.start(w);
+}
+
+}  // namespace common

@@ -1,0 +1,28 @@
+// vivarium's rules as the loop runs them: the turn and the ageing step,
+// and the whole set for the interactive program and the headless tools.
+#pragma once
+
+#include <cstdio>
+
+#include "common/rules.h"
+#include "vivarium/world.h"
+
+namespace vivarium {
+
+extern const common::rules world_rules;
+
+// The ageing step of the bug at the cursor: it ages and dies without
+// food; then the bug at the cursor (its predecessor after a death) gives
+// birth when well fed, grows the food when it is the pass marker, and
+// takes the trackers it beats.
+void ageing_step(world &w);
+
+// The next bug's turn: it leaves its cell, behaves, pays for its action
+// and is drawn on its new cell.
+void turn(world &w);
+
+// The map, the bugs in turn order with every field, the references as
+// numbers in that order, and the population count.
+void dump(std::FILE *out, const common::world_base &w);
+
+}  // namespace vivarium
