@@ -7,10 +7,6 @@
 
 namespace common {
 
-namespace colour_detail {
-chtype by_glyph[128];
-}
-
 namespace {
 
 // The races' colours, far apart so that territories show at a glance:
@@ -31,7 +27,7 @@ bool colour_wanted(const char *wanted)
 }
 
 // Every glyph that may be a race gets a look, 'A' the first, in turn.
-void colour_races(short background)
+void colour_races(short background, chtype *by_glyph)
 {
     bool wide = COLORS >= 256 && COLOR_PAIRS > FIRST_RACE + WIDE;
     const short *palette = wide ? wide_palette : narrow_palette;
@@ -43,25 +39,26 @@ void colour_races(short background)
         if (!race_ok(glyph))
             continue;
         int look = (glyph - 'A' + looks * 128) % looks;
-        colour_detail::by_glyph[glyph] = COLOR_PAIR(FIRST_RACE + look % colours) | (look >= colours ? A_BOLD : 0);
+        by_glyph[glyph] = COLOR_PAIR(FIRST_RACE + look % colours) | (look >= colours ? A_BOLD : 0);
     }
 }
 
 }  // namespace
 
-void set_up_colour(const char *wanted)
+void set_up_colour(const char *wanted, glyph_colours &colours)
 {
+    chtype *by_glyph = colours.by_glyph;
     if (!colour_wanted(wanted) || start_color() == ERR)
         return;
     short background = use_default_colors() == OK ? -1 : COLOR_BLACK;
     init_pair(WATER, COLOR_BLUE, background);
     init_pair(FOOD, COLOR_GREEN, background);
-    colour_detail::by_glyph[static_cast<unsigned char>('~')] = COLOR_PAIR(WATER);
-    colour_detail::by_glyph[static_cast<unsigned char>('#')] = A_DIM;
-    colour_detail::by_glyph[static_cast<unsigned char>('.')] = COLOR_PAIR(FOOD) | A_DIM;  // seedling
-    colour_detail::by_glyph[static_cast<unsigned char>('*')] = COLOR_PAIR(FOOD);          // sprout
-    colour_detail::by_glyph[static_cast<unsigned char>('@')] = COLOR_PAIR(FOOD) | A_BOLD; // ripe
-    colour_races(background);
+    by_glyph[static_cast<unsigned char>('~')] = COLOR_PAIR(WATER);
+    by_glyph[static_cast<unsigned char>('#')] = A_DIM;
+    by_glyph[static_cast<unsigned char>('.')] = COLOR_PAIR(FOOD) | A_DIM;  // seedling
+    by_glyph[static_cast<unsigned char>('*')] = COLOR_PAIR(FOOD);          // sprout
+    by_glyph[static_cast<unsigned char>('@')] = COLOR_PAIR(FOOD) | A_BOLD; // ripe
+    colour_races(background, by_glyph);
 }
 
 }  // namespace common

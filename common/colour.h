@@ -8,16 +8,17 @@
 
 namespace common {
 
-namespace colour_detail {
-extern chtype by_glyph[128];  // all 0 until colour is set up
-}
+// The attributes that colour each map glyph: all 0 until colour is set up.
+struct glyph_colours {
+    chtype by_glyph[128] = {};
 
-// The attributes that colour a map glyph (printable ASCII); 0 without colour.
-inline chtype colour_of(char glyph) { return colour_detail::by_glyph[static_cast<unsigned char>(glyph) & 127]; }
+    // The attributes of a glyph (printable ASCII); 0 without colour.
+    chtype of(char glyph) const { return by_glyph[static_cast<unsigned char>(glyph) & 127]; }
+};
 
 // Turns colour on, once the screen is open, when the environment variable
 // `wanted` is "1", NO_COLOR is not set (whatever its value) and the
 // terminal has colours.
-void set_up_colour(const char *wanted);
+void set_up_colour(const char *wanted, glyph_colours &colours);
 
 }  // namespace common

@@ -1,16 +1,13 @@
 #include "common/findbug.h"
 
-#include <cstdio>
+#include "common/text.h"
 
 namespace common {
 
-const char *lost_bug_report(int x, int y, int vector, int row, int col)
+std::string lost_bug_report(int x, int y, int vector, int row, int col)
 {
-    static char report[256];
-    std::snprintf(report, sizeof report,
-                  "this bug if fucked\nbug x =%i\nbug y =%i\nbug v =%i\nlook x =%i\nlook y =%i\n", x, y,
-                  vector, col, row);
-    return report;
+    return text_of("this bug if fucked\nbug x =%i\nbug y =%i\nbug v =%i\nlook x =%i\nlook y =%i\n", x, y, vector, col,
+                   row);
 }
 
 }  // namespace common

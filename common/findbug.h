@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <new>
+#include <string>
 #include <vector>
 
 #include "common/hooks.h"
@@ -16,7 +17,7 @@ namespace common {
 
 // The diagnostic lines of a lookup that found no bug: the looking bug's
 // cell and facing, then the cell looked at.
-const char *lost_bug_report(int x, int y, int vector, int row, int col);
+std::string lost_bug_report(int x, int y, int vector, int row, int col);
 
 // Memory for the index through the allocation hook, so that a test can
 // make it run out, as it can for bug records.
@@ -320,7 +321,7 @@ Bug *find_on_cell(const bug_index<Bug> &index, Bug *cursor, int row, int col)
 {
     Bug *b = index.first_from(cursor, row, col);
     if (b == nullptr)
-        stop_with(EXIT_LOST_BUG, lost_bug_report(cursor->x, cursor->y, cursor->vector, row, col));
+        stop_with(EXIT_LOST_BUG, lost_bug_report(cursor->x, cursor->y, cursor->vector, row, col).c_str());
     return b;
 }
 

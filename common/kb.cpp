@@ -12,14 +12,16 @@ namespace {
 // One-byte look-ahead. Its own flag says whether it holds a byte, because
 // a byte 0xFF, held sign-extended as -1, must not read as "empty": that
 // would leave the key loop blocked in read_kb until the next key.
-int peek_char = -1;
-bool peek_full = false;
-termios new_setting;  // raw mode applied while the program runs
+struct keyboard_state {
+    int peek_char = -1;
+    bool peek_full = false;
+    termios new_setting;  // raw mode applied while the program runs
+} keyboard;
 
 void set_vmin(int vmin)
 {
-    new_setting.c_cc[VMIN] = static_cast<cc_t>(vmin);
-    apply_setting(new_setting);
+    keyboard.new_setting.c_cc[VMIN] = static_cast<cc_t>(vmin);
+    apply_setting(keyboard.new_setting);
 }
 
 }  // namespace
@@ -28,27 +30,27 @@ void set_vmin(int vmin)
 // terminal's own echo off, echoing in its windows where it echoes at all).
 bool init_kb()
 {
-    if (!read_setting(&new_setting))
+    if (!read_setting(&keyboard.new_setting))
         return false;
-    new_setting.c_lflag &= ~static_cast<tcflag_t>(ISIG | ICANON | XCASE);
-    new_setting.c_cc[VMIN] = 1;
-    new_setting.c_cc[VTIME] = 0;
-    return apply_setting(new_setting);
+    keyboard.new_setting.c_lflag &= ~static_cast<tcflag_t>(ISIG | ICANON | XCASE);
+    keyboard.new_setting.c_cc[VMIN] = 1;
+    keyboard.new_setting.c_cc[VTIME] = 0;
+    return apply_setting(keyboard.new_setting);
 }
 
 int close_kb() { return apply_setting(saved_setting()) ? 0 : -1; }
 
 int kb_hit()
 {
-    if (peek_full)
+    if (keyboard.peek_full)
         return 1;
     set_vmin(0);
     char ch;
     ssize_t nread = read(0, &ch, 1);
     set_vmin(1);
     if (nread == 1) {
-        peek_char = static_cast<signed char>(ch);
-        peek_full = true;
+        keyboard.peek_char = static_cast<signed char>(ch);
+        keyboard.peek_full = true;
         return 1;
     }
     return 0;
@@ -56,9 +58,9 @@ int kb_hit()
 
 int read_kb()
 {
-    if (peek_full) {
-        peek_full = false;
-        return peek_char;
+    if (keyboard.peek_full) {
+        keyboard.peek_full = false;
+        return keyboard.peek_char;
     }
     char ch = 0;
     if (read(0, &ch, 1) != 1)

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <new>
 
-#include "common/colour.h"
 
 namespace common {
 
@@ -38,7 +37,7 @@ chtype map_view::shown_of(const world_map &map, size_t cell) const
     char glyph = map.read(static_cast<int>(cell / map.cols()), static_cast<int>(cell % map.cols()));
     const std::vector<size_t> &selected = map.selected_cells();
     bool standout = std::find(selected.begin(), selected.end(), cell) != selected.end();
-    return static_cast<chtype>(static_cast<unsigned char>(glyph)) | colour_of(glyph) | (standout ? A_STANDOUT : 0);
+    return static_cast<chtype>(static_cast<unsigned char>(glyph)) | colours.of(glyph) | (standout ? A_STANDOUT : 0);
 }
 
 void map_view::draw_all(const world_map &map)
@@ -47,7 +46,7 @@ void map_view::draw_all(const world_map &map)
     for (int row = 0; row < map.rows(); row++) {
         const char *glyphs = map.row(row);
         for (size_t col = 0; col < cols; col++)
-            line_[col] = static_cast<chtype>(static_cast<unsigned char>(glyphs[col])) | colour_of(glyphs[col]);
+            line_[col] = static_cast<chtype>(static_cast<unsigned char>(glyphs[col])) | colours.of(glyphs[col]);
         for (size_t cell : map.selected_cells())
             if (cell / cols == static_cast<size_t>(row))
                 line_[cell % cols] |= A_STANDOUT;

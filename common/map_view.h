@@ -7,6 +7,7 @@
 #include <curses.h>
 #include <vector>
 
+#include "common/colour.h"
 #include "common/map.h"
 
 namespace common {
@@ -23,6 +24,8 @@ public:
     void close();
 
     WINDOW *pad() const { return pad_; }
+
+    glyph_colours colours;  // the map's colours, none unless set up
 
     // Brings the pad up to date with the map, drawing it whole the first
     // time and then what was written since: before it is shown or read.

@@ -13,29 +13,27 @@
 
 namespace common {
 
-namespace log_detail {
-int fd = -1;
-}
-
 namespace {
-
-using log_detail::fd;
 
 // The header and many rows fit; the longest row has 36 numbers.
 constexpr size_t CAPACITY = 1 << 16;
 constexpr size_t LONGEST_ROW = 36 * 21;
 
-// Only whole lines lie below `committed`: that is all a signal handler
-// writes, whatever the interrupted code was doing above it.
-char pending[CAPACITY];
-volatile sig_atomic_t committed = 0;
-
-run_description described;
-unsigned seed_of_run = 0;
-bool header_written = false;
-void (*take_census)(const world_base &, census *) = nullptr;  // set at the first pass boundary
-const world_base *logged = nullptr;                             // the world of the rows
-long passes_done = 0;                     // as of the last pass boundary
+// The process's log, which a fatal signal's handler finishes.
+struct log_state {
+    int fd = -1;
+    // Only whole lines lie below `committed`: that is all a signal handler
+    // writes, whatever the interrupted code was doing above it.
+    char pending[CAPACITY];
+    volatile sig_atomic_t committed = 0;
+    run_description described;
+    unsigned seed_of_run = 0;
+    bool header_written = false;
+    void (*take_census)(const world_base &, census *) = nullptr;  // set at the first pass boundary
+    const world_base *logged = nullptr;                             // the world of the rows
+    long passes_done = 0;                                           // as of the last pass boundary
+    census last_row;                                                // the figures of the last row written
+} the_log;
 
 // Holds off every signal while the buffer and the file change together,
 // so that a handler never writes the same rows twice.
@@ -57,7 +55,7 @@ private:
 void write_all(const char *bytes, size_t length)
 {
     while (length > 0) {
-        ssize_t written = write(fd, bytes, length);
+        ssize_t written = write(the_log.fd, bytes, length);
         if (written < 0 && errno == EINTR)
             continue;
         if (written <= 0)
@@ -87,22 +85,22 @@ char *put_number(char *at, long long value)
 void flush()
 {
     signals_held held;
-    write_all(pending, static_cast<size_t>(committed));
-    committed = 0;
+    write_all(the_log.pending, static_cast<size_t>(the_log.committed));
+    the_log.committed = 0;
 }
 
 // Where the next line goes, with at least `bytes` free behind it.
 char *room(size_t bytes)
 {
-    if (static_cast<size_t>(committed) + bytes > CAPACITY)
+    if (static_cast<size_t>(the_log.committed) + bytes > CAPACITY)
         flush();
-    return pending + committed;
+    return the_log.pending + the_log.committed;
 }
 
 void commit(const char *end)
 {
     std::atomic_signal_fence(std::memory_order_release);
-    committed = static_cast<sig_atomic_t>(end - pending);
+    the_log.committed = static_cast<sig_atomic_t>(end - the_log.pending);
 }
 
 void put_text(const std::string &text)
@@ -116,35 +114,34 @@ void put_text(const std::string &text)
 void write_header()
 {
     // Before the screen opens the sizes are not known yet: 0.
-    bool known = logged != nullptr;
+    const world_base *w = the_log.logged;
+    const run_description &run = the_log.described;
     put_text(text_of("# program: %s\n# seed: %u\n# screen: %d x %d (lines x cols)\n"
                      "# world: %d x %d (rows x cols)\n# options: %s\n",
-                     described.program, seed_of_run, known ? logged->screen_lines : 0,
-                     known ? logged->screen_cols : 0, known ? logged->map.rows() : 0, known ? logged->map.cols() : 0,
-                     described.options.empty() ? "none" : described.options.c_str()));
+                     run.program, the_log.seed_of_run, w ? w->screen_lines : 0, w ? w->screen_cols : 0,
+                     w ? w->map.rows() : 0, w ? w->map.cols() : 0,
+                     run.options.empty() ? "none" : run.options.c_str()));
     std::string columns = "pass,population,races,food,age,gen,size";
-    if (described.vision)
+    if (the_log.described.vision)
         columns += ",vision";
     for (char race = 'A'; race <= 'Z'; race++)
         columns += std::string(",") + race;
     put_text(columns + ",other\n");
-    header_written = true;
+    the_log.header_written = true;
 }
-
-census last_row;  // the figures of the last row written
 
 void write_row(long passes, const census &c)
 {
-    if (!header_written)
+    if (!the_log.header_written)
         write_header();
-    last_row = c;
+    the_log.last_row = c;
     char *at = put_number(room(LONGEST_ROW), passes);
     for (long long value : {static_cast<long long>(c.population), static_cast<long long>(c.races), c.food, c.age,
                             c.gen, c.size}) {
         *at++ = ',';
         at = put_number(at, value);
     }
-    if (described.vision) {
+    if (the_log.described.vision) {
         *at++ = ',';
         at = put_number(at, c.vision);
     }
@@ -171,36 +168,38 @@ void write_end_line(int status)
 
 }  // namespace
 
+bool logging() { return the_log.fd >= 0; }
+
 bool open_log(const char *path, const run_description &run, unsigned seed)
 {
-    if (fd >= 0)
-        close(fd);
-    fd = open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    described = run;
-    seed_of_run = seed;
-    header_written = false;
-    take_census = nullptr;
-    logged = nullptr;
-    passes_done = 0;
-    committed = 0;
-    return fd >= 0;
+    if (the_log.fd >= 0)
+        close(the_log.fd);
+    the_log.fd = open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    the_log.described = run;
+    the_log.seed_of_run = seed;
+    the_log.header_written = false;
+    the_log.take_census = nullptr;
+    the_log.logged = nullptr;
+    the_log.passes_done = 0;
+    the_log.committed = 0;
+    return the_log.fd >= 0;
 }
 
 census taken()
 {
     census c{};  // padding zeroed too, so that two can be compared whole
-    take_census(*logged, &c);
+    the_log.take_census(*the_log.logged, &c);
     return c;
 }
 
-void log_world(const world_base &w) { logged = &w; }
+void log_world(const world_base &w) { the_log.logged = &w; }
 
 void log_pass(const world_base &w, void (*take)(const world_base &, census *))
 {
     long passes = w.passes;
-    logged = &w;
-    take_census = take;
-    passes_done = passes;
+    the_log.logged = &w;
+    the_log.take_census = take;
+    the_log.passes_done = passes;
     write_row(passes, taken());
     if (passes % 25 == 0)
         flush();
@@ -212,25 +211,25 @@ void finish_log(int status, bool in_signal_handler)
         return;
     if (in_signal_handler) {
         int saved = errno;
-        write_all(pending, static_cast<size_t>(committed));
+        write_all(the_log.pending, static_cast<size_t>(the_log.committed));
         write_end_line(status);
         errno = saved;
         return;
     }
     signals_held held;
-    if (!header_written)
+    if (!the_log.header_written)
         write_header();
     // The world as the run ended, in the pass under way, unless nothing
     // has changed since the last row (a quit at a pass boundary).
-    if (take_census != nullptr) {
+    if (the_log.take_census != nullptr) {
         census c = taken();
-        if (std::memcmp(&c, &last_row, sizeof c) != 0)
-            write_row(passes_done + 1, c);
+        if (std::memcmp(&c, &the_log.last_row, sizeof c) != 0)
+            write_row(the_log.passes_done + 1, c);
     }
     flush();
     write_end_line(status);
-    close(fd);
-    fd = -1;
+    close(the_log.fd);
+    the_log.fd = -1;
 }
 
 }  // namespace common

@@ -33,12 +33,8 @@ struct run_description {
     bool vision;          // whether the rows have a vision column
 };
 
-namespace log_detail {
-extern int fd;
-}
-
 // Whether a log is being written.
-inline bool logging() { return log_detail::fd >= 0; }
+bool logging();
 
 // Creates (or empties) the file at `path` for the log of a run seeded
 // with `seed`; nothing is written before the first row or the end. False,

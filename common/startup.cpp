@@ -59,7 +59,7 @@ void start_up(world_base &w, const rules &r, map_view &view)
     log_from_environment(r.describe(w), seed);
     log_world(w);
     open_terminal(r.name);
-    set_up_colour(variable(r.name, "COLOR").c_str());
+    set_up_colour(variable(r.name, "COLOR").c_str(), view.colours);
     size_world(w, r, LINES, COLS);
     if (!init_kb())
         stop_with(EXIT_NO_TERMINAL, (std::string(r.name) + ": cannot put the terminal into raw mode\n").c_str());

@@ -22,32 +22,35 @@ void sleep_microseconds(useconds_t us) { usleep(us); }
 
 void *allocate_bytes(std::size_t bytes) { return std::malloc(bytes); }
 
-// Read by the fatal-signal handler: set once at start-up.
-void (*last_words)(int status, bool in_signal_handler) = nullptr;
-void (*restore_terminal)() = nullptr;
+// What every way out calls, the fatal-signal handler too: set once at
+// start-up.
+struct way_out {
+    void (*last_words)(int status, bool in_signal_handler) = nullptr;
+    void (*restore_terminal)() = nullptr;
+} registered;
 
 }  // namespace
 
 const hook_set default_hooks = {nullptr, sleep_whole_seconds, sleep_microseconds, nullptr, allocate_bytes};
 hook_set hooks = default_hooks;
 
-void at_way_out(void (*function)(int status, bool in_signal_handler)) { last_words = function; }
+void at_way_out(void (*function)(int status, bool in_signal_handler)) { registered.last_words = function; }
 
 void say_last_words(int status, bool in_signal_handler)
 {
-    if (last_words != nullptr)
-        last_words(status, in_signal_handler);
+    if (registered.last_words != nullptr)
+        registered.last_words(status, in_signal_handler);
 }
 
-void at_stop_restore(void (*restore)()) { restore_terminal = restore; }
+void at_stop_restore(void (*restore)()) { registered.restore_terminal = restore; }
 
 void stop_with(int status, const char *message)
 {
     if (hooks.stop)
         hooks.stop(status, message);
     say_last_words(status, false);
-    if (restore_terminal != nullptr)
-        restore_terminal();
+    if (registered.restore_terminal != nullptr)
+        registered.restore_terminal();
     if (message != nullptr)
         std::fputs(message, stderr);
     std::exit(status);

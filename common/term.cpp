@@ -15,16 +15,19 @@ namespace common {
 
 namespace {
 
-SCREEN *opened_screen = nullptr;
-FILE *null_file = nullptr;
-termios found_setting;          // standard input's settings as the user had them
-bool have_found_setting = false;
-char reset_sequence[256];       // leaves the alternate screen, shows the cursor
-size_t reset_length = 0;
+// The process's terminal, as the signal handlers and every way out need
+// it: one per process, whatever the worlds and sessions.
+struct terminal_state {
+    SCREEN *opened_screen = nullptr;
+    FILE *null_file = nullptr;
+    termios found_setting;          // standard input's settings as the user had them
+    bool have_found_setting = false;
+    char reset_sequence[256];       // leaves the alternate screen, shows the cursor
+    size_t reset_length = 0;
+    volatile sig_atomic_t size_changed = 0;
+} terminal;
 
 const int fatal_signals[] = {SIGTERM, SIGHUP, SIGINT, SIGQUIT, SIGSEGV, SIGABRT, SIGBUS, SIGFPE};
-
-volatile sig_atomic_t size_changed = 0;
 
 // A string capability of the terminal; null when it has none (absent,
 // cancelled, or not a string capability).
@@ -40,10 +43,10 @@ void append_cap(const char *name)
     if (cap == nullptr)
         return;
     size_t len = std::strlen(cap);
-    if (reset_length + len >= sizeof reset_sequence)
+    if (terminal.reset_length + len >= sizeof terminal.reset_sequence)
         return;
-    std::memcpy(reset_sequence + reset_length, cap, len);
-    reset_length += len;
+    std::memcpy(terminal.reset_sequence + terminal.reset_length, cap, len);
+    terminal.reset_length += len;
 }
 
 // Only async-signal-safe work here: put back the terminal's attributes,
@@ -54,10 +57,10 @@ void append_cap(const char *name)
 // a death by signal.
 extern "C" void on_fatal_signal(int sig)
 {
-    if (have_found_setting)
-        tcsetattr(0, TCSANOW, &found_setting);
-    if (reset_length > 0) {
-        ssize_t ignored = write(1, reset_sequence, reset_length);
+    if (terminal.have_found_setting)
+        tcsetattr(0, TCSANOW, &terminal.found_setting);
+    if (terminal.reset_length > 0) {
+        ssize_t ignored = write(1, terminal.reset_sequence, terminal.reset_length);
         (void)ignored;
     }
     say_last_words(128 + sig, true);
@@ -70,7 +73,7 @@ extern "C" void on_fatal_signal(int sig)
     _exit(128 + sig);
 }
 
-extern "C" void on_size_change(int) { size_changed = 1; }
+extern "C" void on_size_change(int) { terminal.size_changed = 1; }
 
 // A change of the terminal's size is only noted here; the main loop
 // resizes curses' screen at its next repaint (follow_size_change), where
@@ -110,8 +113,8 @@ void install_signal_handlers()
 // closed.
 void give_back_terminal()
 {
-    bool restored = !have_found_setting || apply_setting(found_setting);
-    if (opened_screen != nullptr)
+    bool restored = !terminal.have_found_setting || apply_setting(terminal.found_setting);
+    if (terminal.opened_screen != nullptr)
         endwin();
     if (!restored)
         std::fputs("the terminal's settings could not be restored\n", stderr);
@@ -125,13 +128,13 @@ bool can_move_cursor() { return capability("cup") != nullptr; }
 
 bool save_setting()
 {
-    if (tcgetattr(0, &found_setting) != 0)
+    if (tcgetattr(0, &terminal.found_setting) != 0)
         return false;
-    have_found_setting = true;
+    terminal.have_found_setting = true;
     return true;
 }
 
-const termios &saved_setting() { return found_setting; }
+const termios &saved_setting() { return terminal.found_setting; }
 
 bool read_setting(termios *setting) { return tcgetattr(0, setting) == 0; }
 
@@ -158,16 +161,16 @@ void open_terminal(const char *program)
         refuse(program, "TERM is not set");
     save_setting();
     catch_size_changes();
-    opened_screen = newterm(type, stdout, stdin);
-    if (opened_screen == nullptr)
+    terminal.opened_screen = newterm(type, stdout, stdin);
+    if (terminal.opened_screen == nullptr)
         refuse(program, "cannot open the terminal (unknown TERM?)");
-    set_term(opened_screen);
+    set_term(terminal.opened_screen);
     if (!can_move_cursor()) {
         // Let go before anything is drawn: curses has only changed the
         // terminal's settings so far.
-        delscreen(opened_screen);
-        opened_screen = nullptr;
-        apply_setting(found_setting);
+        delscreen(terminal.opened_screen);
+        terminal.opened_screen = nullptr;
+        apply_setting(terminal.found_setting);
         refuse(program, "this terminal cannot move the cursor", type);
     }
     append_cap("sgr0");
@@ -178,30 +181,30 @@ void open_terminal(const char *program)
 
 bool open_null_terminal(int lines, int cols)
 {
-    if (opened_screen != nullptr) {
+    if (terminal.opened_screen != nullptr) {
         endwin();
-        delscreen(opened_screen);
-        opened_screen = nullptr;
+        delscreen(terminal.opened_screen);
+        terminal.opened_screen = nullptr;
     }
-    if (null_file != nullptr) {
-        std::fclose(null_file);
-        null_file = nullptr;
+    if (terminal.null_file != nullptr) {
+        std::fclose(terminal.null_file);
+        terminal.null_file = nullptr;
     }
     char text[16];
     std::snprintf(text, sizeof text, "%d", lines);
     setenv("LINES", text, 1);
     std::snprintf(text, sizeof text, "%d", cols);
     setenv("COLUMNS", text, 1);
-    null_file = std::fopen("/dev/null", "r+");
-    if (null_file == nullptr)
+    terminal.null_file = std::fopen("/dev/null", "r+");
+    if (terminal.null_file == nullptr)
         return false;
-    opened_screen = newterm("xterm", null_file, null_file);
-    if (opened_screen == nullptr) {
-        std::fclose(null_file);
-        null_file = nullptr;
+    terminal.opened_screen = newterm("xterm", terminal.null_file, terminal.null_file);
+    if (terminal.opened_screen == nullptr) {
+        std::fclose(terminal.null_file);
+        terminal.null_file = nullptr;
         return false;
     }
-    set_term(opened_screen);
+    set_term(terminal.opened_screen);
     return true;
 }
 
@@ -210,9 +213,9 @@ bool open_null_terminal(int lines, int cols)
 // empty answer. Whatever the terminal kept of the picture is cleared.
 bool follow_size_change()
 {
-    if (!size_changed)
+    if (!terminal.size_changed)
         return false;
-    size_changed = 0;
+    terminal.size_changed = 0;
     winsize size;
     if (ioctl(1, TIOCGWINSZ, &size) == 0 && size.ws_row > 0 && size.ws_col > 0)
         resize_term(size.ws_row, size.ws_col);

@@ -12,8 +12,11 @@
 
 namespace terrarium {
 
+// The usage text's first line, also the second line of "bad args".
+#define SYNOPSIS "usage: terrarium [-s world_size] [-r roughness] [-g grid_size]\n"
+
 const char usage[] =
-    "usage: terrarium [-s world_size] [-r roughness] [-g grid_size]\n"
+    SYNOPSIS
     "       terrarium -h | --help | --version\n"
     "\n"
     "Bugs, drawn as race letters, live on a wrapping map of ground, water (~),\n"
@@ -149,9 +152,7 @@ int parse_options(int argc, const char *const argv[], options *chosen, const cha
             }
             chosen->grid_size = static_cast<int>(g);
         } else {
-            // The second line: the synopsis, the usage text's first line.
-            static const std::string bad_args = "bad args\n" + std::string(usage, std::strchr(usage, '\n') + 1);
-            *message = bad_args.c_str();
+            *message = "bad args\n" SYNOPSIS;
             return common::EXIT_BAD_ARGS;
         }
     }
