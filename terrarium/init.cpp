@@ -162,8 +162,9 @@ int parse_options(int argc, const char *const argv[], options *chosen, const cha
 common::run_description describe(const common::world_base &w)
 {
     const options &shape = of(w).shape;
-    return {"terrarium",
-            text_of("-s %g -r %d -g %d", static_cast<double>(shape.world_size), shape.roughness, shape.grid_size), true};
+    std::string options =
+        text_of("-s %g -r %d -g %d", static_cast<double>(shape.world_size), shape.roughness, shape.grid_size);
+    return {"terrarium", options, true};
 }
 
 namespace {

@@ -18,6 +18,9 @@ using common::REST, common::STEP, common::TURN_LEFT, common::TURN_RIGHT;
 
 TEST(Perception, TerrariumWeightsAndRays)
 {
+    auto ray_weight = [](int depth, int dir, int dy, int dx) {
+        return terrarium::ray_weight(terrarium_side::w(), depth, dir, dy, dx);
+    };
     // Size 10: well fed from 600; then its race weighs the surplus, the rest half.
     const std::tuple<int, char, int, float> weights[] = {{599, '@', 3, 5.0f}, {600, '@', 3, 2.5f}, {700, 'M', 2, 50.0f},
                                                          {600, 'M', 2, 0.0f}, {599, 'M', 2, 2.5f}, {700, 'Q', 1, 2.5f},
@@ -31,17 +34,17 @@ TEST(Perception, TerrariumWeightsAndRays)
     }
     b->food = 0, b->vision = 4;  // hungry: '@' weighs 15 / depth
     draw({"", "", "", "", "", "", "", "", "", "", "           @ @ @"});  // depths 1, 3 and 5, facing east
-    EXPECT_EQ(terrarium::ray_weight(terrarium_side::w(), 1, 1, 0, 1), 15.0f + 5.0f) << "up to its vision";
+    EXPECT_EQ(ray_weight(1, 1, 0, 1), 15.0f + 5.0f) << "up to its vision";
     current_world().map.write(10, 12, 'Q');
-    EXPECT_EQ(terrarium::ray_weight(terrarium_side::w(), 1, 1, 0, 1), 15.0f + 2.5f) << "a bug ends the ray, counted";
+    EXPECT_EQ(ray_weight(1, 1, 0, 1), 15.0f + 2.5f) << "a bug ends the ray, counted";
     b->vision = 1;
-    EXPECT_EQ(terrarium::ray_weight(terrarium_side::w(), 3, 1, 0, 1), 5.0f) << "a ray starting beyond the vision counts its cell";
+    EXPECT_EQ(ray_weight(3, 1, 0, 1), 5.0f) << "a ray starting beyond the vision counts its cell";
     terrarium_side::blank(2, 5);
     terrarium_side::add(0, 2, 'M', 0)->food = 0;
     current_world().map.write(1, 2, '@');
-    EXPECT_FLOAT_EQ(terrarium::ray_weight(terrarium_side::w(), 1, 0, -1, 0), 15.0f + 5.0f + 3.0f) << "round a map smaller than the vision";
+    EXPECT_FLOAT_EQ(ray_weight(1, 0, -1, 0), 15.0f + 5.0f + 3.0f) << "round a map smaller than the vision";
     terrarium_side::cursor()->vision = 20;  // rays beyond the longest the fast sum holds: 15 x (1 + 1/3 + ... + 1/19)
-    EXPECT_NEAR(terrarium::ray_weight(terrarium_side::w(), 1, 0, -1, 0), 15 * 2.133256, 1e-4);
+    EXPECT_NEAR(ray_weight(1, 0, -1, 0), 15 * 2.133256, 1e-4);
 }
 
 TEST(Encounter, TerrariumMatesEatsAndFights)

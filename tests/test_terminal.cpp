@@ -174,42 +174,29 @@ TEST(Terrain, GlyphsOfHeightsTheOpenGroundThatIsEnoughAndTheWrap)
                     vivarium::displacement(4 * k + 1, k) == -2 * k) << k;
 }
 
-namespace {
-
-template <class World>
-void start_up(const common::rules &rules)
-{
-    World w;
-    common::map_view view;
-    common::start_up(w, rules, view);
-}
-
-void start_terrarium() { start_up<terrarium::world>(terrarium::world_rules); }
-void start_vivarium() { start_up<vivarium::world>(vivarium::world_rules); }
-
-}  // namespace
-
 TEST(Environment, ABadSeedOrLogIsRefusedWithOneLineAndStatus12)
 {
     unsigned seed = 1;
     for (auto [text, value] : {std::pair{"0", 0u}, {"007", 7u}, {"4294967295", 4294967295u}})
         EXPECT_TRUE(common::parse_seed(text, &seed) && seed == value) << text;
-    fresh_screen();
-    auto refusal = [](const char *name, const char *value, void (*init)()) {
-        common::headless_hooks();
+    common::headless_hooks();
+    auto refusal = [](const char *name, const char *value, auto side) {
+        using S = decltype(side);
         setenv(name, value, 1);
-        common::stopped stop = stop_of(init);
+        typename S::world w;
+        common::map_view view;
+        common::stopped stop = stop_of([&] { common::start_up(w, S::rules, view); });
         unsetenv(name);
         EXPECT_EQ(stop.status, 12) << name << "=" << value;
         return stop.message;
     };
     // A seed taken is not run: init would go on to open the terminal.
     for (const char *text : {"", "-1", "+1", " 1", "1 ", "0x10", "1e3", "12a", "4294967296", "99999999999999999999"})
-        EXPECT_EQ(common::parse_seed(text, &seed) ? "taken" : refusal("TERRARIUM_SEED", text, start_terrarium),
+        EXPECT_EQ(common::parse_seed(text, &seed) ? "taken" : refusal("TERRARIUM_SEED", text, terrarium_side{}),
                   "terrarium: TERRARIUM_SEED must be a number from 0 to 4294967295\n") << text;
-    EXPECT_EQ(refusal("VIVARIUM_SEED", "x", start_vivarium),
+    EXPECT_EQ(refusal("VIVARIUM_SEED", "x", vivarium_side{}),
               "vivarium: VIVARIUM_SEED must be a number from 0 to 4294967295\n");
-    EXPECT_EQ(refusal("TERRARIUM_LOG", "/nonexistent/run.csv", start_terrarium),
+    EXPECT_EQ(refusal("TERRARIUM_LOG", "/nonexistent/run.csv", terrarium_side{}),
               "terrarium: TERRARIUM_LOG: cannot open '/nonexistent/run.csv': No such file or directory\n");
     common::hooks = common::default_hooks;
 }

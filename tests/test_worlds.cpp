@@ -3,10 +3,13 @@
 // worlds); long runs must leave a consistent world after every pass.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <sstream>
 #include <unordered_map>
@@ -33,29 +36,43 @@ std::string name_of(const run &r)
     return name + " passes " + std::to_string(r.passes);
 }
 
-// The status of a headless run, and its dump as simdump prints it.
-std::pair<int, std::string> dump_of(const run &r)
+// A run's world, not started yet, and its rules.
+struct made {
+    std::unique_ptr<common::world_base> world;
+    const common::rules *rules;
+};
+
+made unstarted(const run &r)
 {
     std::vector<const char *> argv{"terrarium"};
     argv.insert(argv.end(), r.options.begin(), r.options.end());
     terrarium::options chosen;
     const char *message = nullptr;
     EXPECT_EQ(terrarium::parse_options(static_cast<int>(argv.size()), argv.data(), &chosen, &message), 0);
-    const bool terrarium = std::string(r.program) == "terrarium";
-    std::unique_ptr<common::world_base> w;
-    if (terrarium)
-        w = std::make_unique<terrarium::world>(chosen);
-    else
-        w = std::make_unique<vivarium::world>();
+    if (std::string(r.program) == "terrarium")
+        return {std::make_unique<terrarium::world>(chosen), &terrarium_side::rules};
+    return {std::make_unique<vivarium::world>(), &vivarium_side::rules};
+}
+
+// What `print` writes, and what it returns.
+std::pair<int, std::string> text_of(const std::function<int(std::FILE *)> &print)
+{
     char *data = nullptr;
     size_t size = 0;
     std::FILE *out = open_memstream(&data, &size);
-    const int status = common::run_headless(*w, terrarium ? terrarium_side::rules : vivarium_side::rules, r.seed,
-                                            r.lines, r.cols, r.passes, out);
+    int status = print(out);
     std::fclose(out);
     std::string text(data, size);
     std::free(data);
     return {status, text};
+}
+
+// The status of a headless run, and its dump as simdump prints it.
+std::pair<int, std::string> dump_of(const run &r)
+{
+    made m = unstarted(r);
+    const auto run = [&](std::FILE *o) { return run_headless(*m.world, *m.rules, r.seed, r.lines, r.cols, r.passes, o); };
+    return text_of(run);
 }
 
 std::uint64_t fnv1a(const std::string &text)
@@ -147,39 +164,61 @@ void soak(unsigned seed, int lines, int cols, float size)
         << "pass " << pass << ": " << stop.status << " " << stop.message;
 }
 
+// Fixed-seed runs: their status and the digest of their dump.
+struct row {
+    run r;
+    int status;
+    std::uint64_t digest;  // 0: refused, with nothing to dump or the terrain as it was refused
+};
+const row recorded[] = {
+    {{"terrarium", 1, 24, 80, 0, {}}, 0, 0xb5854f7b3d08afd1ULL},
+    {{"terrarium", 1, 24, 80, 300, {}}, 0, 0x329c304716a7c556ULL},
+    {{"terrarium", 2, 24, 80, 1000, {}}, 0, 0xa2d5c4b12e32f909ULL},
+    {{"terrarium", 3, 40, 120, 500, {"-r", "300", "-g", "6"}}, 0, 0x91b428d30bee98f4ULL},
+    {{"terrarium", 4, 24, 80, 2000, {"-s", "0.7"}}, 0, 0x7aff5208b97bb6e7ULL},
+    {{"terrarium", 5, 24, 80, 200, {"-s", "0.25"}}, 0, 0x188dac052e99155ULL},
+    {{"terrarium", 6, 10, 20, 20000, {"-s", "1"}}, 0, 0xc26662ca8622b208ULL},
+    {{"terrarium", 7, 60, 200, 60, {"-s", "3"}}, 0, 0x483e84a708b57d67ULL},
+    {{"vivarium", 1, 24, 80, 100, {}}, 0, 0x569e06cfbc2af29fULL},
+    {{"vivarium", 2, 24, 80, 300, {}}, 0, 0x536a52bc32c39aeaULL},
+    {{"vivarium", 3, 10, 20, 3000, {}}, 0, 0x711f08287b5f0ffdULL},
+    {{"vivarium", 4, 30, 100, 200, {}}, 0, 0x593421fdab39dbf8ULL},
+    {{"terrarium", 1, 2000, 2000, 1, {"-s", "30"}}, 9, 0},  // a pad beyond what curses holds
+    {{"vivarium", 1, 24, 3300, 1, {}}, 9, 0},
+    {{"terrarium", 1, 10, 20, 1, {"-s", "0.25"}}, 8, 0},  // a world under 100 cells
+    {{"terrarium", 9, 24, 80, 20, {"-r", "1000", "-g", "8"}}, 7, 0},  // too little open ground
+};
+
 }  // namespace
 
 TEST(Worlds, FixedSeedsGiveTheRecordedWorlds)
 {
-    struct row {
-        run r;
-        int status;
-        std::uint64_t digest;  // 0: refused, with nothing to dump or the terrain as it was refused
-    };
-    const row rows[] = {
-        {{"terrarium", 1, 24, 80, 0, {}}, 0, 0xb5854f7b3d08afd1ULL},
-        {{"terrarium", 1, 24, 80, 300, {}}, 0, 0x329c304716a7c556ULL},
-        {{"terrarium", 2, 24, 80, 1000, {}}, 0, 0xa2d5c4b12e32f909ULL},
-        {{"terrarium", 3, 40, 120, 500, {"-r", "300", "-g", "6"}}, 0, 0x91b428d30bee98f4ULL},
-        {{"terrarium", 4, 24, 80, 2000, {"-s", "0.7"}}, 0, 0x7aff5208b97bb6e7ULL},
-        {{"terrarium", 5, 24, 80, 200, {"-s", "0.25"}}, 0, 0x188dac052e99155ULL},
-        {{"terrarium", 6, 10, 20, 20000, {"-s", "1"}}, 0, 0xc26662ca8622b208ULL},
-        {{"terrarium", 7, 60, 200, 60, {"-s", "3"}}, 0, 0x483e84a708b57d67ULL},
-        {{"vivarium", 1, 24, 80, 100, {}}, 0, 0x569e06cfbc2af29fULL},
-        {{"vivarium", 2, 24, 80, 300, {}}, 0, 0x536a52bc32c39aeaULL},
-        {{"vivarium", 3, 10, 20, 3000, {}}, 0, 0x711f08287b5f0ffdULL},
-        {{"vivarium", 4, 30, 100, 200, {}}, 0, 0x593421fdab39dbf8ULL},
-        {{"terrarium", 1, 2000, 2000, 1, {"-s", "30"}}, 9, 0},  // a pad beyond what curses holds
-        {{"vivarium", 1, 24, 3300, 1, {}}, 9, 0},
-        {{"terrarium", 1, 10, 20, 1, {"-s", "0.25"}}, 8, 0},  // a world under 100 cells
-        {{"terrarium", 9, 24, 80, 20, {"-r", "1000", "-g", "8"}}, 7, 0},  // too little open ground
-    };
-    for (const row &r : rows) {
+    for (const row &r : recorded) {
         const auto [status, text] = dump_of(r.r);
         EXPECT_EQ(status, r.status) << name_of(r.r);
         EXPECT_EQ(r.digest ? fnv1a(text) : 0, r.digest) << name_of(r.r) << std::hex << ": digest 0x" << fnv1a(text);
         EXPECT_TRUE(r.digest != 0 || (r.status == 7 ? text.rfind("stopped\n") + 8 == text.size() : text.empty()))
             << name_of(r.r) << ": what was dumped";
+    }
+}
+
+TEST(Worlds, WorldsSideBySideInOneProcessRunAsTheyRunAlone)
+{
+    // Pass by pass in turn: terrarium and vivarium, then two terrarium seeds.
+    for (const auto &pair : {std::array{&recorded[2], &recorded[9]}, std::array{&recorded[2], &recorded[3]}}) {
+        made worlds[] = {unstarted(pair[0]->r), unstarted(pair[1]->r)};
+        common::headless_hooks();
+        for (int i = 0; i < 2; i++)
+            common::start_seeded(*worlds[i].world, *worlds[i].rules, pair[i]->r.seed, pair[i]->r.lines,
+                                 pair[i]->r.cols);
+        for (long pass = 0; pass < std::max(pair[0]->r.passes, pair[1]->r.passes); pass++)
+            for (int i = 0; i < 2; i++)
+                if (pass < pair[i]->r.passes)
+                    common::run_passes(*worlds[i].world, *worlds[i].rules, 1);
+        for (int i = 0; i < 2; i++)
+            EXPECT_EQ(fnv1a(text_of([&](std::FILE *o) { return worlds[i].rules->dump(o, *worlds[i].world), 0; })
+                                .second),
+                      pair[i]->digest) << name_of(pair[i]->r);
     }
 }
 

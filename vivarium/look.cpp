@@ -69,8 +69,8 @@ int behave(world &w)
         return STEP;
     }
     scores s = score_cells(w);
-    return common::decide(w.random, static_cast<float>(s.ahead), static_cast<float>(s.left), static_cast<float>(s.right),
-                  me->dna[w.phase], ahead == ' ');
+    return common::decide(w.random, static_cast<float>(s.ahead), static_cast<float>(s.left),
+                          static_cast<float>(s.right), me->dna[w.phase], ahead == ' ');
 }
 
 }  // namespace vivarium

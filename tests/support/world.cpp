@@ -22,11 +22,8 @@ std::unique_ptr<common::session> the_session;
 template <class World>
 World &replace_world(std::unique_ptr<World> made)
 {
-    the_session.reset();
-    World &w = *made;
-    the_world = std::move(made);
-    common::headless_hooks();
-    return w;
+    the_session.reset(), common::headless_hooks();
+    return static_cast<World &>(*(the_world = std::move(made)));
 }
 
 }  // namespace
@@ -76,11 +73,8 @@ template <class Bug>
 void side<Bug>::blank(int rows, int cols, int lines, int screen_cols)
 {
     world &made = replace_world(std::make_unique<world>());
-    made.screen_lines = lines;
-    made.screen_cols = screen_cols;
-    made.map.plan(rows, cols);
-    made.open(1);
-    made.index.reset(cols);
+    made.screen_lines = lines, made.screen_cols = screen_cols;
+    made.map.plan(rows, cols), made.open(1), made.index.reset(cols);
 }
 
 template <class Bug>
@@ -110,14 +104,9 @@ Bug *side<Bug>::add(int y, int x, char race, int vector)
 template <class Bug>
 void side<Bug>::seeded(unsigned seed, int lines, int cols, float size)
 {
-    std::unique_ptr<world> made;
-    if constexpr (std::is_same_v<Bug, terrarium::bug>) {
-        terrarium::options chosen;
-        chosen.world_size = size;
-        made = std::make_unique<world>(chosen);
-    } else {
-        made = std::make_unique<world>();
-    }
+    std::unique_ptr<world> made = std::make_unique<world>();
+    if constexpr (std::is_same_v<Bug, terrarium::bug>)
+        made->shape.world_size = size;
     common::start_seeded(replace_world(std::move(made)), rules, seed, lines, cols);
 }
 

@@ -31,20 +31,9 @@ void draw(const std::vector<std::string> &rows);
 common::stopped stop_of(const std::function<void()> &call);
 
 template <class Bug>
-struct world_of;
-template <>
-struct world_of<terrarium::bug> {
-    using type = terrarium::world;
-};
-template <>
-struct world_of<vivarium::bug> {
-    using type = vivarium::world;
-};
-
-template <class Bug>
 struct side {
     using bug = Bug;
-    using world = typename world_of<Bug>::type;
+    using world = std::conditional_t<std::is_same_v<Bug, terrarium::bug>, terrarium::world, vivarium::world>;
     static const char *const name;
     static const common::rules &rules;
     static const common::program &program;
