@@ -213,7 +213,7 @@ TEST_F(Keys, WorldStatisticsRoundedAndInSixtyFourBits)
 TEST_F(Keys, TheIdleRepaintTheStatusLineAndTheStatisticsScreen)
 {
     terrarium_side::w().map.write(1, 81, '#');
-    shown->view_col = 80, terrarium_side::chosen_by() = 3, shown->speed = 65536, shown->world.passes = 1234;
+    shown->view_col = 80, terrarium_side::w().refs.chosen_by = 3, shown->speed = 65536, shown->world.passes = 1234;
     kbd.type(std::string(1, '\0') + "p"), shown->mode = common::run_mode::paused;
     common::key_loop(*shown);
     EXPECT_EQ(mvwinch(curscr, 1, 1) & A_CHARTEXT, static_cast<chtype>('#'));

@@ -113,7 +113,7 @@ TEST(Ageing, BirthDeathAndTrackersWithStrictComparisons)
             for (auto **q : p)  // B takes its step as the selection
                 if (r.ring == 2 || q == p[0] || q == p[2])
                     *q = b;
-            S::chosen_by() = 1;
+            S::w().refs.chosen_by = 1;
             S::ageing_step();
             ASSERT_EQ(common::ring_size(a), r.ring);
             if (r.ring == 2) {
@@ -225,11 +225,11 @@ TEST(Findbug, FirstInRingOrderFromTheCursorOrTheLostBugReport)
         auto *a = S::add(4, 4, 'A');
         auto *b = S::add(7, 3, 'B');
         auto *c = S::add(7, 3, 'C', 2);
-        EXPECT_EQ(S::findbug(4, 4), a) << S::name << ": the cursor's own cell first";
-        EXPECT_EQ(S::findbug(7, 3), b) << S::name;
+        EXPECT_EQ(S::w().findbug(4, 4), a) << S::name << ": the cursor's own cell first";
+        EXPECT_EQ(S::w().findbug(7, 3), b) << S::name;
         S::cursor() = c;
-        EXPECT_EQ(S::findbug(7, 3), c) << S::name << ": the walk starts at the cursor";
-        common::stopped stop = stop_of([] { S::findbug(1, 2); });
+        EXPECT_EQ(S::w().findbug(7, 3), c) << S::name << ": the walk starts at the cursor";
+        common::stopped stop = stop_of([] { S::w().findbug(1, 2); });
         EXPECT_EQ(stop.status, 10) << S::name;
         EXPECT_EQ(stop.message, "this bug if fucked\nbug x =3\nbug y =7\nbug v =2\nlook x =2\nlook y =1\n");
     });
@@ -244,9 +244,9 @@ TEST(Findbug, FirstInRingOrderFromTheCursorOrTheLostBugReport)
         terrarium::bug *child = parent->next;
         int y = child->y, x = child->x;
         child->y = child->x = 30;  // on the parent's cell, as a birth may be
-        terrarium_side::index().move(child, y, x);
+        terrarium_side::w().index.move(child, y, x);
     }
-    EXPECT_EQ(terrarium_side::index().first_from(parent, 30, 30), parent);
-    EXPECT_EQ(terrarium_side::index().first_from(parent->next, 30, 30), parent->next);
-    EXPECT_EQ(terrarium_side::index().first_from(other, 30, 30), parent) << "across the end of the ring";
+    EXPECT_EQ(terrarium_side::w().index.first_from(parent, 30, 30), parent);
+    EXPECT_EQ(terrarium_side::w().index.first_from(parent->next, 30, 30), parent->next);
+    EXPECT_EQ(terrarium_side::w().index.first_from(other, 30, 30), parent) << "across the end of the ring";
 }

@@ -71,8 +71,8 @@ std::pair<int, std::string> text_of(const std::function<int(std::FILE *)> &print
 std::pair<int, std::string> dump_of(const run &r)
 {
     made m = unstarted(r);
-    const auto run = [&](std::FILE *o) { return run_headless(*m.world, *m.rules, r.seed, r.lines, r.cols, r.passes, o); };
-    return text_of(run);
+    const common::rules &rules = *m.rules;
+    return text_of([&](std::FILE *f) { return run_headless(*m.world, rules, r.seed, r.lines, r.cols, r.passes, f); });
 }
 
 std::uint64_t fnv1a(const std::string &text)

@@ -94,8 +94,8 @@ Bug *side<Bug>::add(int y, int x, char race, int vector)
     }
     bool empty = cursor() == nullptr;
     common::append_bug(cursor(), b);
-    index().make_room();
-    index().add_linked(b);
+    w().index.make_room();
+    w().index.add_linked(b);
     if (empty)
         w().refs.point_all_at(b);
     return b;

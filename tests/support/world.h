@@ -48,10 +48,7 @@ struct side {
     static void ageing_step() { ageing_step_of(w()); }
     static void mate() { mate_of(w()); }
     static void die(Bug *b) { die_of(w(), b); }
-    static Bug *findbug(int row, int col) { return w().findbug(row, col); }
-    static common::bug_index<Bug> &index() { return w().index; }
     static Bug *&cursor() { return w().refs.cursor; }
-    static int &chosen_by() { return w().refs.chosen_by; }
     static std::vector<Bug **> pointers();  // cursor, marker, selection, hf, hg, old (, hk)
 
     // A blank map of rows x cols for a screen of lines x screen_cols, no
