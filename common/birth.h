@@ -27,12 +27,12 @@ Bug *partner_of(World &w, Bug *parent, bool own_partner)
 {
     if (own_partner)
         return parent;
-    if (!is_direction(parent->vector)) {
+    if (!is_direction(parent->facing)) {
         std::fputs("default in mate find bugs->vector is bad\n", stderr);
         return parent;
     }
     int row = 0, col = 0;
-    relative_cell(parent->vector, parent->y, parent->x, 1, 0, &row, &col);
+    relative_cell(parent->facing, parent->y, parent->x, 1, 0, &row, &col);
     return w.findbug(wrap(row, w.map.rows()), wrap(col, w.map.cols()));
 }
 

@@ -17,7 +17,7 @@ namespace common {
 
 // The diagnostic lines of a lookup that found no bug: the looking bug's
 // cell and facing, then the cell looked at.
-std::string lost_bug_report(int x, int y, int vector, int row, int col);
+std::string lost_bug_report(int x, int y, int facing, int row, int col);
 
 // Memory for the index through the allocation hook, so that a test can
 // make it run out, as it can for bug records.
@@ -321,7 +321,7 @@ Bug *find_on_cell(const bug_index<Bug> &index, Bug *cursor, int row, int col)
 {
     Bug *b = index.first_from(cursor, row, col);
     if (b == nullptr)
-        stop_with(EXIT_LOST_BUG, lost_bug_report(cursor->x, cursor->y, cursor->vector, row, col).c_str());
+        stop_with(EXIT_LOST_BUG, lost_bug_report(cursor->x, cursor->y, cursor->facing, row, col).c_str());
     return b;
 }
 

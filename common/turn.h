@@ -44,17 +44,17 @@ void act(World &w, Bug *b, int action, const cost_table &cost)
     }
     b->food = static_cast<int>(b->food - cost_unit(b->size) * cost[action]);
     if (action == TURN_LEFT) {
-        b->vector = turned_left(b->vector);
+        b->facing = turned_left(b->facing);
     } else if (action == TURN_RIGHT) {
-        b->vector = turned_right(b->vector);
+        b->facing = turned_right(b->facing);
     } else if (action == STEP) {
-        if (!is_direction(b->vector)) {
+        if (!is_direction(b->facing)) {
             std::fputs("default in main inner bugs->vector is bad\n", stderr);
             return;
         }
         int old_y = b->y, old_x = b->x;
-        b->y = wrap(b->y + row_step[b->vector], w.map.rows());
-        b->x = wrap(b->x + col_step[b->vector], w.map.cols());
+        b->y = wrap(b->y + row_step[b->facing], w.map.rows());
+        b->x = wrap(b->x + col_step[b->facing], w.map.cols());
         w.index.move(b, old_y, old_x);
     }
 }

@@ -26,7 +26,7 @@ const common::key_command own_keys[] = {
     {'v',
      [](common::session &s) {
          const bug *b = selected(s);
-         common::dopopup(text_of("x=%i  y=%i  v=%i", b->x, b->y, b->vector).c_str(), 2);
+         common::dopopup(text_of("x=%i  y=%i  v=%i", b->x, b->y, b->facing).c_str(), 2);
      }},
     {'c',
      [](common::session &s) {

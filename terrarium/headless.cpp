@@ -7,7 +7,7 @@ namespace {
 
 void dump_bug(std::FILE *out, const bug *b)
 {
-    std::fprintf(out, "%d %d %d %d %c %d %d %d %d dna=", b->x, b->y, b->vector, b->food, b->race, b->age, b->gen,
+    std::fprintf(out, "%d %d %d %d %c %d %d %d %d dna=", b->x, b->y, b->facing, b->food, b->race, b->age, b->gen,
                  b->size, b->vision);
     for (int gene : b->dna)
         std::fprintf(out, "%d", gene);

@@ -101,7 +101,7 @@ void seed_bug(world &w, bug *b)
         b->x = random.next() % w.map.cols();
         b->y = random.next() % w.map.rows();
     } while (w.map.read(b->y, b->x) != ' ');
-    b->vector = random.next() % 4;
+    b->facing = random.next() % 4;
     b->race = static_cast<char>('A' + random.next() % 26);
     b->size = random.next() % 99 + 2;
     b->vision = random.next() % 10 + 1;

@@ -2,7 +2,7 @@
 
 
 #include "common/direction.h"
-#include "terrarium/findbug.h"
+#include "terrarium/weigh.h"
 #include "terrarium/world.h"
 #include "terrarium/mate_die.h"
 
@@ -13,7 +13,7 @@ int step_of(int d) { return common::row_step[d & 3]; }
 char peek(const world &w, int a, int b)
 {
     const bug *me = w.refs.cursor;
-    return common::glyph_towards(w.map, me->vector, me->y, me->x, a, b);
+    return common::glyph_towards(w.map, me->facing, me->y, me->x, a, b);
 }
 
 namespace {
@@ -104,8 +104,8 @@ int behave(world &w)
             return STEP;
         }
         if (is_bug(ahead) && ahead != me->race) {
-            int row = wrap(me->y + step_of(me->vector), w.map.rows());
-            int col = wrap(me->x + step_of(me->vector + 1), w.map.cols());
+            int row = wrap(me->y + step_of(me->facing), w.map.rows());
+            int col = wrap(me->x + step_of(me->facing + 1), w.map.cols());
             bug *victim = w.findbug(row, col);
             // On a map one cell high or wide the cell ahead is the bug's own
             // cell; a bug never attacks itself.
@@ -113,7 +113,7 @@ int behave(world &w)
                 return fight(w, victim);
         }
     }
-    int v = me->vector;
+    int v = me->facing;
     float ahead_total = ray_weight(w, 1, v, step_of(v), step_of(v + 1));
     float right_total = ray_weight(w, 2, v + 1, step_of(v + 1), step_of(v + 2));
     float left_total = ray_weight(w, 2, v + 3, step_of(v + 3), step_of(v));

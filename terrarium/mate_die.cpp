@@ -16,7 +16,7 @@ void inherit(common::random_stream &random, bug *child, bug *parent, const bug *
 {
     child->race = parent->race;
     child->gen = parent->gen + 1;
-    child->vector = random.next() % 4;
+    child->facing = random.next() % 4;
     child->age = 0;
     child->size = std::clamp(parent->size + random.next() % 11 - 5, 2, 100);
     child->vision = std::clamp(parent->vision + random.next() % 3 - 1, 1, 10);

@@ -21,7 +21,7 @@ constexpr int GLYPHS = 256;
 struct bug {
     int x;               // column of the bug's cell
     int y;               // row of the bug's cell
-    int vector;          // facing: 0 north, 1 east, 2 south, 3 west
+    int facing;          // 0 north, 1 east, 2 south, 3 west
     int food;            // stored energy; below 1 at an ageing step: death
     char race;           // race letter, also the bug's glyph on the map
     int age;             // ageing steps lived

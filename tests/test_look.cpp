@@ -9,7 +9,7 @@
 #include "common/decide.h"
 #include "common/direction.h"
 #include "common/random.h"
-#include "terrarium/findbug.h"
+#include "terrarium/weigh.h"
 #include "terrarium/look.h"
 #include "tests/support/world.h"
 #include "vivarium/look.h"

@@ -40,7 +40,7 @@ TEST(Turn, CostsMovesAndWrapsAtEveryEdge)
     // Costs, truncated toward zero, in units of log10(size) + 1: terrarium
     // 1, 1.2, 1.5 and vivarium 1, 1.1, 1.3 (size 4: 1.602 units).
     struct row {
-        int gene, vector, y, x, size, food, food_after[2], vector_after, y_after, x_after;
+        int gene, facing, y, x, size, food, food_after[2], facing_after, y_after, x_after;
     };
     const row rows[] = {
         {REST, 0, 3, 3, 10, 100, {98, 98}, 0, 3, 3},        {TURN_LEFT, 0, 3, 3, 10, 100, {97, 97}, 3, 3, 3},
@@ -54,17 +54,17 @@ TEST(Turn, CostsMovesAndWrapsAtEveryEdge)
         using S = decltype(side);
         for (const row &r : rows) {
             S::blank(6, 7);
-            auto *b = with_genes(S::add(r.y, r.x, 'B', r.vector), r.gene);
+            auto *b = with_genes(S::add(r.y, r.x, 'B', r.facing), r.gene);
             b->size = r.size, b->food = r.food;
             S::turn();
             common::session &shown = S::session();  // only terrarium draws the selected bug in standout
             shown.view.catch_up(S::w().map);
-            EXPECT_EQ(std::vector<long>({b->food, b->vector, b->y, b->x, S::w().map.read(r.y, r.x),
+            EXPECT_EQ(std::vector<long>({b->food, b->facing, b->y, b->x, S::w().map.read(r.y, r.x),
                                          static_cast<long>(mvwinch(shown.view.pad(), b->y, b->x))}),
-                      std::vector<long>({r.food_after[!is_terrarium<S>], r.vector_after, r.y_after, r.x_after,
+                      std::vector<long>({r.food_after[!is_terrarium<S>], r.facing_after, r.y_after, r.x_after,
                                          r.y_after == r.y && r.x_after == r.x ? 'B' : ' ',
                                          'B' | (is_terrarium<S> ? A_STANDOUT : 0)}))
-                << S::name << " gene " << r.gene << " facing " << r.vector << " size " << r.size;
+                << S::name << " gene " << r.gene << " facing " << r.facing << " size " << r.size;
         }
     });
     // Rests raise vision, steps lower it; then one unit back towards 1 to sqrt(size).

@@ -42,7 +42,7 @@ void seed_bug(world &w, bug *b)
     w.population++;
     b->x = random.next() % w.map.cols();
     b->y = random.next() % w.map.rows();
-    b->vector = random.next() % 4;
+    b->facing = random.next() % 4;
     b->race = static_cast<char>('A' + random.next() % 20);
     b->size = random.next() % 99 + 2;
     b->food_glyph = '@';

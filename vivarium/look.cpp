@@ -2,7 +2,7 @@
 
 
 #include "common/direction.h"
-#include "vivarium/findbug.h"
+#include "vivarium/motive.h"
 #include "vivarium/world.h"
 #include "vivarium/mate_die.h"
 
@@ -49,7 +49,7 @@ int side_score(const world &w, int s)
 char peek(const world &w, int a, int b)
 {
     const bug *me = w.refs.cursor;
-    return common::glyph_towards(w.map, me->vector, me->y, me->x, a, b);
+    return common::glyph_towards(w.map, me->facing, me->y, me->x, a, b);
 }
 
 scores score_cells(const world &w) { return {ahead_score(w), side_score(w, -1), side_score(w, 1)}; }

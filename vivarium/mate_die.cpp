@@ -23,7 +23,7 @@ void inherit(common::random_stream &random, bug *child, bug *parent, const bug *
     child->food_glyph = '@';
     child->gen = parent->gen + 1;
     child->age = 0;
-    child->vector = random.next() % 4;
+    child->facing = random.next() % 4;
     child->size = std::clamp(parent->size + random.next() % 3 - 1, 2, 100);
     int food = parent->food;
     child->food = food / 3;

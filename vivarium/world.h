@@ -18,7 +18,7 @@ using namespace common;
 
 struct bug {
     int x, y;          // column and row of the bug's cell
-    int vector;        // facing: 0 north, 1 east, 2 south, 3 west
+    int facing;        // 0 north, 1 east, 2 south, 3 west
     int food;          // stored energy; below 1 at an ageing step: death
     char food_glyph;   // the glyph the bug eats: always '@'
     char race;         // race letter, also the bug's glyph on the map

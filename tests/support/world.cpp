@@ -78,10 +78,10 @@ void side<Bug>::blank(int rows, int cols, int lines, int screen_cols)
 }
 
 template <class Bug>
-Bug *side<Bug>::add(int y, int x, char race, int vector)
+Bug *side<Bug>::add(int y, int x, char race, int facing)
 {
     Bug *b = static_cast<Bug *>(std::calloc(1, sizeof(Bug)));
-    b->x = x, b->y = y, b->vector = vector, b->race = race;
+    b->x = x, b->y = y, b->facing = facing, b->race = race;
     b->size = 10, b->food = 1000, b->gen = 1;
     if constexpr (std::is_same_v<Bug, terrarium::bug>) {
         b->vision = 5;

@@ -54,11 +54,11 @@ struct side {
     // A blank map of rows x cols for a screen of lines x screen_cols, no
     // bugs.
     static void blank(int rows, int cols, int lines = 24, int screen_cols = 80);
-    // A bug on (y, x), facing `vector`: size 10, food 1000, gen 1, age 0,
+    // A bug on (y, x) with the given facing: size 10, food 1000, gen 1, age 0,
     // every gene REST (terrarium: vision 5, attractions as seeded), linked
     // in as the last bug and not drawn. The first one added becomes every
     // bug pointer.
-    static Bug *add(int y, int x, char race, int vector = 0);
+    static Bug *add(int y, int x, char race, int facing = 0);
     // A world built as the program builds it, with `seed` (and for
     // terrarium the world size `size`).
     static void seeded(unsigned seed, int lines = 24, int cols = 80, float size = 2.0f);

@@ -1,4 +1,4 @@
-#include "vivarium/findbug.h"
+#include "vivarium/motive.h"
 
 namespace vivarium {
 
