@@ -29,7 +29,11 @@ void world_map::write(int row, int col, char glyph, bool selected)
     if (glyph < ' ' || glyph > '~' || !on_map(row, col))
         return;
     size_t cell = static_cast<size_t>(row) * static_cast<size_t>(cols_) + static_cast<size_t>(col);
-    if (selected || !selected_.empty()) {
+    // Most writes are of cells not drawn for the selection: one look.
+    bool was_selected = false;
+    for (size_t c : selected_)
+        was_selected |= c == cell;
+    if (selected || was_selected) {
         selected_.erase(std::remove(selected_.begin(), selected_.end(), cell), selected_.end());
         if (selected)
             selected_.push_back(cell);
