@@ -5,6 +5,11 @@
 // and its own figures. Every rule takes the world it works on.
 #pragma once
 
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <new>
+#include <unordered_map>
 #include <vector>
 
 #include "common/findbug.h"
@@ -17,9 +22,11 @@ namespace common {
 
 struct world_base {
     world_base() = default;
-    world_base(const world_base &) = delete;
     world_base &operator=(const world_base &) = delete;
     virtual ~world_base() = default;
+
+    // A copy that runs on exactly as this world would.
+    virtual std::unique_ptr<world_base> clone() const = 0;
 
     world_map map;
     random_stream random;
@@ -32,6 +39,9 @@ struct world_base {
     // The planned map, blank, and the generator seeded with `seed`. A map
     // that cannot be had ends the program: "world too large".
     void open(unsigned seed);
+
+protected:
+    world_base(const world_base &) = default;  // through clone
 };
 
 // The ring of bugs of one program's record type and its references: the
@@ -41,9 +51,32 @@ struct bug_world : world_base {
     using bug_type = Bug;
     using references = bug_references<Bug, Trackers>;
 
-    ~bug_world() override
+    bug_world() = default;
+    ~bug_world() override { free_ring(refs.cursor); }
+
+    // A copy of every bug, in the same ring order, with the references on
+    // the copies and the index built anew (it answers by ring order alone).
+    // Throws std::bad_alloc when the memory cannot be had.
+    bug_world(const bug_world &other) : world_base(other)
     {
-        free_ring(refs.cursor);
+        std::unordered_map<const Bug *, Bug *> twin;
+        try {
+            for_each_bug(other.refs.cursor, [&](const Bug *b) {
+                Bug *copy = static_cast<Bug *>(std::malloc(sizeof(Bug)));
+                if (copy == nullptr)
+                    throw std::bad_alloc();
+                std::memcpy(static_cast<void *>(copy), b, sizeof(Bug));
+                append_bug(refs.cursor, copy);
+                twin.emplace(b, copy);
+            });
+            if (!index.build(map.cols(), refs.cursor))
+                throw std::bad_alloc();
+        } catch (...) {
+            free_ring(refs.cursor);
+            throw;
+        }
+        refs = other.refs;
+        refs.each([&](Bug *&p) { p = p == nullptr ? nullptr : twin.at(p); });
     }
 
     references refs;

@@ -53,6 +53,7 @@ struct options {
 
 struct world : common::bug_world<bug, 4> {
     explicit world(const options &chosen = options()) : shape(chosen) {}
+    std::unique_ptr<common::world_base> clone() const override { return std::make_unique<world>(*this); }
 
     options shape;
     int mountain_cells = 0;  // when the terrain was made

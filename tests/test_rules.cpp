@@ -119,8 +119,8 @@ TEST(Ageing, BirthDeathAndTrackersWithStrictComparisons)
             if (r.ring == 2) {
                 // Every pointer passes to the predecessor, a starving
                 // selection's label to "xx ". terrarium grows food when
-                // `first` opens its step, vivarium after the death, from the
-                // predecessor on: here `first`, so the seedling left grows.
+                // the pass marker opens its step, vivarium after the death, from the
+                // predecessor on: here the marker, so the seedling left grows.
                 for (auto **q : p)
                     EXPECT_EQ(*q, a);
                 EXPECT_TRUE(a->next->race == 'C' && a->next->prev == a);

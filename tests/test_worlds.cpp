@@ -222,6 +222,20 @@ TEST(Worlds, WorldsSideBySideInOneProcessRunAsTheyRunAlone)
     }
 }
 
+TEST(Worlds, ACopyRunsOnAsTheOriginalWould)
+{
+    for (const row *r : {&recorded[2], &recorded[9]}) {
+        made m = unstarted(r->r);
+        common::start_seeded(*m.world, *m.rules, r->r.seed, r->r.lines, r->r.cols);
+        common::run_passes(*m.world, *m.rules, r->r.passes / 3);
+        std::unique_ptr<common::world_base> copy = m.world->clone();
+        m.world.reset();
+        common::run_passes(*copy, *m.rules, r->r.passes - r->r.passes / 3);
+        EXPECT_EQ(fnv1a(text_of([&](std::FILE *f) { return m.rules->dump(f, *copy), 0; }).second), r->digest)
+            << name_of(r->r);
+    }
+}
+
 TEST(Worlds, TinyWorldsMatchTheirGoldenDumps)
 {
     const std::pair<const char *, run> goldens[] = {

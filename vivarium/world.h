@@ -33,6 +33,7 @@ struct bug {
 extern const common::tracker<bug> trackers[3];
 
 struct world : common::bug_world<bug, 3> {
+    std::unique_ptr<common::world_base> clone() const override { return std::make_unique<world>(*this); }
     int population = 0;  // living bugs: always the size of the ring
 };
 
