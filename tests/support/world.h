@@ -51,16 +51,14 @@ struct side {
     static Bug *&cursor() { return w().refs.cursor; }
     static std::vector<Bug **> pointers();  // cursor, marker, selection, hf, hg, old (, hk)
 
-    // A blank map of rows x cols for a screen of lines x screen_cols, no
-    // bugs.
+    // A blank map of rows x cols, no bugs, for a screen of lines x screen_cols.
     static void blank(int rows, int cols, int lines = 24, int screen_cols = 80);
     // A bug on (y, x) with the given facing: size 10, food 1000, gen 1, age 0,
     // every gene REST (terrarium: vision 5, attractions as seeded), linked
     // in as the last bug and not drawn. The first one added becomes every
     // bug pointer.
     static Bug *add(int y, int x, char race, int facing = 0);
-    // A world built as the program builds it, with `seed` (and for
-    // terrarium the world size `size`).
+    // A world built as the program builds it, with `seed` (terrarium: and `size`).
     static void seeded(unsigned seed, int lines = 24, int cols = 80, float size = 2.0f);
     // The interactive session on the world, on a null screen of the
     // world's screen size, made at the first call for each world.
