@@ -165,7 +165,7 @@ private:
     template <class T>
     using list = std::vector<T, hooked_allocator<T>>;
 
-    // Maps are at most 32767 cells on a side (the pad's limit), so a cell
+    // Maps are at most MAP_SIDE_LIMIT (32767) cells on a side, so a cell
     // number fits 32 bits.
     uint32_t key(int row, int col) const { return static_cast<uint32_t>(row) * cols_ + static_cast<uint32_t>(col); }
 

@@ -9,7 +9,7 @@
 namespace common {
 
 struct hook_set {
-    // Told of every stop first, with the pad still intact; when set, it
+    // Told of every stop first, with the world still intact; when set, it
     // must not return (headless runs throw, so a stop ends only the run).
     void (*stop)(int status, const char *message);
     // The whole-second sleeps of popups and the viewer, and the per-pass

@@ -1,7 +1,7 @@
 // The terminal and its one owner: opens curses on the user's terminal (or
-// on a null device for headless runs), keeps the terminal's settings as
-// it found them, and gives them back on every way out: the orderly end, a
-// refusal, a signal or a crash.
+// on a null device for the tests of what is shown), keeps the terminal's
+// settings as it found them, and gives them back on every way out: the
+// orderly end, a refusal, a signal or a crash.
 #pragma once
 
 #include <curses.h>
@@ -18,8 +18,9 @@ namespace common {
 // names the program in messages.
 void open_terminal(const char *program);
 
-// Opens curses on /dev/null with a screen of `lines` x `cols`, for
-// headless runs; a second call replaces the screen of the first. False
+// Opens curses on /dev/null with a screen of `lines` x `cols`, for the
+// tests and benchmarks of the display; a second call replaces the screen
+// of the first. False
 // when curses cannot be started.
 bool open_null_terminal(int lines, int cols);
 
