@@ -10,7 +10,7 @@
 
 namespace terrarium {
 
-const common::tracker<bug> trackers[4] = {
+constexpr common::tracker<bug> trackers[4] = {
     {"hf ", "hf", [](const bug *b) { return b->food; }, false, true},
     {"hg ", "hg", [](const bug *b) { return b->gen; }, false, true},
     {"old", "old", [](const bug *b) { return b->age; }, false, true},

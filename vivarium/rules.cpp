@@ -8,7 +8,7 @@
 
 namespace vivarium {
 
-const common::tracker<bug> trackers[3] = {
+constexpr common::tracker<bug> trackers[3] = {
     {"hf ", "hf", [](const bug *b) { return b->food; }, false, true},
     {"hg ", "hg", [](const bug *b) { return b->gen; }, false, true},
     {"old", "old", [](const bug *b) { return b->age; }, false, true},
