@@ -10,6 +10,7 @@
 #include "common/edit_window.h"
 #include "common/hooks.h"
 #include "common/kb.h"
+#include "common/overview.h"
 #include "terrarium/edit.h"
 #include "terrarium/init.h"
 #include "terrarium/stat.h"
@@ -187,4 +188,35 @@ TEST(Edit, VivariumAnswersAreReadOneCharacterAtATime)
     keyboard.type("C");
     EXPECT_EQ(in.get(), 'C');
     common::close_kb();
+}
+
+// The overview's block rule on hand-made maps: a race beats food, food
+// beats terrain, ties go the same way every time, last blocks may be partial.
+TEST(Overview, EachBlockShowsWhatDominatesIt)
+{
+    struct {
+        const char *name, *map;
+        int rows, cols, screen_rows, screen_cols, block;
+        const char *shown;
+    } cases[] = {
+        {"race beats food and terrain", "@@~#A", 1, 5, 1, 1, 5, "A"},
+        {"most bugs win", "ABB@@@@", 1, 7, 1, 1, 7, "B"},
+        {"race tie: lowest byte", "BA", 1, 2, 1, 1, 2, "A"},
+        {"ripe beats younger on a tie", "@@.*", 1, 4, 1, 1, 4, "@"},
+        {"younger food as its commoner stage", "..*~~", 1, 5, 1, 1, 5, "."},
+        {"sprout on a stage tie", "@.*", 1, 3, 1, 1, 3, "*"},
+        {"water beats mountain on a tie", "~#", 1, 2, 1, 1, 2, "~"},
+        {"mountain over blanks", "##  ~", 1, 5, 1, 1, 5, "#"},
+        {"nothing: blank", "   ", 1, 3, 1, 1, 3, " "},
+        {"partial last blocks", "A..~~~#...~~~#...~~~ @@ ####@  #  B", 5, 7, 2, 3, 3, "A~#@#B"},
+        {"a map smaller than the screen: a cell a block", "A.~#", 2, 2, 10, 10, 1, "A.~#"},
+    };
+    common::overview overview;
+    for (const auto &c : cases) {
+        common::overview_layout layout = common::overview_layout_for(c.rows, c.cols, c.screen_rows, c.screen_cols);
+        std::vector<char> glyphs;
+        overview.draw(c.map, c.rows, c.cols, layout, glyphs);
+        EXPECT_EQ(layout.block, c.block) << c.name;
+        EXPECT_EQ(std::string(glyphs.begin(), glyphs.end()), c.shown) << c.name;
+    }
 }
