@@ -83,9 +83,9 @@ log a/seed1 40,1,1,0,0 "$end"; log a/seed2 100,4,3,1,0 "$end"; log a/seed3 100,7
 log a/seed4 100,9,9,0,0 ""; log b/seed1 60,5,0,0,5 "$end"
 "$LAB" summary "$T/hand" > /dev/null 2>&1
 diff - "$T/hand/summary.csv" <<'EOF' || fail "summary"
-setting,runs,one_bug,one_bug_mean_pass,final_mean,final_sd,top_races
-a,3,1,40.0,4.00,3.00,A:2 B:2
-b,1,0,,5.00,0.00,C:1
+setting,runs,killed,one_bug,one_bug_mean_pass,final_mean,final_sd,top_races
+a,3,0,1,40.0,4.00,3.00,A:2 B:2
+b,1,0,0,,5.00,0.00,C:1
 EOF
 echo "ok: a sweep as simdump runs it, and its summary"
 
