@@ -95,9 +95,19 @@ void print(std::FILE *out, const setting_summary &s)
                  mean_pass(s).c_str(), mean(s.finals), spread(s.finals), top_races(s.survived).c_str());
 }
 
+// A directory's name as one CSV field: quoted when it holds a comma or a
+// quote, a control character (a line break) as '?'.
+std::string csv_field(const std::string &name)
+{
+    std::string field;
+    for (char c : name)
+        field += c == '"' ? std::string("\"\"") : std::string(1, (c >= 0 && c < ' ') || c == 127 ? '?' : c);
+    return name.find_first_of(",\"") == std::string::npos ? field : "\"" + field + "\"";
+}
+
 void write_row(std::FILE *out, const setting_summary &s)
 {
-    std::fprintf(out, "%s,%d,%d,%zu,%s,%.2f,%.2f,%s\n", s.setting.c_str(), s.runs, s.killed, s.one_bug.size(),
+    std::fprintf(out, "%s,%d,%d,%zu,%s,%.2f,%.2f,%s\n", csv_field(s.setting).c_str(), s.runs, s.killed, s.one_bug.size(),
                  mean_pass(s).c_str(), mean(s.finals), spread(s.finals), top_races(s.survived).c_str());
 }
 

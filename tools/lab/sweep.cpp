@@ -109,7 +109,7 @@ bool parse_sweep(int argc, char *argv[], sweep *s, std::string *why)
                 s->summary = false;
             continue;
         }
-        if (i + 1 >= argc) {
+        if (i + 1 >= argc || argv[i + 1][0] == '\0') {
             *why = option + " needs a value";
             return false;
         }
@@ -269,22 +269,23 @@ std::string manifest_header(const sweep &s)
                            s.lines, s.cols);
 }
 
-// Records the runs in out/manifest, after its header: a new manifest is
-// made with it; one there already must begin with it.
+// The first line of out/manifest, empty when there is none.
+std::string manifest_start(const sweep &s)
+{
+    std::ifstream in(s.out + "/manifest");
+    std::string first;
+    return std::getline(in, first) ? first + "\n" : "";
+}
+
+// Records the runs in out/manifest, made with its header, or added to.
 bool write_manifest(const sweep &s, const std::vector<run> &runs)
 {
-    std::string path = s.out + "/manifest", text = manifest_header(s), first;
+    std::string path = s.out + "/manifest", text;
     int fd = open_file(path.c_str(), O_WRONLY | O_CREAT | O_EXCL);
-    if (fd < 0 && errno == EEXIST) {
-        std::ifstream in(path);
-        if (!std::getline(in, first) || first + "\n" != text) {
-            std::fprintf(stderr, "terrarium-lab: %s holds another kind of sweep (%s): not added to\n",
-                         s.out.c_str(), first.c_str());
-            return false;
-        }
-        text.clear();
+    if (fd >= 0)
+        text = manifest_header(s);
+    else if (errno == EEXIST)
         fd = open_file(path.c_str(), O_WRONLY | O_APPEND);
-    }
     for (const run &r : runs)
         text += log_name(r) + "\n";
     bool written = fd >= 0 && write_all(fd, text);
@@ -296,11 +297,18 @@ bool write_manifest(const sweep &s, const std::vector<run> &runs)
 }
 
 // The settings' directories and the manifest, refusing to mix this sweep
-// into another's files unless told to add to them.
+// into another's files unless told to add to them, and to add it to a
+// sweep of another program, passes or screen.
 bool prepare_out(const sweep &s, const std::vector<run> &runs)
 {
+    std::string start = manifest_start(s);
     if (!s.add && holds_sweep(s.out)) {
         std::fprintf(stderr, "terrarium-lab: %s holds another sweep's files (--add adds to them)\n", s.out.c_str());
+        return false;
+    }
+    if (!start.empty() && start != manifest_header(s)) {
+        std::fprintf(stderr, "terrarium-lab: %s holds another kind of sweep (%s): not added to\n", s.out.c_str(),
+                     start.substr(0, start.size() - 1).c_str());
         return false;
     }
     for (const setting &where : s.settings) {
