@@ -6,7 +6,7 @@ set -uo pipefail
 BUILD=$(cd "${1:?usage: $0 BUILD_DIR}" && pwd)
 LAB=$BUILD/tools/terrarium-lab SIMDUMP=$BUILD/tools/simdump TERRARIUM=$BUILD/terrarium/terrarium
 T=$(mktemp -d) SOCKET="lab-$$"
-trap 'tmux -L $SOCKET kill-server 2>/dev/null; rm -rf "$T"' EXIT
+trap 'tmux -L $SOCKET kill-server 2>/dev/null; kill -9 ${lab:-} ${children:-} 2>/dev/null; rm -rf "$T"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 within() { for _ in $(seq 300); do eval "$1" && return 0; sleep 0.1; done; fail "timed out: $1"; }
 
@@ -156,8 +156,12 @@ for command in "summary $T/sweep" "--seeds 1 --passes 5 --out $T/r7"; do
 done
 picture=$("$LAB" plot "$good" -o /nonexistent/x.png 2> /dev/null) && fail "a picture into nowhere"
 [ -z "$picture" ] || fail "a picture on the terminal"
-(ulimit -f 8; "$LAB" plot "$good" -o "$T/big.png") && fail "a picture cut short"
-[ ! -e "$T/big.png" ] && [ -z "$(ls -A "$T" | grep terrarium-lab)" ] || fail "a picture left in part"
+# A gnuplot that ends well with a picture cut short, and shows what it was given.
+mkdir "$T/fake" && printf '#!/bin/sh\ncat > "%s/script"; printf "\\211PNG"\n' "$T" > "$T/fake/gnuplot" &&
+    chmod +x "$T/fake/gnuplot" || fail "fake gnuplot"
+PATH=$T/fake:$PATH "$LAB" plot "$T/<touch PWNED; cat x #.csv" -o "$T/cut.png" 2> /dev/null && fail "a picture cut short"
+[ ! -e "$T/cut.png" ] && [ -z "$(ls -A "$T" | grep terrarium-lab)" ] && grep -q '^plot \$log1 using 1:2' "$T/script" &&
+    ! grep -qF "#.csv" "$T/script" || fail "a picture left in part, or a name given to gnuplot"
 echo "ok: failed runs and writes"
 
 # Closed standard error: the children's logs are still whole.
@@ -166,12 +170,13 @@ echo "ok: failed runs and writes"
 for f in "$T"/r5/*/*.csv; do [ "$(tail -n 1 "$f")" = "# end: status 0" ] || fail "$f with 2>&-"; done
 # A signal ends the lab's worlds with it.
 for signal in TERM:143 HUP:129 USR1:138; do
-    "$LAB" --seeds 1-4 --passes 100000000 -s 1 --out "$T/r3-${signal%:*}" --jobs 2 > /dev/null 2>&1 & lab=$!
+    "$LAB" --seeds 1-4 --passes 100000000 --out "$T/r3-${signal%:*}" --jobs 2 > /dev/null 2>&1 & lab=$!
     within '[ "$(pgrep -c -P $lab)" = 2 ]'
     children=$(pgrep -P $lab)
     kill -"${signal%:*}" $lab
+    sleep 1  # long enough to end them, far too short for their worlds to end
+    for child in $children; do ! kill -0 "$child" 2>/dev/null || fail "$signal: child $child left running"; done
     wait $lab 2> /dev/null
     [ $? = "${signal#*:}" ] || fail "$signal: lab's status"
-    for child in $children; do ! kill -0 "$child" 2>/dev/null || fail "$signal: child $child left running"; done
 done
 echo "ok: closed error stream, signals"

@@ -19,7 +19,7 @@ struct log_file {
     // The columns of the race counts: A to Z, then other.
     std::vector<int> race_columns() const;
     // Ended by a signal, such as SIGTERM's "# end: status 143".
-    bool killed() const { return ended && end_status >= 128; }
+    bool killed() const { return ended && end_status > 128; }
 };
 
 // Every part of `text` between separators, empty ones too: "" is one
