@@ -164,8 +164,8 @@ PATH=$T/fake:$PATH "$LAB" plot "$T/<touch PWNED; cat x #.csv" -o "$T/cut.png" 2>
     ! grep -qF "#.csv" "$T/script" || fail "a picture left in part, or a name given to gnuplot"
 echo "ok: failed runs and writes"
 
-# Closed standard error: the children's logs are still whole.
-"$LAB" --seeds 1-3 --passes 200 -s 1 --out "$T/r5" > /dev/null 2>&- &&
+# Closed standard input and error: the children's logs are still whole.
+"$LAB" --seeds 1-3 --passes 200 -s 1 --out "$T/r5" <&- > /dev/null 2>&- &&
     [ "$(head -n 1 "$T/r5/summary.csv" | cut -d, -f1)" = setting ] || fail "2>&-"
 for f in "$T"/r5/*/*.csv; do [ "$(tail -n 1 "$f")" = "# end: status 0" ] || fail "$f with 2>&-"; done
 # A signal ends the lab's worlds with it.
