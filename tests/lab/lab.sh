@@ -91,11 +91,14 @@ grep -qx "bugs $(tail -n 2 "$T/dump.csv" | head -n 1 | cut -d, -f2)" "$T/dump" &
 { echo "# terrarium-lab sweep: terrarium, 30 passes, screen 10 x 20"; printf '%s\n' s{1,2}-r150-g4/seed{1,2}.csv; } |
     cmp -s - "$T/sweep/manifest" || fail "manifest"
 # Into another sweep's files only with --add, and only of the same kind; a seed given twice runs once.
-again() { "$LAB" --seeds "$1" --passes "$2" --lines 10 --cols 20 -s "$3" --out "$T/sweep" ${4:-} > /dev/null 2> "$T/stderr"; }
+again() {
+    "$LAB" --seeds "$1" --passes "$2" --lines 10 --cols 20 -s "$3" --out "$T/sweep" ${4:-} > /dev/null 2> "$T/stderr"
+}
 again 3 30 1 && fail "a second sweep into --out"
 grep -qx "terrarium-lab: $T/sweep holds another sweep's files (--add adds to them)" "$T/stderr" || fail "no --add"
 again 3 31 1 --add && fail "another kind of sweep added"
-again 3,3 30 1.0 --add && [ "$(tail -n 2 "$T/sweep/manifest" | paste -sd ' ')" = "s2-r150-g4/seed2.csv s1-r150-g4/seed3.csv" ] &&
+again 3,3 30 1.0 --add &&
+    [ "$(tail -n 2 "$T/sweep/manifest" | paste -sd ' ')" = "s2-r150-g4/seed2.csv s1-r150-g4/seed3.csv" ] &&
     [ "$(cut -d, -f1,2 "$T/sweep/summary.csv" | paste -sd ' ')" = "setting,runs s1-r150-g4,3 s2-r150-g4,2" ] ||
     fail "--add: $(cat "$T/stderr")"
 # Final populations 1 (at pass 40), 4 and 7: mean 4, sample deviation 3;

@@ -138,6 +138,17 @@ std::string wait_status_text(int status)
     return common::text_of("exit %d", code);
 }
 
+bool write_all(int fd, const std::string &text)
+{
+    for (size_t done = 0; done < text.size();) {
+        ssize_t wrote = write(fd, text.data() + done, text.size() - done);
+        if (wrote < 0 && errno != EINTR)
+            return false;
+        done += static_cast<size_t>(std::max<ssize_t>(wrote, 0));
+    }
+    return true;
+}
+
 int open_file(const char *path, int flags, mode_t mode)
 {
     int fd = open(path, flags | O_CLOEXEC, mode);

@@ -33,6 +33,9 @@ void remove_on_signal(const std::string &path);
 // signal 9".
 std::string wait_status_text(int status);
 
+// Writes all of `text` to `fd`; false, with errno set, on an error.
+bool write_all(int fd, const std::string &text);
+
 // Opens `path` as open(2) does, close-on-exec, on a descriptor above the
 // standard streams' even when one of them is closed; -1 with errno set.
 int open_file(const char *path, int flags, mode_t mode = 0666);

@@ -200,17 +200,6 @@ bool picture_whole(int fd, bool png)
     return end.size() >= wanted.size() && end.compare(end.size() - wanted.size(), wanted.size(), wanted) == 0;
 }
 
-bool write_all(int fd, const std::string &text)
-{
-    for (size_t done = 0; done < text.size();) {
-        ssize_t wrote = write(fd, text.data() + done, text.size() - done);
-        if (wrote < 0 && errno != EINTR)
-            return false;
-        done += static_cast<size_t>(std::max<ssize_t>(wrote, 0));
-    }
-    return true;
-}
-
 // Runs gnuplot on `script`, its standard output on `out` (-1: the lab's).
 // Whether it ran and ended with status 0.
 bool run_gnuplot(const std::string &script, int out)

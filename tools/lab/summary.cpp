@@ -88,27 +88,37 @@ std::string mean_pass(const setting_summary &s)
     return s.one_bug.empty() ? "" : common::text_of("%.1f", mean(s.one_bug));
 }
 
-void print(std::FILE *out, const setting_summary &s)
+// A directory's name with each control character (a line break, an
+// escape to the terminal) as '?'.
+std::string printable(const std::string &name)
 {
-    std::fprintf(out, "%-20s %5d %6d %8zu %12s %10.2f %8.2f   %s\n", s.setting.c_str(), s.runs, s.killed,
-                 s.one_bug.size(),
-                 mean_pass(s).c_str(), mean(s.finals), spread(s.finals), top_races(s.survived).c_str());
+    std::string text = name;
+    for (char &c : text)
+        c = (c >= 0 && c < ' ') || c == 127 ? '?' : c;
+    return text;
 }
 
-// A directory's name as one CSV field: quoted when it holds a comma or a
-// quote, a control character (a line break) as '?'.
+// A directory's name as one CSV field: quoted when it holds a comma or a quote.
 std::string csv_field(const std::string &name)
 {
     std::string field;
-    for (char c : name)
-        field += c == '"' ? std::string("\"\"") : std::string(1, (c >= 0 && c < ' ') || c == 127 ? '?' : c);
+    for (char c : printable(name))
+        field += c == '"' ? std::string("\"\"") : std::string(1, c);
     return name.find_first_of(",\"") == std::string::npos ? field : "\"" + field + "\"";
+}
+
+void print(std::FILE *out, const setting_summary &s)
+{
+    std::fprintf(out, "%-20s %5d %6d %8zu %12s %10.2f %8.2f   %s\n", printable(s.setting).c_str(), s.runs, s.killed,
+                 s.one_bug.size(), mean_pass(s).c_str(), mean(s.finals), spread(s.finals),
+                 top_races(s.survived).c_str());
 }
 
 void write_row(std::FILE *out, const setting_summary &s)
 {
-    std::fprintf(out, "%s,%d,%d,%zu,%s,%.2f,%.2f,%s\n", csv_field(s.setting).c_str(), s.runs, s.killed, s.one_bug.size(),
-                 mean_pass(s).c_str(), mean(s.finals), spread(s.finals), top_races(s.survived).c_str());
+    std::fprintf(out, "%s,%d,%d,%zu,%s,%.2f,%.2f,%s\n", csv_field(s.setting).c_str(), s.runs, s.killed,
+                 s.one_bug.size(), mean_pass(s).c_str(), mean(s.finals), spread(s.finals),
+                 top_races(s.survived).c_str());
 }
 
 // The summary of one setting's logs, each left out with a line on the

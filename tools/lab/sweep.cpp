@@ -243,17 +243,6 @@ std::string failure(const std::string &path, int status)
     return "";
 }
 
-bool write_all(int fd, const std::string &text)
-{
-    for (size_t done = 0; done < text.size();) {
-        ssize_t wrote = write(fd, text.data() + done, text.size() - done);
-        if (wrote < 0 && errno != EINTR)
-            return false;
-        done += static_cast<size_t>(std::max<ssize_t>(wrote, 0));
-    }
-    return true;
-}
-
 // Whether `dir` holds a sweep's files: a manifest, a summary or logs.
 bool holds_sweep(const std::string &dir)
 {
