@@ -4,8 +4,8 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
-#include <iterator>
 #include <fcntl.h>
+#include <iterator>
 #include <sys/wait.h>
 #include <unistd.h>
 

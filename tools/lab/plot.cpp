@@ -3,10 +3,10 @@
 #include <cerrno>
 #include <cmath>
 #include <csignal>
-#include <cstring>
-#include <fcntl.h>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <map>
 #include <sys/ioctl.h>
