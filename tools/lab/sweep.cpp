@@ -183,8 +183,9 @@ std::string log_path(const sweep &s, const run &r) { return s.out + "/" + log_na
 // log written as the program writes it. Messages of the world's end would
 // only clutter the progress report; the log's end line keeps the status.
 // The standard streams are made whole first (on /dev/null), so the log
-// never takes the number of a closed one. _exit: whatever the lab's
-// streams hold is the lab's to write.
+// never takes the number of a closed one. Until standard output is on
+// /dev/null too, _exit: whatever the lab's stdout still holds is the lab's
+// to write.
 [[noreturn]] void run_world(const sweep &s, const run &r)
 {
     int nowhere = open("/dev/null", O_RDWR);
@@ -198,9 +199,9 @@ std::string log_path(const sweep &s, const run &r) { return s.out + "/" + log_na
         _exit(1);
     }
     std::FILE *dump = std::fopen("/dev/null", "w");
-    if (dump == nullptr || dup2(nowhere, 2) < 0)
+    if (dump == nullptr || dup2(nowhere, 1) < 0 || dup2(nowhere, 2) < 0)
         _exit(1);
-    _exit(common::run_headless(*s.program, r.seed, s.lines, s.cols, s.passes, dump));
+    std::exit(common::run_headless(*s.program, r.seed, s.lines, s.cols, s.passes, dump));
 }
 
 int terminal_width()
