@@ -1,12 +1,17 @@
 #include "tools/lab/sweep.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
+#include <fstream>
 #include <map>
+#include <set>
 #include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -15,6 +20,7 @@
 #include "common/world.h"
 #include "terrarium/init.h"
 #include "tools/read_number.h"
+#include "tools/lab/children.h"
 #include "tools/lab/log_file.h"
 #include "tools/lab/summary.h"
 #include "vivarium/init.h"
@@ -26,9 +32,10 @@ namespace {
 // More seeds than anyone waits for are a typing error.
 constexpr size_t MOST_RUNS = 1000000;
 
-// "1-40", "3,5,9" or a mix of both.
+// "1-40", "3,5,9" or a mix of both; a seed given twice runs once.
 bool read_seeds(const std::string &text, std::vector<unsigned> *seeds)
 {
+    std::set<unsigned> seen(seeds->begin(), seeds->end());
     for (const std::string &part : split(text, ',')) {
         std::vector<std::string> ends = split(part, '-');
         unsigned first = 0, last = 0;
@@ -40,26 +47,46 @@ bool read_seeds(const std::string &text, std::vector<unsigned> *seeds)
         if (last - first >= MOST_RUNS - seeds->size())
             return false;
         for (unsigned long long seed = first; seed <= last; seed++)
-            seeds->push_back(static_cast<unsigned>(seed));
+            if (seen.insert(static_cast<unsigned>(seed)).second)
+                seeds->push_back(static_cast<unsigned>(seed));
     }
     return !seeds->empty();
 }
 
+// A value of -s (`real`), -r or -g: a number with nothing after it. (The
+// programs read "4x" as 4; a sweep names its directories by the values,
+// and takes no text it would not use.)
+bool plain_number(const std::string &text, bool real)
+{
+    long integer = 0;
+    if (!real)
+        return read_number(text.c_str(), LONG_MIN, LONG_MAX, &integer);
+    char *end = nullptr;
+    std::strtod(text.c_str(), &end);
+    return !text.empty() && text.find_first_not_of("0123456789.eE+-") == std::string::npos &&
+           end == text.c_str() + text.size();
+}
+
 // Every combination of the -s, -r and -g values, each checked as terrarium
-// checks its command line.
+// checks its command line, named by the values read: "1.0" and "1" are one
+// setting, "s1".
 bool make_settings(const std::vector<std::string> lists[3], std::vector<setting> *settings, std::string *why)
 {
     for (const std::string &s : lists[0])
         for (const std::string &r : lists[1])
             for (const std::string &g : lists[2]) {
                 const char *argv[] = {"terrarium", "-s", s.c_str(), "-r", r.c_str(), "-g", g.c_str()};
-                setting one{"s" + s + "-r" + r + "-g" + g, {}};
+                setting one;
                 const char *message = nullptr;
                 if (terrarium::parse_options(7, argv, &one.chosen, &message) != 0) {
                     *why = std::string(message, std::strlen(message) - 1);
                     return false;
                 }
-                settings->push_back(one);
+                one.name = common::text_of("s%g-r%d-g%d", static_cast<double>(one.chosen.world_size),
+                                           one.chosen.roughness, one.chosen.grid_size);
+                if (std::none_of(settings->begin(), settings->end(),
+                                 [&](const setting &other) { return other.name == one.name; }))
+                    settings->push_back(one);
             }
     return true;
 }
@@ -75,11 +102,14 @@ bool parse_sweep(int argc, char *argv[], sweep *s, std::string *why)
     long jobs = sysconf(_SC_NPROCESSORS_ONLN), passes = -1, lines = 24, cols = 80;
     for (int i = 0; i < argc; i++) {
         std::string option = argv[i];
-        if (option == "--no-summary") {
-            s->summary = false;
+        if (option == "--no-summary" || option == "--add") {
+            if (option == "--add")
+                s->add = true;
+            else
+                s->summary = false;
             continue;
         }
-        if (i + 1 >= argc) {
+        if (i + 1 >= argc || argv[i + 1][0] == '\0') {
             *why = option + " needs a value";
             return false;
         }
@@ -90,6 +120,8 @@ bool parse_sweep(int argc, char *argv[], sweep *s, std::string *why)
             list++;
         if (list < 3) {
             lists[list] = split(value, ',');
+            for (const std::string &one : lists[list])
+                good = good && plain_number(one, list == 0);
             swept = true;
         } else if (option == "--program") {
             program = value;
@@ -143,28 +175,33 @@ struct run {
     unsigned seed;
 };
 
-std::string log_path(const sweep &s, const run &r)
-{
-    return s.out + "/" + r.where->name + "/seed" + std::to_string(r.seed) + ".csv";
-}
+std::string log_name(const run &r) { return r.where->name + "/seed" + std::to_string(r.seed) + ".csv"; }
+
+std::string log_path(const sweep &s, const run &r) { return s.out + "/" + log_name(r); }
 
 // In the child: one headless world through the same code as simdump, its
 // log written as the program writes it. Messages of the world's end would
 // only clutter the progress report; the log's end line keeps the status.
-// The parent flushed its streams before the fork, so the child may end
-// with exit: nothing of the parent's is written twice.
+// The standard streams are made whole first (on /dev/null), so the log
+// never takes the number of a closed one. Until standard output is on
+// /dev/null too, _exit: whatever the lab's stdout still holds is the lab's
+// to write.
 [[noreturn]] void run_world(const sweep &s, const run &r)
 {
+    int nowhere = open("/dev/null", O_RDWR);
+    for (int fd = 0; fd <= 2; fd++)
+        if (fcntl(fd, F_GETFD) < 0 && dup2(nowhere, fd) < 0)
+            _exit(1);
     std::string path = log_path(s, r);
     terrarium::apply_options(r.where->chosen);
     if (!common::open_log(path.c_str(), s.program->describe(), r.seed)) {
         std::fprintf(stderr, "terrarium-lab: cannot open %s: %s\n", path.c_str(), std::strerror(errno));
-        std::exit(1);
+        _exit(1);
     }
-    std::FILE *nowhere = std::fopen("/dev/null", "w");
-    if (nowhere == nullptr || dup2(fileno(nowhere), 2) < 0)
-        std::exit(1);
-    std::exit(common::run_headless(*s.program, r.seed, s.lines, s.cols, s.passes, nowhere));
+    std::FILE *dump = std::fopen("/dev/null", "w");
+    if (dump == nullptr || dup2(nowhere, 1) < 0 || dup2(nowhere, 2) < 0)
+        _exit(1);
+    std::exit(common::run_headless(*s.program, r.seed, s.lines, s.cols, s.passes, dump));
 }
 
 int terminal_width()
@@ -192,22 +229,101 @@ void report(const run &r, size_t done, size_t total, double seconds)
     std::fflush(stdout);
 }
 
-}  // namespace
-
-int run_sweep(const sweep &s)
+// Why a finished run failed; empty when it ended well with its log whole.
+// 0: passes done or one bug left; 7: the terrain was refused.
+std::string failure(const std::string &path, int status)
 {
-    std::vector<run> runs;
+    if (!WIFEXITED(status) || (WEXITSTATUS(status) != 0 && WEXITSTATUS(status) != common::EXIT_BAD_TERRAIN))
+        return path + " failed: " + wait_status_text(status);
+    log_file log;
+    std::string why;
+    if (!read_log(path, &log, &why))
+        return why;
+    if (!log.ended || log.end_status != WEXITSTATUS(status))
+        return path + " failed: its log is cut short";
+    return "";
+}
+
+// Whether `dir` holds a sweep's files: a manifest, a summary or logs.
+bool holds_sweep(const std::string &dir)
+{
+    std::error_code error;
+    return std::filesystem::exists(dir + "/manifest", error) || std::filesystem::exists(dir + "/summary.csv", error) ||
+           !sweep_logs(dir).empty();
+}
+
+// The manifest's first line: what every run of the directory shares.
+std::string manifest_header(const sweep &s)
+{
+    return common::text_of("# terrarium-lab sweep: %s, %ld passes, screen %d x %d\n", s.program->name, s.passes,
+                           s.lines, s.cols);
+}
+
+// The first line of out/manifest, empty when there is none.
+std::string manifest_start(const sweep &s)
+{
+    std::ifstream in(s.out + "/manifest");
+    std::string first;
+    return std::getline(in, first) ? first + "\n" : "";
+}
+
+// Records the runs in out/manifest, made with its header, or added to.
+bool write_manifest(const sweep &s, const std::vector<run> &runs)
+{
+    std::string path = s.out + "/manifest", text;
+    int fd = open_file(path.c_str(), O_WRONLY | O_CREAT | O_EXCL);
+    if (fd >= 0)
+        text = manifest_header(s);
+    else if (errno == EEXIST)
+        fd = open_file(path.c_str(), O_WRONLY | O_APPEND);
+    for (const run &r : runs)
+        text += log_name(r) + "\n";
+    bool written = fd >= 0 && write_all(fd, text);
+    if ((fd >= 0 && close(fd) != 0) || !written) {
+        std::fprintf(stderr, "terrarium-lab: cannot write %s: %s\n", path.c_str(), std::strerror(errno));
+        return false;
+    }
+    return true;
+}
+
+// The settings' directories and the manifest, refusing to mix this sweep
+// into another's files unless told to add to them, and to add it to a
+// sweep of another program, passes or screen.
+bool prepare_out(const sweep &s, const std::vector<run> &runs)
+{
+    std::string start = manifest_start(s);
+    if (!s.add && holds_sweep(s.out)) {
+        std::fprintf(stderr, "terrarium-lab: %s holds another sweep's files (--add adds to them)\n", s.out.c_str());
+        return false;
+    }
+    if (!start.empty() && start != manifest_header(s)) {
+        std::fprintf(stderr, "terrarium-lab: %s holds another kind of sweep (%s): not added to\n", s.out.c_str(),
+                     start.substr(0, start.size() - 1).c_str());
+        return false;
+    }
     for (const setting &where : s.settings) {
         std::error_code error;
         std::filesystem::create_directories(s.out + "/" + where.name, error);
         if (error) {
             std::fprintf(stderr, "terrarium-lab: cannot make %s/%s: %s\n", s.out.c_str(), where.name.c_str(),
                          error.message().c_str());
-            return 1;
+            return false;
         }
+    }
+    return write_manifest(s, runs);
+}
+
+}  // namespace
+
+int run_sweep(const sweep &s)
+{
+    std::vector<run> runs;
+    for (const setting &where : s.settings)
         for (unsigned seed : s.seeds)
             runs.push_back({&where, seed});
-    }
+    if (!prepare_out(s, runs))
+        return 1;
+    end_children_with_lab();
     auto start = std::chrono::steady_clock::now();
     std::map<pid_t, run> running;
     size_t next = 0, done = 0;
@@ -215,11 +331,12 @@ int run_sweep(const sweep &s)
     while (done < runs.size()) {
         while (static_cast<int>(running.size()) < s.jobs && next < runs.size()) {
             std::fflush(nullptr);
-            pid_t pid = fork();
+            pid_t pid = start_child();
             if (pid == 0)
                 run_world(s, runs[next]);
             if (pid < 0) {
                 std::perror("terrarium-lab: fork");
+                kill_children();
                 return 1;
             }
             running[pid] = runs[next++];
@@ -230,19 +347,22 @@ int run_sweep(const sweep &s)
             if (errno == EINTR)
                 continue;
             std::perror("terrarium-lab: wait");
+            kill_children();
             return 1;
         }
+        child_ended(pid);
         run r = running[pid];
         running.erase(pid);
-        // 0: passes done or one bug left; 7: the terrain was refused.
-        if (!WIFEXITED(status) || (WEXITSTATUS(status) != 0 && WEXITSTATUS(status) != 7)) {
-            std::fprintf(stderr, "%sterrarium-lab: %s failed (status %d)\n", isatty(1) ? "\n" : "",
-                         log_path(s, r).c_str(), status);
+        std::string why = failure(log_path(s, r), status);
+        if (!why.empty()) {
+            std::fprintf(stderr, "%sterrarium-lab: %s\n", isatty(1) ? "\n" : "", why.c_str());
             failed++;
         }
         report(r, ++done, runs.size(),
                std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
     }
+    if (failed > 0)
+        std::fprintf(stderr, "terrarium-lab: %d of %zu runs failed\n", failed, runs.size());
     int status = s.summary ? summarize(s.out) : 0;
     return failed > 0 ? 1 : status;
 }

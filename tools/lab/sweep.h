@@ -25,6 +25,7 @@ struct sweep {
     std::string out;
     int jobs = 1;
     bool summary = true;
+    bool add = false;  // runs may join another sweep's of the same kind in `out`
 };
 
 // Reads the sweep's arguments (argv[0] is the first option); false with
@@ -32,7 +33,8 @@ struct sweep {
 bool parse_sweep(int argc, char *argv[], sweep *s, std::string *why);
 
 // Runs every setting with every seed, `jobs` worlds at once, each logged
-// to out/SETTING/seedN.csv, with a progress report; then the summary.
+// to out/SETTING/seedN.csv and listed in out/manifest, with a progress
+// report; then the summary.
 // Returns the exit status.
 int run_sweep(const sweep &s);
 
