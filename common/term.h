@@ -55,7 +55,21 @@ void flush_input();
 // Whether the terminal's size changed since the last call; if so, curses'
 // screen (LINES, COLS, stdscr) now has the terminal's new size and the
 // next refresh draws everything anew. Other windows are best made anew.
+// A side longer than curses can hold is cut to the longest it can.
 bool follow_size_change();
+
+// Whether a change of the terminal's size waits to be followed.
+bool size_change_waiting();
+
+// While true, a change of the terminal's size cuts short a read from the
+// keyboard (the read fails with EINTR), so that a window waiting for an
+// answer can be drawn anew at once.
+void interrupt_reads_on_size_change(bool interrupt);
+
+// Whether the program was continued after a stop since the last call; if
+// so, the next refresh draws everything anew, over whatever was written on
+// the terminal meanwhile.
+bool follow_continue();
 
 // The single way out once curses runs: tells hooks.stop, then the
 // function of at_way_out, deletes the map, gives the terminal back its

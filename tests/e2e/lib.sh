@@ -77,6 +77,7 @@ start_program() {
 release() { rm -f "$E2E_DIR/hold"; }   # lets a program held by E2E_HOLD=1 start
 program_pid() { wait_until "a pid" test -s "$E2E_DIR/pid" && cat "$E2E_DIR/pid"; }
 alive() { kill -0 "$(program_pid)" 2>/dev/null; }
+pane_tty() { tmux_ display-message -p -t e2e '#{pane_tty}'; }
 # Keys: each argument a tmux key name (C-c, Enter) or else text typed as is.
 keys() { tmux_ send-keys -t e2e "$@"; }
 
@@ -167,17 +168,19 @@ refusal() {
     pass "$what: status $want, '$message'"
 }
 
-# signal_runs STATUS program args...: each fatal signal sent to a fresh run
-# once its last row matches STATUS (TERM during a popup, HUP while paused
-# after a single step); the program must die of it each time.
+# signal_runs STATUS program args...: each signal whose default ends the
+# process, sent to a fresh run once its last row matches STATUS (TERM
+# during a popup, HUP while paused after a single step, USR1 with the
+# output stopped by flow control); the program must die of it each time.
 signal_runs() {
     local sig
-    for sig in TERM HUP INT QUIT SEGV ABRT; do
+    for sig in TERM HUP INT QUIT SEGV ABRT PIPE XFSZ XCPU USR1 USR2 ALRM VTALRM PROF SYS RTMIN; do
         start_program "${@:2}"
         wait_row $((${E2E_LINES:-24} - 1)) 0 "$1"
         [ $sig != TERM ] || press c 'R=.*'
         [ $sig != HUP ] || { press n 'Single step' && wait_gone 'Single step'; }
+        [ $sig != USR1 ] || perl -MPOSIX -e 'open my $t, "+<", $ARGV[0] and tcflow(fileno $t, TCOOFF) or die' "$(pane_tty)"
         kill -s $sig "$(program_pid)" && expect_signal $sig
     done
-    pass "SIGTERM, HUP, INT, QUIT, SEGV, ABRT: died of each, terminal restored"
+    pass "every signal that ends a process (TERM to PROF, SYS, RTMIN): died of each, terminal restored"
 }

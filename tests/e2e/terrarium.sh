@@ -147,9 +147,11 @@ endings() {
     expect_exit 8 $'world too small\nthe terminal is 20x10: try -s 0.75 or more'
     E2E_ENV=TERM=dumb start_program terrarium
     expect_exit 11 "terrarium: this terminal cannot move the cursor (TERM=dumb)"
+    E2E_ENV=LINES=100000 start_program terrarium
+    expect_exit 11 "terrarium: cannot open the terminal: LINES=100000 is larger than curses can hold"
     E2E_COLS=20 E2E_LINES=10 E2E_ENV=TERRARIUM_SEED=2 start_program terrarium -s 1
     expect_exit 0 "terrarium: one bug left after 53 passes"
-    pass "--help, --version: 0; bad terrain: 7; 20x10: 8; TERM=dumb: 11; one bug left: 0, saying so"
+    pass "--help, --version: 0; bad terrain: 7; 20x10: 8; TERM=dumb, LINES=100000: 11; one bug left: 0, saying so"
 
     E2E_ENV="TERRARIUM_COLOR=1 NO_COLOR=" start_program terrarium
     wait_row 23 0 "$STATUS"
@@ -165,4 +167,57 @@ endings() {
     signal_runs "$STATUS" terrarium
 }
 
-in_parallel inspection running resizes endings
+# Sides of the terminal that curses cannot hold, set on the pane's
+# terminal behind tmux's back: cut to what curses can hold, the program
+# lives on; back at 80x24 the map and the status line are whole.
+huge_sizes() {
+    local size tty
+    tty=$(pane_tty)
+    for size in "rows 10 cols 32768" "rows 40000 cols 80" "rows 24 cols 80"; do
+        stty -F "$tty" $size && kill -WINCH "$(program_pid)"
+        sleep 0.5
+        alive || fail "ended at $size"
+    done
+    wait_until "the map whole again" map_shown "$1"
+}
+
+# Stopped, with text written over its screen meanwhile, and continued:
+# the whole screen is painted anew, also while paused.
+stop_and_continue() {
+    kill -STOP "$(program_pid)"
+    printf 'junk \njunk\r\n\n' > "$(pane_tty)"
+    wait_for junk
+    kill -CONT "$(program_pid)"
+    wait_until "the map whole again" map_shown "$1"
+}
+
+# The terminal abused: flow-control keys, stop and continue, sizes beyond
+# curses, and the gene editor on a narrow screen and through resizes.
+hostile() {
+    start_paused
+    press C-s 'bad key'   # a key, not a stop of the output
+    press C-q 'bad key'
+    stop_and_continue "$STATUS"
+    huge_sizes "$STATUS"
+    pass "Ctrl-S, Ctrl-Q: bad key; stopped, written over, continued: whole; 32768 columns, 40000 rows: cut"
+
+    tmux_ resize-window -t e2e -x 16 -y 24
+    keys e
+    wait_row 9 0 '\| New race\? +\|$'
+    keys X Enter 12345 Enter   # a gene out of range: asked again, the answer gone
+    wait_row 9 0 '\| New DNA0\? +\|$'
+    tmux_ resize-window -t e2e -x 20 -y 5
+    wait_row 3 0 '\| New DNA0\? +\|$'
+    tmux_ resize-window -t e2e -x 80 -y 24
+    wait_row 6 10 '\| Edit window +\|$'   # whole again, with the race as answered
+    row_matches 7 10 '\| X [0-3]{25} +\|' && row_matches 9 10 '\| New DNA0\? +\|' || fail "the editor's window"
+    keys 2 $(printf 'Enter %.0s' {1..25})
+    wait_gone "Edit window"
+    press c 'R=X '   # X was the race, not the quit key
+    keys C-s
+    kill -s TERM "$(program_pid)"
+    expect_signal TERM
+    pass "e on 16 columns: answers read, none a command; resized to 20x5 and back: the window whole"
+}
+
+in_parallel inspection running resizes endings hostile
