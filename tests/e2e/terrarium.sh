@@ -204,16 +204,18 @@ hostile() {
     tmux_ resize-window -t e2e -x 16 -y 24
     keys e
     wait_row 9 0 '\| New race\? +\|$'
-    keys X Enter 12345 Enter   # a gene out of range: asked again, the answer gone
+    keys X Enter
     wait_row 9 0 '\| New DNA0\? +\|$'
     tmux_ resize-window -t e2e -x 20 -y 5
     wait_row 3 0 '\| New DNA0\? +\|$'
     tmux_ resize-window -t e2e -x 80 -y 24
     wait_row 6 10 '\| Edit window +\|$'   # whole again, with the race as answered
     row_matches 7 10 '\| X [0-3]{25} +\|' && row_matches 9 10 '\| New DNA0\? +\|' || fail "the editor's window"
+    keys 12345 Enter   # out of range: asked again, the answer gone
+    wait_row 9 10 '\| New DNA0\? +\|$'
     keys 2 $(printf 'Enter %.0s' {1..25})
     wait_gone "Edit window"
-    press c 'R=X '   # X was the race, not the quit key
+    press c 'R=X .*'   # X was the race, not the quit key
     keys C-s
     kill -s TERM "$(program_pid)"
     expect_signal TERM
