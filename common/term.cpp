@@ -169,43 +169,53 @@ constexpr long LARGEST_AREA = 1L << 22;
 bool size_fits(long rows, long cols) { return rows <= LARGEST_SIDE && cols <= LARGEST_SIDE && rows * cols <= LARGEST_AREA; }
 
 // The side that curses will take: the variable's value if set (and a
-// positive number), else the terminal's own; its text in `shown`.
-long side(const char *variable, int own, std::string *shown)
+// positive number), else the terminal's own. A variable taken is named
+// in `from`.
+long side(const char *variable, int own, std::string *from)
 {
     const char *value = std::getenv(variable);
     long n = value != nullptr ? std::atol(value) : 0;
-    if (n > 0) {
-        *shown = std::string(variable) + "=" + value;
-        return n;
-    }
-    *shown = std::to_string(own);
-    return own;
+    if (n <= 0)
+        return own;
+    *from += std::string(from->empty() ? " (" : ", ") + variable + "=" + value;
+    return n;
 }
 
-// A size that curses cannot hold, from LINES or COLUMNS or the terminal
-// itself ("LINES=100000", "a screen of 32768x10"); empty when there is
-// none.
+}  // namespace
+
 std::string size_beyond_curses()
 {
     winsize size{};
     ioctl(1, TIOCGWINSZ, &size);
-    std::string rows_text, cols_text;
-    long rows = side("LINES", size.ws_row, &rows_text), cols = side("COLUMNS", size.ws_col, &cols_text);
+    std::string from;
+    long rows = side("LINES", size.ws_row, &from), cols = side("COLUMNS", size.ws_col, &from);
     if (size_fits(rows, cols))
         return "";
-    if (rows > LARGEST_SIDE && rows_text[0] == 'L')
-        return rows_text;
-    if (cols > LARGEST_SIDE && cols_text[0] == 'C')
-        return cols_text;
-    return "a screen of " + cols_text + "x" + rows_text;
+    return "a screen of " + std::to_string(cols) + "x" + std::to_string(rows) + (from.empty() ? "" : from + ")");
 }
 
-// Why newterm failed, `error` being errno as it left it.
-[[noreturn]] void refuse_to_open(const char *program, const char *type, int error)
+std::string why_no_terminal(const char *type, int error)
 {
+    std::string size = size_beyond_curses();
+    if (!size.empty())
+        return "cannot open the terminal: " + size + " is larger than curses can hold";
     if (error != 0 && error != ENOENT)
-        refuse(program, (std::string("cannot open the terminal: ") + std::strerror(error)).c_str());
-    refuse(program, "unknown terminal type", type);
+        return std::string("cannot open the terminal: ") + std::strerror(error);
+    return std::string("unknown terminal type (TERM=") + type + ")";
+}
+
+namespace {
+
+// Curses hides why it could not read the terminal's description; if no
+// descriptor can be had now (too many open files), that is why, else
+// `error`.
+int descriptor_error(int error)
+{
+    int probe = dup(0);
+    if (probe < 0)
+        return errno;
+    close(probe);
+    return error;
 }
 
 // Whether the terminal just opened can place the cursor; one that cannot
@@ -250,14 +260,13 @@ void open_terminal(const char *program)
         refuse(program, "TERM is not set");
     save_setting();
     catch_size_changes();
-    std::string size = size_beyond_curses();
-    if (!size.empty())
-        refuse(program, ("cannot open the terminal: " + size + " is larger than curses can hold").c_str());
+    if (!size_beyond_curses().empty())
+        refuse(program, why_no_terminal(type, 0).c_str());
     catch_signal(SIGCONT, on_continue, true);
     errno = 0;
     opened_screen = newterm(type, stdout, stdin);
     if (opened_screen == nullptr)
-        refuse_to_open(program, type, errno);
+        refuse(program, why_no_terminal(type, descriptor_error(errno)).c_str());
     set_term(opened_screen);
     if (!can_move_cursor()) {
         // Let go before anything is drawn: curses has only changed the

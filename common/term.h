@@ -5,6 +5,7 @@
 #pragma once
 
 #include <curses.h>
+#include <string>
 #include <termios.h>
 
 namespace common {
@@ -31,6 +32,16 @@ void at_way_out(void (*last_words)(int status, bool in_signal_handler));
 // output is not a terminal or the terminal cannot be opened. `program`
 // names the program in messages.
 void open_terminal(const char *program);
+
+// A screen that curses cannot hold, of the terminal's size or of LINES
+// and COLUMNS where set ("a screen of 80x100000 (LINES=100000)"); empty
+// when curses can hold it.
+std::string size_beyond_curses();
+
+// Why the terminal of this type cannot be opened, `error` being errno as
+// newterm left it (0 before trying): a screen curses cannot hold, a
+// failure of the system (too many open files), or else a type unknown.
+std::string why_no_terminal(const char *type, int error);
 
 // Opens curses on /dev/null with a screen of `lines` x `cols`, for
 // headless runs; a second call replaces the screen of the first. False

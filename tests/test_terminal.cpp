@@ -9,6 +9,7 @@
 #include "common/hooks.h"
 #include "common/kb.h"
 #include "common/popup.h"
+#include "common/term.h"
 #include "common/world.h"
 #include "terrarium/init.h"
 #include "terrarium/terrain.h"
@@ -23,11 +24,13 @@ TEST(Kb, RawModeKeysOneAtATimeAndEveryFieldBack)
     termios found{}, raw{};  // whole records compared, padding included
     common::read_setting(&found);
     found.c_lflag |= XCASE;  // unlike the defaults
+    found.c_iflag |= IXON | IXOFF;
     common::apply_setting(found);
     common::read_setting(&found);
     ASSERT_TRUE(common::save_setting() && common::init_kb());
     termios want = found;
     want.c_lflag &= ~static_cast<tcflag_t>(ISIG | ICANON | XCASE);
+    want.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF);  // Ctrl-S and Ctrl-Q are keys
     want.c_cc[VMIN] = 1;
     want.c_cc[VTIME] = 0;
     EXPECT_TRUE(common::read_setting(&raw) && std::memcmp(&raw, &want, sizeof raw) == 0) << "only those bits";
@@ -46,6 +49,25 @@ TEST(Kb, RawModeKeysOneAtATimeAndEveryFieldBack)
     EXPECT_EQ(common::read_kb(), 'r') << "a read without a poll";
     EXPECT_EQ(common::close_kb(), 0);
     EXPECT_TRUE(common::read_setting(&raw) && std::memcmp(&raw, &found, sizeof raw) == 0) << "every field back";
+}
+
+TEST(Kb, ATerminalThatCannotBeOpenedIsRefusedWithTheReason)
+{
+    // LINES, COLUMNS, errno after newterm, the reason.
+    const char *const rows[][4] = {
+        {"100000", "80", "0", "cannot open the terminal: a screen of 80x100000 (LINES=100000, COLUMNS=80) is larger "
+                              "than curses can hold"},
+        {"24", "32768", "0", "cannot open the terminal: a screen of 32768x24 (LINES=24, COLUMNS=32768) is larger than "
+                             "curses can hold"},
+        {"2048", "2049", "2", "cannot open the terminal: a screen of 2049x2048 (LINES=2048, COLUMNS=2049) is larger than "
+                              "curses can hold"},
+        {"2048", "2048", "24", "cannot open the terminal: Too many open files"}, {"x", "80", "2", "unknown terminal type (TERM=t)"},
+        {"32767", "80", "0", "unknown terminal type (TERM=t)"}};
+    for (const auto &r : rows) {
+        setenv("LINES", r[0], 1), setenv("COLUMNS", r[1], 1);
+        EXPECT_EQ(common::why_no_terminal("t", std::atoi(r[2])), r[3]) << r[0] << " " << r[1];
+    }
+    unsetenv("LINES"), unsetenv("COLUMNS");
 }
 
 TEST(Popup, BorderedTextAtRowFiveColumnTenForItsSecondsMovedAndCutToFit)

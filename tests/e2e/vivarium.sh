@@ -36,7 +36,11 @@ editor() {
     press p Pause
     keys e
     answer_race Q
-    row_matches 6 12 'Edit window' && row_matches 7 12 '[A-T] [0-3]{25} ' || fail "edit window"
+    tmux_ resize-window -t e2e -x 20 -y 5
+    wait_row 3 0 '\| New DNA0\? +\|$'
+    tmux_ resize-window -t e2e -x 80 -y 24   # the window whole again, with the race as answered
+    wait_row 6 10 '\| Edit window +\|$'
+    row_matches 7 12 'Q [0-3]{25} ' && row_matches 9 12 'New DNA0\? +\|' || fail "edit window"
     keys $(printf '1 Enter %.0s' {1..24})
     wait_row 9 12 'New DNA24\? +\|'   # nothing typed is shown
     keys 2x   # 2 for the last gene; the x is left over in the stream
@@ -50,7 +54,21 @@ editor() {
     press c 'R=Q G=[0-9]+ A=[0-9]+ F=-?[0-9]+'
     press C-c 'bad key'
     quit x
-    pass "e: race and genes, unseen, shown by c and d; leftovers dropped; '~' no race; Ctrl-C: bad key"
+    pass "e: race and genes, unseen, shown by c and d; resized to 20x5 and back: whole; leftovers dropped; '~' no race; Ctrl-C: bad key"
+}
+
+# The terminal abused: flow-control keys, stop and continue, sizes beyond curses.
+hostile() {
+    start_program vivarium
+    wait_row 23 0 "$STATUS"
+    press p Pause
+    press C-s 'bad key'
+    stop_and_continue "$STATUS"
+    huge_sizes "$STATUS"
+    keys C-s
+    kill -s TERM "$(program_pid)"
+    expect_signal TERM
+    pass "Ctrl-S: bad key; stopped, written over, continued: whole; 32768 columns, 40000 rows: cut; TERM"
 }
 
 endings() {
@@ -73,4 +91,4 @@ endings() {
     signal_runs "$STATUS" vivarium
 }
 
-in_parallel popups editor endings
+in_parallel popups editor endings hostile
