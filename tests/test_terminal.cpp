@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <random>
+#include <tuple>
 
 #include "common/food.h"
 #include "common/hooks.h"
@@ -53,19 +54,16 @@ TEST(Kb, RawModeKeysOneAtATimeAndEveryFieldBack)
 
 TEST(Kb, ATerminalThatCannotBeOpenedIsRefusedWithTheReason)
 {
-    // LINES, COLUMNS, errno after newterm, the reason.
-    const char *const rows[][4] = {
-        {"100000", "80", "0", "cannot open the terminal: a screen of 80x100000 (LINES=100000, COLUMNS=80) is larger "
-                              "than curses can hold"},
-        {"24", "32768", "0", "cannot open the terminal: a screen of 32768x24 (LINES=24, COLUMNS=32768) is larger than "
-                             "curses can hold"},
-        {"2048", "2049", "2", "cannot open the terminal: a screen of 2049x2048 (LINES=2048, COLUMNS=2049) is larger than "
-                              "curses can hold"},
-        {"2048", "2048", "24", "cannot open the terminal: Too many open files"}, {"x", "80", "2", "unknown terminal type (TERM=t)"},
-        {"32767", "80", "0", "unknown terminal type (TERM=t)"}};
-    for (const auto &r : rows) {
-        setenv("LINES", r[0], 1), setenv("COLUMNS", r[1], 1);
-        EXPECT_EQ(common::why_no_terminal("t", std::atoi(r[2])), r[3]) << r[0] << " " << r[1];
+    const std::string beyond = "cannot open the terminal: a screen of ", cannot = " is larger than curses can hold";
+    const std::tuple<const char *, const char *, int, std::string> rows[] = {  // LINES, COLUMNS, errno, reason
+        {"100000", "80", 0, beyond + "80x100000 (LINES=100000, COLUMNS=80)" + cannot},
+        {"24", "32768", 0, beyond + "32768x24 (LINES=24, COLUMNS=32768)" + cannot},
+        {"2048", "2049", 2, beyond + "2049x2048 (LINES=2048, COLUMNS=2049)" + cannot},
+        {"2048", "2048", 24, "cannot open the terminal: Too many open files"},
+        {"x", "80", 2, "unknown terminal type (TERM=t)"}, {"32767", "80", 0, "unknown terminal type (TERM=t)"}};
+    for (const auto &[lines, cols, error, want] : rows) {
+        setenv("LINES", lines, 1), setenv("COLUMNS", cols, 1);
+        EXPECT_EQ(common::why_no_terminal("t", error), want) << lines << " " << cols;
     }
     unsetenv("LINES"), unsetenv("COLUMNS");
 }
@@ -129,6 +127,7 @@ TEST(WorldSize, FollowsTheScreen)
         {2.0f, 24, 80, "48 x 160"}, {0.25f, 24, 80, "6 x 20"}, {30, 60, 200, "1800 x 6000"}, {1.1f, 24, 80, "26 x 88"},
         {0.7f, 24, 80, "16 x 55"},  // 0.7f is 0.699999988: 55.99 truncates to 55
         {1, 10, 10, "10 x 10"}, {0.25f, 10, 20, small}, {0.74f, 10, 20, small},  // 10 x 10 runs, 14 x 7 does not
+        {0.25f, 4, 24, "8: world too small\nthe terminal is 24x4: try -s 1.05 or more\n"},  // 1.04 gives 24 x 4
     };
     for (const auto &r : rows) {
         terrarium::world_size = r.size;

@@ -168,29 +168,21 @@ refusal() {
     pass "$what: status $want, '$message'"
 }
 
-# Sides of the terminal that curses cannot hold, set on the pane's
-# terminal behind tmux's back: cut to what curses can hold, the program
-# lives on; back at 80x24 the map and the status line are whole.
-huge_sizes() {
+# The terminal abused, the status line matching /$1/: Ctrl-S and Ctrl-Q
+# are keys, not flow control; stopped, written over and continued, the
+# screen is painted anew; sides that curses cannot hold, set behind tmux's
+# back, are cut, and back at 80x24 all is whole again.
+abuse_terminal() {
     local size tty
     tty=$(pane_tty)
+    press C-s 'bad key' && press C-q 'bad key'
+    kill -STOP "$(program_pid)" && printf 'junk \njunk\r\n\n' > "$tty" && wait_for junk
+    kill -CONT "$(program_pid)" && wait_until "the map whole again" map_shown "$1"
     for size in "rows 10 cols 32768" "rows 40000 cols 80" "rows 24 cols 80"; do
-        stty -F "$tty" $size && kill -WINCH "$(program_pid)"
-        sleep 0.5
-        alive || fail "ended at $size"
+        stty -F "$tty" $size && kill -WINCH "$(program_pid)" && sleep 0.5 && alive || fail "ended at $size"
     done
     wait_until "the map whole again" map_shown "$1"
-}
-
-# Stopped, with text written over its screen meanwhile, and continued:
-# the whole screen is painted anew, also while paused. Both with the
-# status line matching /$1/.
-stop_and_continue() {
-    kill -STOP "$(program_pid)"
-    printf 'junk \njunk\r\n\n' > "$(pane_tty)"
-    wait_for junk
-    kill -CONT "$(program_pid)"
-    wait_until "the map whole again" map_shown "$1"
+    pass "Ctrl-S, Ctrl-Q: bad key; stopped, written over, continued: whole; 32768 columns, 40000 rows: cut"
 }
 
 # signal_runs STATUS program args...: each signal whose default ends the
