@@ -40,8 +40,6 @@ bool init_kb()
     return apply_setting(new_setting);
 }
 
-void resume_kb() { set_vmin(1); }
-
 int close_kb() { return apply_setting(saved_setting()) ? 0 : -1; }
 
 int kb_hit()

@@ -6,7 +6,6 @@
 namespace common {
 
 bool init_kb();   // raw mode from the current settings; false if it could not be set
-void resume_kb(); // raw mode again, after a stop in which the shell may have changed it
 int close_kb();   // give the terminal back the user's saved settings (0 when done)
 int kb_hit();     // 1 when a key is waiting, 0 when none; never blocks
 int read_kb();    // the waiting key as a signed char value; blocks if none

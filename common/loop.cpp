@@ -122,8 +122,9 @@ bool status_line_fits() { return getbegy(status_win) == LINES - 1 && getmaxx(sta
 
 void repaint()
 {
-    if (follow_continue())
-        resume_kb();
+    // After a stop the whole screen is drawn anew; the keyboard's next poll
+    // puts raw mode back, whatever the shell made of it meanwhile.
+    follow_continue();
     if (follow_size_change() || !status_line_fits())
         fit_to_screen();
     if (show_map) {

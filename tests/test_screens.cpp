@@ -139,15 +139,13 @@ TEST(Edit, TerrariumAnswersReadAsCharacterAndNumber)
 
 TEST(Edit, TerrariumAsksEachGeneUntilItIsAnActionCodeOnAnyScreen)
 {
-    // 12345, 7, 4, an empty answer after them and -1 are asked again; on 16
-    // columns an answer has room for one character, so 12345 reads as 1 and
-    // -1 as no number; a screen without an inner cell reads answers unseen.
-    // The question's row keeps nothing of an earlier answer.
+    // 12345, 7, 4, an empty answer after them and -1 are asked again; 16 columns leave an answer one
+    // character (1, -); a screen without inner cells reads unseen; no answer stays beside a question.
     const std::string typed = "Q\n12345\n7\n4\n\n2\n-1\n3\n" + std::string(23, '\n') + "extra\n";
     const struct { const char *lines, *cols, *genes, *left; int row; const char *question; } screens[] = {
         {"24", "80", "2300", "extra", 9, "          | New DNA24?                                |"},
         {"5", "20", "2300", "extra", 3, "| New DNA24?       |"}, {"24", "16", "1203", "", 9, "| New DNA24?   |"},
-        {"1", "1", "2300", "extra", 0, "j"}};  // only a corner of the window
+        {"2", "2", "2300", "extra", 0, "lk"}};  // only the corners of the window
     for (const auto &screen : screens) {
         std::FILE *in = std::tmpfile(), *out = std::fopen("/dev/null", "w");  // curses' line input, from a file
         std::fputs(typed.c_str(), in), std::rewind(in);

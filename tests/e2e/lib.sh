@@ -168,17 +168,18 @@ refusal() {
     pass "$what: status $want, '$message'"
 }
 
-# The terminal abused, the status line matching /$1/: Ctrl-S and Ctrl-Q
-# are keys, not flow control; stopped, written over and continued, the
-# screen is painted anew; sides that curses cannot hold, set behind tmux's
-# back, are cut, and back at 80x24 all is whole again.
+# The terminal abused, the status line matching /$1/: stopped, written over, continued: painted anew,
+# Ctrl-S and Ctrl-Q keys; sides curses cannot hold, set behind tmux's back, cut; at 80x24 all whole.
 abuse_terminal() {
     local size tty
     tty=$(pane_tty)
-    press C-s 'bad key' && press C-q 'bad key'
+    wait_until "no popup" eval '! popup_shown ".*"'   # the junk goes where the cursor is: not into a popup
     kill -STOP "$(program_pid)" && printf 'junk \njunk\r\n\n' > "$tty" && wait_for junk
+    stty -F "$tty" sane   # as a shell may leave it
     kill -CONT "$(program_pid)" && wait_until "the map whole again" map_shown "$1"
-    for size in "rows 10 cols 32768" "rows 40000 cols 80" "rows 24 cols 80"; do
+    press C-s 'bad key' && press C-q 'bad key' && wait_gone 'bad key'   # raw again
+    stty -F "$tty" rows 10 cols 32768 && kill -WINCH "$(program_pid)" && wait_row 9 0 'x 1234'   # cut to 32767
+    for size in "rows 40000 cols 80" "rows 24 cols 80"; do
         stty -F "$tty" $size && kill -WINCH "$(program_pid)" && sleep 0.5 && alive || fail "ended at $size"
     done
     wait_until "the map whole again" map_shown "$1"
@@ -196,7 +197,8 @@ signal_runs() {
         wait_row $((${E2E_LINES:-24} - 1)) 0 "$1"
         [ $sig != TERM ] || press c 'R=.*'
         [ $sig != HUP ] || { press n 'Single step' && wait_gone 'Single step'; }
-        [ $sig != USR1 ] || perl -MPOSIX -e 'open my $t, "+<", $ARGV[0] and tcflow(fileno $t, TCOOFF) or die' "$(pane_tty)"
+        [ $sig != USR1 ] || { perl -MPOSIX -e 'open my $t, "+<", shift or die; tcflow(fileno $t, TCOOFF) or die' \
+            "$(pane_tty)" && sleep 1; }   # the terminal's buffer fills up
         kill -s $sig "$(program_pid)" && expect_signal $sig
     done
     pass "every signal that ends a process (TERM to PROF, SYS, RTMIN): died of each, terminal restored"
