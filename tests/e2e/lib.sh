@@ -77,6 +77,7 @@ start_program() {
 release() { rm -f "$E2E_DIR/hold"; }   # lets a program held by E2E_HOLD=1 start
 program_pid() { wait_until "a pid" test -s "$E2E_DIR/pid" && cat "$E2E_DIR/pid"; }
 alive() { kill -0 "$(program_pid)" 2>/dev/null; }
+resize() { tmux_ resize-window -t e2e -x "${1%x*}" -y "${1#*x}"; }   # resize COLSxLINES
 pane_tty() { tmux_ display-message -p -t e2e '#{pane_tty}'; }
 # Keys: each argument a tmux key name (C-c, Enter) or else text typed as is.
 keys() { tmux_ send-keys -t e2e "$@"; }

@@ -88,7 +88,7 @@ running() {
 # line as wide as 80 columns or more ends at it.
 follow_size() {
     local cols=${1%x*} lines=${1#*x} row
-    tmux_ resize-window -t e2e -x "$cols" -y "$lines"
+    resize "$1"
     E2E_LINES=$lines wait_until "the map at $1" map_shown "$2"
     row=$(screen_row $((lines - 1)))
     ((cols < 80 || ${#row} == cols)) || fail "the status line not right-aligned at $1"
@@ -113,7 +113,7 @@ resizes() {
     follow_size 120x40 "$STATUS"   # the view's origin drawn back within the world
     follow_size 40x12 "x 12345 vdcegzb hjklw fstpn   xx( +[0-9] bugs)?\$"
     for size in 20x5 200x60 1x1 81x25; do
-        tmux_ resize-window -t e2e -x "${size%x*}" -y "${size#*x}"
+        resize "$size"
         keys j l g
         sleep 0.3   # a while at this size
         alive || fail "ended at a size of $size"
@@ -171,20 +171,13 @@ endings() {
 hostile() {
     start_paused
     abuse_terminal "$STATUS"
-    tmux_ resize-window -t e2e -x 16 -y 24
-    keys e
-    wait_row 9 0 '\| New race\? +\|$'
-    keys X Enter
-    wait_row 9 0 '\| New DNA0\? +\|$'
-    tmux_ resize-window -t e2e -x 20 -y 5
-    wait_row 3 0 '\| New DNA0\? +\|$'
-    tmux_ resize-window -t e2e -x 80 -y 24
-    wait_row 6 10 '\| Edit window +\|$'   # whole again, with the race as answered
+    resize 16x24 && keys e && wait_row 9 0 '\| New race\? +\|$'
+    keys X Enter && wait_row 9 0 '\| New DNA0\? +\|$'
+    resize 20x5 && wait_row 3 0 '\| New DNA0\? +\|$'
+    resize 80x24 && wait_row 6 10 '\| Edit window +\|$'   # whole again, with the race as answered
     row_matches 7 10 '\| X [0-3]{25} +\|' && row_matches 9 10 '\| New DNA0\? +\|' || fail "the editor's window"
-    keys 12345 Enter   # out of range: asked again, the answer gone
-    wait_row 9 10 '\| New DNA0\? +\|$'
-    keys 2 $(printf 'Enter %.0s' {1..25})
-    wait_gone "Edit window"
+    keys 12345 Enter && wait_row 9 10 '\| New DNA0\? +\|$'   # out of range: asked again, the answer gone
+    keys 2 $(printf 'Enter %.0s' {1..25}) && wait_gone "Edit window"
     press c 'R=X .*'   # X was the race, not the quit key
     keys C-s && kill -s TERM "$(program_pid)" && expect_signal TERM
     pass "e on 16 columns: answers read, none a command; resized to 20x5 and back: whole; Ctrl-S, TERM"

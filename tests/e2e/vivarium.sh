@@ -37,10 +37,8 @@ editor() {
     press p Pause
     keys e
     answer_race Q
-    tmux_ resize-window -t e2e -x 20 -y 5
-    wait_row 3 0 '\| New DNA0\? +\|$'
-    tmux_ resize-window -t e2e -x 80 -y 24   # the window whole again, with the race as answered
-    wait_row 6 10 '\| Edit window +\|$'
+    resize 20x5 && wait_row 3 0 '\| New DNA0\? +\|$'
+    resize 80x24 && wait_row 6 10 '\| Edit window +\|$'   # whole again, with the race as answered
     row_matches 7 12 'Q [0-3]{25} ' && row_matches 9 12 'New DNA0\? +\|' || fail "edit window"
     keys $(printf '1 Enter %.0s' {1..24})
     wait_row 9 12 'New DNA24\? +\|'   # nothing typed is shown
