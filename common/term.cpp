@@ -166,7 +166,10 @@ void install_signal_handlers()
 constexpr int LARGEST_SIDE = SHRT_MAX;
 constexpr long LARGEST_AREA = 1L << 22;
 
-bool size_fits(long rows, long cols) { return rows <= LARGEST_SIDE && cols <= LARGEST_SIDE && rows * cols <= LARGEST_AREA; }
+bool size_fits(long rows, long cols)
+{
+    return rows <= LARGEST_SIDE && cols <= LARGEST_SIDE && rows * cols <= LARGEST_AREA;
+}
 
 // The side that curses will take: the variable's value if set (and a
 // positive number), else the terminal's own. A variable taken is named
@@ -346,8 +349,6 @@ bool follow_size_change()
     return true;
 }
 
-bool size_change_waiting() { return size_changed != 0; }
-
 void interrupt_reads_on_size_change(bool interrupt) { catch_signal(SIGWINCH, on_size_change, !interrupt); }
 
 bool follow_continue()
@@ -366,7 +367,7 @@ void stop_with(int status, const char *message)
     if (last_words != nullptr)
         last_words(status, false);
     close_world();
-    tcflow(1, TCOON);
+    tcflow(1, TCOON);  // output stopped from outside would hang the last writes
     bool restored = !have_found_setting || apply_setting(found_setting);
     if (opened_screen != nullptr)
         endwin();

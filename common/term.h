@@ -69,9 +69,6 @@ void flush_input();
 // A side longer than curses can hold is cut to the longest it can.
 bool follow_size_change();
 
-// Whether a change of the terminal's size waits to be followed.
-bool size_change_waiting();
-
 // While true, a change of the terminal's size cuts short a read from the
 // keyboard (the read fails with EINTR), so that a window waiting for an
 // answer can be drawn anew at once.
