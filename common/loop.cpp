@@ -114,11 +114,18 @@ void fit_to_screen()
     view_col = std::max(0, std::min(view_col, world_col - COLS));
 }
 
+// Whether the status line is on the screen's last row, as wide as it: not
+// so after the screen changed its size, in the gene editor too.
+bool status_line_fits() { return getbegy(status_win) == LINES - 1 && getmaxx(status_win) == COLS; }
+
 }  // namespace
 
 void repaint()
 {
-    if (follow_size_change())
+    // After a stop the whole screen is drawn anew; the keyboard's next poll
+    // puts raw mode back, whatever the shell made of it meanwhile.
+    follow_continue();
+    if (follow_size_change() || !status_line_fits())
         fit_to_screen();
     if (show_map) {
         sync_pad();

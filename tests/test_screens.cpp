@@ -138,21 +138,33 @@ TEST(Edit, TerrariumAnswersReadAsCharacterAndNumber)
     }
 }
 
-TEST(Edit, TerrariumAsksEachGeneUntilItIsAnActionCode)
+TEST(Edit, TerrariumAsksEachGeneUntilItIsAnActionCodeOnAnyScreen)
 {
-    std::FILE *in = std::tmpfile(), *out = std::fopen("/dev/null", "w");  // curses' line input, from a file
-    std::fputs(("Q\n7\n4\n\n2\n-1\n3\n" + std::string(23, '\n') + "extra\n").c_str(), in), std::rewind(in);
-    terrarium_side::blank(20, 60);
-    terrarium::bug *b = terrarium_side::add(3, 4, 'N');
-    SCREEN *screen = newterm("xterm", out, in), *before = set_term(screen);
-    terrarium::edit(b);
-    char left[16] = {};
-    wgetnstr(stdscr, left, 15);
-    endwin(), set_term(before), delscreen(screen);
-    std::fclose(in), std::fclose(out);
-    EXPECT_EQ(b->race, 'Q');
-    EXPECT_EQ(common::gene_digits(b->dna, 3), "230") << "7, 4, an empty answer after them and -1 are asked again";
-    EXPECT_STREQ(left, "extra") << "exactly the answers are read";
+    // 12345, 7, 4, an empty answer after them and -1 are asked again; 16 columns leave an answer one
+    // character (1, -); a screen without inner cells reads unseen; no answer stays beside a question.
+    const std::string typed = "Q\n12345\n7\n4\n\n2\n-1\n3\n" + std::string(23, '\n') + "extra\n";
+    const struct { const char *lines, *cols, *genes, *left; int row; const char *question; } screens[] = {
+        {"24", "80", "2300", "extra", 9, "          | New DNA24?                                |"},
+        {"5", "20", "2300", "extra", 3, "| New DNA24?       |"}, {"24", "16", "1203", "", 9, "| New DNA24?   |"},
+        {"2", "2", "2300", "extra", 0, "lk"}};  // only the corners of the window
+    for (const auto &screen : screens) {
+        std::FILE *in = std::tmpfile(), *out = std::fopen("/dev/null", "w");  // curses' line input, from a file
+        std::fputs(typed.c_str(), in), std::rewind(in);
+        terrarium_side::blank(20, 60);
+        terrarium::bug *b = terrarium_side::add(3, 4, 'N');
+        setenv("LINES", screen.lines, 1), setenv("COLUMNS", screen.cols, 1);
+        SCREEN *term = newterm("xterm", out, in), *before = set_term(term);
+        terrarium::edit(b);
+        std::string question = row_of(curscr, screen.row);
+        char left[16] = {};
+        noecho(), wgetnstr(stdscr, left, 15);
+        endwin(), set_term(before), delscreen(term);
+        std::fclose(in), std::fclose(out);
+        EXPECT_EQ(b->race + common::gene_digits(b->dna, 4) + " " + left + " " + question,
+                  std::string("Q") + screen.genes + " " + screen.left + " " + screen.question)
+            << screen.lines << " x " << screen.cols;
+    }
+    unsetenv("LINES"), unsetenv("COLUMNS");
 }
 
 TEST(Edit, VivariumAnswersAreReadOneCharacterAtATime)
