@@ -108,7 +108,7 @@ for bad in "--lines 0:bad --lines" "--lines 10001:bad --lines" "--cols 0:bad --c
         fail "simdump ${bad%%:*}: $(head -n 1 "$T/stderr")"
 done
 # Failed writes of the log (12) or output (1), in a line naming the file; memory short (9).
-mkfifo "$T/fifo" && (head -c 300 "$T/fifo" > /dev/null &)  # less than a pipe holds: the writes go on and fail
+mkfifo "$T/fifo" && (timeout 60 head -c 300 "$T/fifo" > /dev/null 2>&1 &)  # less than a pipe holds: writes fail
 grep -q '^SANITIZE:BOOL=ON' "$BUILD/CMakeCache.txt" && sanitized=1 || sanitized=  # no start in 45 MB
 while IFS='|' read -r status said run; do
     [ "$status$sanitized" = 91 ] && continue
