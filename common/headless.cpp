@@ -1,5 +1,7 @@
 #include "common/headless.h"
 
+#include <new>
+
 #include "common/hooks.h"
 #include "common/map.h"
 #include "common/run_log.h"
@@ -73,8 +75,14 @@ int run_headless(const headless_program &program, unsigned seed, int lines, int 
         }
         std::fputs(s.message.c_str(), stderr);
         status = s.status;
+    } catch (const std::bad_alloc &) {
+        // Memory runs short where the program refuses its world.
+        std::fputs("world too large\n", stderr);
+        status = EXIT_WORLD_TOO_LARGE;
     }
-    finish_log(status, false);
+    std::string complaint;
+    status = end_log(status, program.name, &complaint);
+    std::fputs(complaint.c_str(), stderr);
     forget(program);
     hooks = default_hooks;
     return status;

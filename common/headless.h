@@ -49,8 +49,11 @@ void forget(const headless_program &program);
 // `seed`, the main loop run as with no key ever pressed up to the
 // (passes + 1)-th arrival at a pass boundary, before any of its work; then
 // the dump. A stop on the way dumps the state as it stands and "stopped";
-// a refusal at start-up only prints its message. A log opened before the
-// run (open_log) has its rows and is finished with the world as it ended.
+// a refusal at start-up only prints its message, and so does memory that
+// runs short ("world too large", as the programs refuse such a world). A
+// log opened before the run (open_log) has its rows and is finished with
+// the world as it ended; one that could not be written whole is said so
+// and makes the status EXIT_BAD_ENVIRONMENT, as in the programs.
 // Returns the exit status.
 int run_headless(const headless_program &program, unsigned seed, int lines, int cols, long passes,
                  std::FILE *out);

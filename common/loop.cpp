@@ -40,6 +40,7 @@ void open_status_line()
 void enter_loop(const program &p)
 {
     running = &p;
+    log_census_from(p.census);
     open_status_line();
     speed = 1;
     show_map = 1;

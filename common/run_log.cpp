@@ -8,9 +8,11 @@
 #include <curses.h>
 #include <fcntl.h>
 #include <unistd.h>
+#include <utility>
 
 #include "common/map.h"
 #include "common/popup.h"
+#include "common/term.h"
 
 namespace common {
 
@@ -32,10 +34,13 @@ char pending[CAPACITY];
 volatile sig_atomic_t committed = 0;
 
 run_description described;
+std::string path_of_log;
 unsigned seed_of_run = 0;
 bool header_written = false;
-void (*take_census)(census *) = nullptr;  // set at the first pass boundary
+bool row_begun = false;                   // a pass boundary has made a row
+void (*take_census)(census *) = nullptr;  // set when the loop begins
 long passes_done = 0;                     // as of the last pass boundary
+int write_error = 0;                      // errno of the write that ended the log
 
 // Holds off every signal while the buffer and the file change together,
 // so that a handler never writes the same rows twice.
@@ -53,15 +58,38 @@ private:
     sigset_t before_;
 };
 
-// Async-signal-safe.
+// A write to a pipe without a reader, or past the file size limit, also
+// raises a signal that would end the process; with every signal held
+// while the log is written, it is taken back here, so that the failure
+// ends only the log. Async-signal-safe in effect: one system call.
+void take_back_signal_of(int error)
+{
+    int sig = error == EPIPE ? SIGPIPE : error == EFBIG ? SIGXFSZ : 0;
+    if (sig == 0)
+        return;
+    sigset_t just_this;
+    sigemptyset(&just_this);
+    sigaddset(&just_this, sig);
+    timespec now{};
+    sigtimedwait(&just_this, nullptr, &now);
+}
+
+// A failed write ends the log where it stands (a full disk, a closed
+// pipe, a file size limit lose the log, not the run); its error is kept
+// for the end of the run. Async-signal-safe; signals are held around it.
 void write_all(const char *bytes, size_t length)
 {
-    while (length > 0) {
+    while (length > 0 && fd >= 0) {
         ssize_t written = write(fd, bytes, length);
         if (written < 0 && errno == EINTR)
             continue;
-        if (written <= 0)
-            return;  // a full disk loses the log, not the run
+        if (written <= 0) {
+            write_error = written < 0 ? errno : EIO;
+            take_back_signal_of(write_error);
+            close(fd);
+            fd = -1;
+            return;
+        }
         bytes += written;
         length -= static_cast<size_t>(written);
     }
@@ -174,8 +202,11 @@ bool open_log(const char *path, const run_description &run, unsigned seed)
         close(fd);
     fd = open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     described = run;
+    path_of_log = path;
     seed_of_run = seed;
     header_written = false;
+    row_begun = false;
+    write_error = 0;
     take_census = nullptr;
     passes_done = 0;
     committed = 0;
@@ -189,40 +220,57 @@ census taken()
     return c;
 }
 
+void log_census_from(void (*take)(census *)) { take_census = take; }
+
 void log_pass(long passes, void (*take)(census *))
 {
     take_census = take;
     passes_done = passes;
+    row_begun = true;
     write_row(passes, taken());
     if (passes % 25 == 0)
         flush();
 }
 
-void finish_log(int status, bool in_signal_handler)
+int finish_log(int status, bool in_signal_handler)
 {
     if (!logging())
-        return;
+        return std::exchange(write_error, 0);
+    signals_held held;
     if (in_signal_handler) {
         int saved = errno;
         write_all(pending, static_cast<size_t>(committed));
         write_end_line(status);
         errno = saved;
-        return;
+        return write_error;
     }
-    signals_held held;
     if (!header_written)
         write_header();
-    // The world as the run ended, in the pass under way, unless nothing
-    // has changed since the last row (a quit at a pass boundary).
+    // The world as the run ended: as it began when no pass boundary made
+    // a row (a run of no passes); else in the pass under way, unless
+    // nothing has changed since the last row (a quit at a pass boundary).
     if (take_census != nullptr) {
         census c = taken();
-        if (std::memcmp(&c, &last_row, sizeof c) != 0)
+        if (!row_begun)
+            write_row(0, c);
+        else if (std::memcmp(&c, &last_row, sizeof c) != 0)
             write_row(passes_done + 1, c);
     }
     flush();
     write_end_line(status);
-    close(fd);
+    if (fd >= 0)
+        close(fd);
     fd = -1;
+    return std::exchange(write_error, 0);
+}
+
+int end_log(int status, const char *who, std::string *complaint)
+{
+    int error = finish_log(status, false);
+    if (error == 0)
+        return status;
+    *complaint += text_of("%s: cannot write '%s': %s\n", who, path_of_log.c_str(), std::strerror(error));
+    return status == 0 ? EXIT_BAD_ENVIRONMENT : status;
 }
 
 }  // namespace common

@@ -7,7 +7,7 @@
 //
 // Rows are made in a fixed buffer and reach the file with write(2) at once;
 // a fatal signal writes from its handler whatever whole lines the buffer
-// holds, so the file always ends on a whole line.
+// holds, so the file always ends on a whole line, unless a write fails.
 #pragma once
 
 #include <string>
@@ -43,16 +43,29 @@ inline bool logging() { return log_detail::fd >= 0; }
 // with errno set, when it cannot be opened.
 bool open_log(const char *path, const run_description &run, unsigned seed);
 
+// Where the figures of the world come from, from the start of the loop:
+// a run that ends before its first pass boundary logs the world as seeded.
+void log_census_from(void (*take)(census *));
+
 // Told at every pass boundary, with the passes done and where the
 // figures of the world come from: makes the row of the world, and after
 // an ageing pass writes the rows made so far to the file.
 void log_pass(long passes, void (*take)(census *));
 
 // Ends the log: the world as the run ended, in the pass under way (when
-// rows were begun and it changed since the last), the line "# end:
-// status N" and the close. Inside a
-// signal handler only the rows already made and the end line are written,
-// with async-signal-safe calls only. Nothing when no log is open.
-void finish_log(int status, bool in_signal_handler);
+// rows were begun and it changed since the last; pass 0 when none were),
+// the line "# end: status N" and the close. Inside a signal handler only
+// the rows already made and the end line are written, with
+// async-signal-safe calls only. A write that fails (a full disk, a pipe
+// without a reader, the file size limit) ends the log there, without a
+// signal: returns its errno, or 0 when every byte was written or no log
+// was open.
+int finish_log(int status, bool in_signal_handler);
+
+// finish_log outside a signal handler, for a run ending with `status`:
+// returns the status to exit with, which is EXIT_BAD_ENVIRONMENT instead
+// of 0 when the log could not be written whole, after adding a line to
+// `complaint`: "WHO: cannot write 'FILE': reason".
+int end_log(int status, const char *who, std::string *complaint);
 
 }  // namespace common

@@ -54,7 +54,7 @@ const int fatal_signals[] = {SIGTERM, SIGHUP,  SIGINT,    SIGQUIT, SIGSEGV, SIGA
 volatile sig_atomic_t size_changed = 0;
 volatile sig_atomic_t continued = 0;
 
-void (*last_words)(int status, bool in_signal_handler) = nullptr;
+int (*last_words)(int status, bool in_signal_handler, std::string *complaint) = nullptr;
 
 // A string capability of the terminal; null when it has none (absent,
 // cancelled, or not a string capability).
@@ -105,7 +105,7 @@ extern "C" void on_fatal_signal(int sig)
         tcsetattr(0, TCSANOW, &found_setting);
     write_reset_sequence();
     if (last_words != nullptr)
-        last_words(128 + sig, true);
+        last_words(128 + sig, true, nullptr);
     signal(sig, SIG_DFL);
     sigset_t just_this;
     sigemptyset(&just_this);
@@ -154,9 +154,11 @@ void install_signal_handlers()
 
 [[noreturn]] void refuse(const char *program, const char *why, const char *type = nullptr)
 {
+    std::string complaint;
     if (last_words != nullptr)
-        last_words(EXIT_NO_TERMINAL, false);
+        last_words(EXIT_NO_TERMINAL, false, &complaint);
     std::fprintf(stderr, type ? "%s: %s (TERM=%s)\n" : "%s: %s\n", program, why, type);
+    std::fputs(complaint.c_str(), stderr);
     std::exit(EXIT_NO_TERMINAL);
 }
 
@@ -227,7 +229,10 @@ bool can_move_cursor() { return capability("cup") != nullptr; }
 
 }  // namespace
 
-void at_way_out(void (*function)(int status, bool in_signal_handler)) { last_words = function; }
+void at_way_out(int (*function)(int status, bool in_signal_handler, std::string *complaint))
+{
+    last_words = function;
+}
 
 bool save_setting()
 {
@@ -364,8 +369,9 @@ void stop_with(int status, const char *message)
 {
     if (hooks.stop)
         hooks.stop(status, message);
+    std::string complaint;
     if (last_words != nullptr)
-        last_words(status, false);
+        status = last_words(status, false, &complaint);
     close_world();
     tcflow(1, TCOON);  // output stopped from outside would hang the last writes
     bool restored = !have_found_setting || apply_setting(found_setting);
@@ -375,6 +381,7 @@ void stop_with(int status, const char *message)
         std::fputs("the terminal's settings could not be restored\n", stderr);
     if (message != nullptr)
         std::fputs(message, stderr);
+    std::fputs(complaint.c_str(), stderr);
     std::exit(status);
 }
 

@@ -23,8 +23,11 @@ enum exit_status {
 // Names the function that every way out calls before the process ends:
 // stop_with and a refusal of the terminal with the exit status, a fatal
 // signal with 128 + its number and `in_signal_handler` true, when only
-// async-signal-safe work may be done. The run's log finishes there.
-void at_way_out(void (*last_words)(int status, bool in_signal_handler));
+// async-signal-safe work may be done (and `complaint` is null). The run's
+// log finishes there. It returns the status to exit with: the one given,
+// or another when its own work failed, with a line for the user added to
+// `complaint`, printed once the terminal is given back.
+void at_way_out(int (*last_words)(int status, bool in_signal_handler, std::string *complaint));
 
 // Opens curses on the controlling terminal (standard input and output),
 // saves its settings and installs the handlers that restore them. Refuses,
@@ -81,8 +84,10 @@ bool follow_continue();
 
 // The single way out once curses runs: tells hooks.stop, then the
 // function of at_way_out, deletes the map, gives the terminal back its
-// saved settings, closes curses, prints `message` (if any) on the
-// standard error stream, where the user sees it, and exits with `status`.
+// saved settings, closes curses, prints `message` (if any) and the
+// complaint of at_way_out's function on the standard error stream, where
+// the user sees them, and exits with the status that function returned
+// (`status` when there is none).
 [[noreturn]] void stop_with(int status, const char *message);
 
 // The orderly end: status 0, no message.

@@ -1,11 +1,13 @@
 #include <cstdio>
 
 #include "common/loop.h"
+#include "common/streams.h"
 #include "terrarium/driver.h"
 #include "terrarium/init.h"
 
 int main(int argc, char *argv[])
 {
+    common::open_standard_streams();
     terrarium::options chosen;
     const char *message = nullptr;
     int status = terrarium::parse_options(argc, argv, &chosen, &message);

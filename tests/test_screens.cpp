@@ -129,6 +129,7 @@ TEST(Edit, TerrariumAnswersReadAsCharacterAndNumber)
     // that would pass for a map glyph, or not show, is no race.
     const std::tuple<const char *, char, int> rows[] = {
         {"", 'N', 9}, {"ab", 'a', 9}, {"\x01Q", 'N', 9}, {"\xc3\xa9", 'N', 9}, {"~", 'N', 9}, {"#", 'N', 9},
+        {" ", 'N', 9}, {".", 'N', 9}, {"*", 'N', 9}, {"!", 'N', 9}, {"@", 'N', 9}, {"\x7f", 'N', 9},  // map glyphs, DEL
         {"x", 'x', 9}, {"- 2", '-', 9}, {"  +2x", 'N', 2}, {"-1", '-', -1}, {"4294967298", '4', INT_MAX}};
     for (const auto &[line, as_race, as_gene] : rows) {
         char race = 'N';

@@ -127,6 +127,7 @@ TEST(WorldSize, FollowsTheScreen)
         {0.7f, 24, 80, "16 x 55"},  // 0.7f is 0.699999988: 55.99 truncates to 55
         {1, 10, 10, "10 x 10"}, {0.25f, 10, 20, small}, {0.74f, 10, 20, small},  // 10 x 10 runs, 14 x 7 does not
         {0.25f, 4, 24, "8: world too small\nthe terminal is 24x4: try -s 1.05 or more\n"},  // 1.04 gives 24 x 4
+        {1, 1, 24, "8: world too small\nthe terminal is 24x1: try -s 2.09 or more\n"},  // 50 x 2; at 2.08, 49 x 2
     };
     for (const auto &r : rows) {
         terrarium::world_size = r.size;

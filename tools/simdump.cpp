@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/headless.h"
+#include "common/streams.h"
 #include "terrarium/init.h"
 #include "tools/read_number.h"
 #include "vivarium/init.h"
@@ -35,6 +36,7 @@ struct numeric_argument {
 
 int main(int argc, char *argv[])
 {
+    common::open_standard_streams();
     std::string program;
     const char *log_path = nullptr;
     std::vector<const char *> options{"terrarium"};
@@ -80,6 +82,8 @@ int main(int argc, char *argv[])
         if (!n.given)
             return refuse("--seed, --lines, --cols and --passes are required");
     const common::headless_program *run = &vivarium::headless;
+    if (program == "vivarium" && options.size() > 1)
+        return refuse("vivarium takes no -s, -r or -g");
     if (program == "terrarium") {
         terrarium::options chosen;
         const char *message = nullptr;
@@ -98,6 +102,9 @@ int main(int argc, char *argv[])
     }
     static char buffer[1 << 16];
     std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
-    return common::run_headless(*run, seed, static_cast<int>(numbers[1].value), static_cast<int>(numbers[2].value),
-                                numbers[3].value, stdout);
+    int status = common::run_headless(*run, seed, static_cast<int>(numbers[1].value),
+                                      static_cast<int>(numbers[2].value), numbers[3].value, stdout);
+    if (!common::close_standard_output("simdump") && status == 0)
+        status = 1;
+    return status;
 }

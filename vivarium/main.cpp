@@ -2,12 +2,14 @@
 // options; its world follows from the screen's size. Of its command line
 // it reads only a request for the usage text or the version.
 #include "common/loop.h"
+#include "common/streams.h"
 #include "common/usage.h"
 #include "vivarium/driver.h"
 #include "vivarium/init.h"
 
 int main(int argc, char *argv[])
 {
+    common::open_standard_streams();
     for (int i = 1; i < argc; i++) {
         common::request asked = common::request_of(argv[i]);
         if (asked != common::request::run)

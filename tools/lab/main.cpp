@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "common/streams.h"
 #include "tools/lab/plot.h"
 #include "tools/lab/summary.h"
 #include "tools/lab/sweep.h"
@@ -64,6 +65,7 @@ int output_checked(int status)
 
 int run_command(int argc, char *argv[])
 {
+    common::open_standard_streams();
     std::string command = argc > 1 ? argv[1] : "";
     if (command == "summary")
         return argc == 3 ? lab::summarize(argv[2]) : refuse("summary needs a sweep's directory");
