@@ -6,6 +6,8 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <fstream>
+#include <map>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -164,6 +166,42 @@ std::vector<setting_logs> sweep_logs(const std::string &dir)
     std::sort(settings.begin(), settings.end(),
               [](const setting_logs &a, const setting_logs &b) { return a.name < b.name; });
     return settings;
+}
+
+std::string manifest_line(const std::string &dir)
+{
+    std::ifstream in(dir + "/manifest");
+    std::string first;
+    return std::getline(in, first) ? first : "";
+}
+
+bool merged_sweep_logs(const std::vector<std::string> &dirs, std::vector<setting_logs> *settings, std::string *why)
+{
+    std::map<std::string, std::vector<std::string>> by_setting;
+    for (const std::string &dir : dirs) {
+        if (manifest_line(dir) != manifest_line(dirs[0])) {
+            *why = dir + " holds another kind of sweep than " + dirs[0] + " (by their manifests)";
+            return false;
+        }
+        for (const setting_logs &setting : sweep_logs(dir)) {
+            std::vector<std::string> &paths = by_setting[setting.name];
+            paths.insert(paths.end(), setting.paths.begin(), setting.paths.end());
+        }
+    }
+    auto file_name = [](const std::string &path) { return fs::path(path).filename().string(); };
+    for (auto &[name, paths] : by_setting) {
+        std::stable_sort(paths.begin(), paths.end(),
+                         [&](const std::string &a, const std::string &b) { return file_name(a) < file_name(b); });
+        auto twice = std::adjacent_find(paths.begin(), paths.end(), [&](const std::string &a, const std::string &b) {
+            return file_name(a) == file_name(b);
+        });
+        if (twice != paths.end()) {
+            *why = "two logs of one run: " + *twice + " and " + *(twice + 1);
+            return false;
+        }
+        settings->push_back({name, paths});
+    }
+    return true;
 }
 
 }  // namespace lab

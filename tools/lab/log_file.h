@@ -45,4 +45,15 @@ struct setting_logs {
 };
 std::vector<setting_logs> sweep_logs(const std::string &dir);
 
+// The first line of dir/manifest, naming what its runs share; empty when
+// there is none.
+std::string manifest_line(const std::string &dir);
+
+// The logs of several sweeps' directories (the shares of one sweep) as one
+// sweep's: each setting's logs from every directory, in the order of their
+// file names, as one directory would hold them. False, with *why set, when
+// the manifests' first lines differ or two directories hold a log of the
+// same run.
+bool merged_sweep_logs(const std::vector<std::string> &dirs, std::vector<setting_logs> *settings, std::string *why);
+
 }  // namespace lab

@@ -1,5 +1,6 @@
 #include "tools/lab/plot.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <csignal>
@@ -161,11 +162,16 @@ bool read_all(const std::vector<std::string> &paths, std::vector<log_file> *logs
 
 // Per setting, the mean population as a line in a band of one standard
 // deviation either side.
-bool sweep_script(const std::string &dir, std::string *script)
+bool sweep_script(const std::vector<std::string> &dirs, std::string *script)
 {
-    std::string blocks, plots;
+    std::vector<setting_logs> settings;
+    std::string why, blocks, plots;
+    if (!merged_sweep_logs(dirs, &settings, &why)) {
+        std::fprintf(stderr, "terrarium-lab: %s\n", why.c_str());
+        return false;
+    }
     int number = 0;
-    for (const setting_logs &setting : sweep_logs(dir)) {
+    for (const setting_logs &setting : settings) {
         std::vector<log_file> runs;
         if (!read_all(setting.paths, &runs))
             return false;
@@ -177,7 +183,7 @@ bool sweep_script(const std::string &dir, std::string *script)
                  quoted(setting.name);
     }
     if (number == 0) {
-        std::fprintf(stderr, "terrarium-lab: no run logs under %s\n", dir.c_str());
+        std::fprintf(stderr, "terrarium-lab: no run logs under %s\n", dirs[0].c_str());
         return false;
     }
     *script = blocks + "set title 'mean population, band: one standard deviation'\nplot " + plots + "\n";
@@ -260,9 +266,9 @@ int plot(const std::vector<std::string> &inputs, const std::string &output)
     std::string script = terminal_for(output) +
                          "set termoption noenhanced\nset xlabel 'pass'\nset ylabel 'bugs'\nset key top right\n";
     std::error_code error;
-    if (inputs.size() == 1 && fs::is_directory(inputs[0], error)) {
+    if (std::all_of(inputs.begin(), inputs.end(), [&](const std::string &in) { return fs::is_directory(in, error); })) {
         std::string sweep;
-        if (!sweep_script(inputs[0], &sweep))
+        if (!sweep_script(inputs, &sweep))
             return 1;
         script += sweep;
     } else {

@@ -157,20 +157,26 @@ bool write_summary(const std::string &path, const std::vector<setting_summary> &
 
 }  // namespace
 
-int summarize(const std::string &dir)
+int summarize(const std::vector<std::string> &dirs)
 {
+    std::vector<setting_logs> settings;
+    std::string why;
+    if (!merged_sweep_logs(dirs, &settings, &why)) {
+        std::fprintf(stderr, "terrarium-lab: %s\n", why.c_str());
+        return 1;
+    }
     std::vector<setting_summary> summaries;
-    for (const setting_logs &logs : sweep_logs(dir))
+    for (const setting_logs &logs : settings)
         summaries.push_back(summarize_setting(logs));
     if (summaries.empty()) {
-        std::fprintf(stderr, "terrarium-lab: no run logs under %s\n", dir.c_str());
+        std::fprintf(stderr, "terrarium-lab: no run logs under %s\n", dirs[0].c_str());
         return 1;
     }
     std::printf("%-20s %5s %6s %8s %12s %10s %8s   %s\n", "setting", "runs", "killed", "one bug", "at pass",
                 "final pop", "sd", "races alive at the end most often");
     for (const setting_summary &s : summaries)
         print(stdout, s);
-    return write_summary(dir + "/summary.csv", summaries) ? 0 : 1;
+    return dirs.size() > 1 || write_summary(dirs[0] + "/summary.csv", summaries) ? 0 : 1;
 }
 
 }  // namespace lab

@@ -9,7 +9,6 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <set>
 #include <sys/ioctl.h>
@@ -19,7 +18,7 @@
 #include "common/popup.h"
 #include "common/world.h"
 #include "terrarium/init.h"
-#include "tools/read_number.h"
+#include "tools/cli.h"
 #include "tools/lab/children.h"
 #include "tools/lab/log_file.h"
 #include "tools/lab/summary.h"
@@ -93,78 +92,95 @@ bool make_settings(const std::vector<std::string> lists[3], std::vector<setting>
 
 }  // namespace
 
-bool parse_sweep(int argc, char *argv[], sweep *s, std::string *why)
+namespace {
+
+// -s, -r or -g: a comma list of plain numbers.
+void add_list(CLI::App &app, const std::string &name, int list, sweep_arguments *given, const std::string &help)
 {
-    std::string program = "terrarium";
-    std::vector<std::string> lists[3] = {{"2"}, {"150"}, {"4"}};
-    const char *list_options[3] = {"-s", "-r", "-g"};
-    bool swept = false;
-    long jobs = sysconf(_SC_NPROCESSORS_ONLN), passes = -1, lines = 24, cols = 80;
-    for (int i = 0; i < argc; i++) {
-        std::string option = argv[i];
-        if (option == "--no-summary" || option == "--add") {
-            if (option == "--add")
-                s->add = true;
-            else
-                s->summary = false;
-            continue;
-        }
-        if (i + 1 >= argc || argv[i + 1][0] == '\0') {
-            *why = option + " needs a value";
-            return false;
-        }
-        const char *value = argv[++i];
-        bool good = true;
-        int list = 0;
-        while (list < 3 && option != list_options[list])
-            list++;
-        if (list < 3) {
-            lists[list] = split(value, ',');
-            for (const std::string &one : lists[list])
-                good = good && plain_number(one, list == 0);
-            swept = true;
-        } else if (option == "--program") {
-            program = value;
-        } else if (option == "--seeds") {
-            good = read_seeds(value, &s->seeds);
-        } else if (option == "--passes") {
-            good = read_number(value, 0, 1000000000L, &passes);
-        } else if (option == "--lines") {
-            good = read_number(value, 1, 10000, &lines);
-        } else if (option == "--cols") {
-            good = read_number(value, 1, 10000, &cols);
-        } else if (option == "--jobs") {
-            good = read_number(value, 1, 1000, &jobs);
-        } else if (option == "--out") {
-            s->out = value;
-        } else {
-            *why = "unknown option " + option;
-            return false;
-        }
-        if (!good) {
-            *why = "bad value for " + option + ": " + value;
-            return false;
-        }
-    }
-    if (program != "terrarium" && program != "vivarium") {
-        *why = "--program must be terrarium or vivarium";
-        return false;
-    }
-    if (s->seeds.empty() || passes < 0 || s->out.empty()) {
+    auto read = [=](const std::string &text) {
+        for (const std::string &one : split(text, ','))
+            if (!plain_number(one, list == 0))
+                throw CLI::ValidationError("bad value for " + name + ": " + text, CLI::ExitCodes::ValidationError);
+        given->lists[list] = text;
+        given->swept = true;
+    };
+    app.add_option_function<std::string>(name, read, help)->type_name("N,...");
+}
+
+// "K/N": share K of N, K from 1 to N.
+void read_share(const std::string &text, sweep_arguments *given)
+{
+    std::vector<std::string> parts = split(text, '/');
+    long shares = 0, share = 0;
+    if (parts.size() != 2 || !read_number(parts[1].c_str(), 1, static_cast<long>(MOST_RUNS), &shares) ||
+        !read_number(parts[0].c_str(), 1, shares, &share))
+        throw CLI::ValidationError("bad value for --shard: " + text + " (K/N, K from 1 to N)",
+                                   CLI::ExitCodes::ValidationError);
+    given->share = share;
+    given->shares = shares;
+}
+
+}  // namespace
+
+void add_sweep_options(CLI::App &app, sweep_arguments *given)
+{
+    given->jobs = sysconf(_SC_NPROCESSORS_ONLN);
+    given->passes = -1;
+    app.add_option_function<std::string>(
+           "--seeds",
+           [given](const std::string &text) {
+               given->seeds.clear();
+               if (!read_seeds(text, &given->seeds))
+                   throw CLI::ValidationError("bad value for --seeds: " + text, CLI::ExitCodes::ValidationError);
+           },
+           "The seeds: a range, a list, or a list of ranges (0 to 4294967295); required")
+        ->type_name("A-B|A,B,...");
+    tools::add_number(app, "--passes", &given->passes, 0, 1000000000L, "Passes to run each world for; required");
+    app.add_option("--out", given->out, "The directory of the logs, the manifest and the summary; required")
+        ->type_name("DIR");
+    app.add_option("--program", given->program, "The program whose worlds run (default terrarium)")
+        ->type_name("NAME")
+        ->check(CLI::IsMember({"terrarium", "vivarium"}));
+    tools::add_number(app, "--lines", &given->lines, 1, 10000, "Screen lines (1 to 10000, default 24)");
+    tools::add_number(app, "--cols", &given->cols, 1, 10000, "Screen columns (1 to 10000, default 80)");
+    add_list(app, "-s", 0, given, "terrarium's world sizes to sweep (default 2)");
+    add_list(app, "-r", 1, given, "terrarium's roughnesses to sweep (default 150)");
+    add_list(app, "-g", 2, given, "terrarium's grid exponents to sweep (default 4)");
+    tools::add_number(app, "--jobs", &given->jobs, 1, 1000, "Worlds run at once (default: the cores)");
+    app.add_option_function<std::string>(
+           "--shard", [given](const std::string &text) { read_share(text, given); },
+           "Run only share K of N (K from 1 to N): every N-th run, from the K-th on")
+        ->type_name("K/N");
+    app.add_flag("--no-summary", given->no_summary, "Only the logs, no summary");
+    app.add_flag("--add", given->add, "Add the runs to the sweep of the same kind already in DIR");
+}
+
+bool make_sweep(const sweep_arguments &given, sweep *s, std::string *why)
+{
+    if (given.seeds.empty() || given.passes < 0 || given.out.empty()) {
         *why = "--seeds, --passes and --out are required";
         return false;
     }
-    s->passes = passes;
-    s->lines = static_cast<int>(lines);
-    s->cols = static_cast<int>(cols);
-    s->jobs = static_cast<int>(jobs);
-    if (program == "vivarium") {
+    s->seeds = given.seeds;
+    s->passes = given.passes;
+    s->lines = static_cast<int>(given.lines);
+    s->cols = static_cast<int>(given.cols);
+    s->jobs = static_cast<int>(given.jobs);
+    s->out = given.out;
+    s->summary = !given.no_summary;
+    s->add = given.add;
+    s->share = given.share;
+    s->shares = given.shares;
+    if (given.program == "vivarium") {
         s->program = &vivarium::headless;
         s->settings = {{"vivarium", {}}};
         *why = "vivarium takes no -s, -r or -g";
-        return !swept;
+        return !given.swept;
     }
     s->program = &terrarium::headless;
+    std::vector<std::string> lists[3];
+    for (int list = 0; list < 3; list++)
+        lists[list] = split(given.lists[list], ',');
     return make_settings(lists, &s->settings, why);
 }
 
@@ -259,14 +275,6 @@ std::string manifest_header(const sweep &s)
                            s.lines, s.cols);
 }
 
-// The first line of out/manifest, empty when there is none.
-std::string manifest_start(const sweep &s)
-{
-    std::ifstream in(s.out + "/manifest");
-    std::string first;
-    return std::getline(in, first) ? first + "\n" : "";
-}
-
 // Records the runs in out/manifest, made with its header, or added to.
 bool write_manifest(const sweep &s, const std::vector<run> &runs)
 {
@@ -291,7 +299,8 @@ bool write_manifest(const sweep &s, const std::vector<run> &runs)
 // sweep of another program, passes or screen.
 bool prepare_out(const sweep &s, const std::vector<run> &runs)
 {
-    std::string start = manifest_start(s);
+    std::string start = manifest_line(s.out);
+    start += start.empty() ? "" : "\n";
     if (!s.add && holds_sweep(s.out)) {
         std::fprintf(stderr, "terrarium-lab: %s holds another sweep's files (--add adds to them)\n", s.out.c_str());
         return false;
@@ -318,9 +327,15 @@ bool prepare_out(const sweep &s, const std::vector<run> &runs)
 int run_sweep(const sweep &s)
 {
     std::vector<run> runs;
+    size_t index = 0;
     for (const setting &where : s.settings)
         for (unsigned seed : s.seeds)
-            runs.push_back({&where, seed});
+            if (in_share(index++, s.share, s.shares))
+                runs.push_back({&where, seed});
+    if (runs.empty()) {
+        std::printf("share %ld of %ld holds none of the %zu runs\n", s.share, s.shares, index);
+        return 0;
+    }
     if (!prepare_out(s, runs))
         return 1;
     end_children_with_lab();
@@ -363,7 +378,7 @@ int run_sweep(const sweep &s)
     }
     if (failed > 0)
         std::fprintf(stderr, "terrarium-lab: %d of %zu runs failed\n", failed, runs.size());
-    int status = s.summary ? summarize(s.out) : 0;
+    int status = s.summary ? summarize({s.out}) : 0;
     return failed > 0 ? 1 : status;
 }
 
