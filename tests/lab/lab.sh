@@ -193,6 +193,11 @@ PATH=$T/fake:$PATH "$LAB" plot "$T/<touch PWNED; cat x #.csv" -o "$T/cut.png" 2>
 [ ! -e "$T/cut.png" ] && [ -z "$(ls -A "$T" | grep terrarium-lab)" ] && grep -q '^plot \$log1 using 1:2' "$T/script" &&
     ! grep -qF "#.csv" "$T/script" || fail "a picture left in part, or a name given to gnuplot"
 echo "ok: failed runs and writes"
+# Ten races: A and J (peak 10, A first) to D (4) drawn, B and C summed as the others.
+printf 'pass,population,A,B,C,D,E,F,G,H,I,J\n0,55,1,2,3,4,5,6,7,8,9,10\n1,10,10,0,0,0,0,0,0,0,0,0\n' > "$T/ten.csv"
+PATH=$T/fake:$PATH "$LAB" plot "$T/ten.csv" -o "$T/ten.png" 2> /dev/null
+[ "$(grep -o "title 'ten [^']*'" "$T/script" | cut -c12- | paste -sd ' ')" = "all' A' J' I' H' G' F' E' D' others (2 \
+races)'" ] && grep -qx '0 55 1 2 3 4 5 6 7 8 9 10 5' "$T/script" || fail "the races of a log's picture"
 
 # Closed standard input and error: the children's logs are still whole.
 "$LAB" --seeds 1-3 --passes 200 -s 1 --out "$T/r5" <&- > /dev/null 2>&- &&

@@ -75,39 +75,67 @@ std::string label_of(const log_file &log, bool with_setting)
     return with_setting ? path.parent_path().filename().string() + "/" + name : name;
 }
 
-// A log's rows as a data block named `name`, its numbers apart by blanks.
-std::string rows_block(const std::string &name, const log_file &log)
+// Races drawn apart in a log's picture; the rest are summed as "others".
+constexpr size_t RACES_DRAWN = 8;
+
+// The race columns of a log ever alive, the largest at its peak first
+// (ties in column order), split into those drawn apart and the others.
+void races_by_peak(const log_file &log, std::vector<int> *drawn, std::vector<int> *others)
+{
+    std::vector<std::pair<long long, int>> peaks;
+    for (int column : log.race_columns()) {
+        long long peak = 0;
+        for (const std::vector<long long> &row : log.rows)
+            peak = column >= 0 ? std::max(peak, row[static_cast<size_t>(column)]) : 0;
+        if (peak > 0)
+            peaks.push_back({peak, column});
+    }
+    std::stable_sort(peaks.begin(), peaks.end(), [](const auto &a, const auto &b) { return a.first > b.first; });
+    for (const auto &[peak, column] : peaks)
+        (drawn->size() < RACES_DRAWN ? drawn : others)->push_back(column);
+}
+
+// A log's rows as a data block named `name`, its numbers apart by blanks,
+// each row ending with the sum of the `others` columns.
+std::string rows_block(const std::string &name, const log_file &log, const std::vector<int> &others)
 {
     std::string block = name + " << EOD\n";
     for (const std::vector<long long> &row : log.rows) {
+        long long summed = 0;
+        for (int column : others)
+            summed += row[static_cast<size_t>(column)];
         for (size_t i = 0; i < row.size(); i++)
             block += (i ? " " : "") + std::to_string(row[i]);
-        block += "\n";
+        block += " " + std::to_string(summed) + "\n";
     }
     return block + "EOD\n";
 }
 
-// Each log's total in a thick line, then every race that was ever alive;
-// the data inline, before the plot command.
+// Each log's total in a thick line, then the races largest at their peak
+// and the others summed; the data inline, before the plot command.
 std::string file_plots(const std::vector<log_file> &logs)
 {
     std::string blocks, plots;
     for (const log_file &log : logs) {
         std::string label = label_of(log, logs.size() > 1);
         std::string data = "$log" + std::to_string(&log - logs.data() + 1);
-        blocks += rows_block(data, log);
+        std::vector<int> drawn, others;
+        races_by_peak(log, &drawn, &others);
+        blocks += rows_block(data, log, others);
         plots += (plots.empty() ? "" : ", ") + data + " using 1:2 with lines lw 3" +
                  (logs.size() == 1 ? " lc rgb 'black'" : "") + " title " + quoted(label + " all");
-        for (int column : log.race_columns()) {
-            bool alive = false;
-            for (const std::vector<long long> &row : log.rows)
-                alive = alive || (column >= 0 && row[static_cast<size_t>(column)] > 0);
-            if (alive)
-                plots += ", " + data + common::text_of(" using 1:%d with lines title ", column + 1) +
-                         quoted(label + " " + log.columns[static_cast<size_t>(column)]);
-        }
+        for (int column : drawn)
+            plots += ", " + data + common::text_of(" using 1:%d with lines title ", column + 1) +
+                     quoted(label + " " + log.columns[static_cast<size_t>(column)]);
+        if (!others.empty())
+            plots += ", " + data + common::text_of(" using 1:%zu with lines dt 2 title ", log.columns.size() + 1) +
+                     quoted(label + " others (" + std::to_string(others.size()) + " races)");
     }
-    return blocks + "set title 'population'\nplot " + plots + "\n";
+    return blocks +
+           common::text_of("set title 'bugs alive over time: all, the %zu races largest at their peak, the others "
+                           "summed'\nplot ",
+                           RACES_DRAWN) +
+           plots + "\n";
 }
 
 // The population of each run at every pass that any run logged: a run's
@@ -264,7 +292,7 @@ int draw_into(const std::string &output, const std::string &script)
 int plot(const std::vector<std::string> &inputs, const std::string &output)
 {
     std::string script = terminal_for(output) +
-                         "set termoption noenhanced\nset xlabel 'pass'\nset ylabel 'bugs'\nset key top right\n";
+                         "set termoption noenhanced\nset xlabel 'pass'\nset ylabel 'bugs alive'\nset key top right\n";
     std::error_code error;
     if (std::all_of(inputs.begin(), inputs.end(), [&](const std::string &in) { return fs::is_directory(in, error); })) {
         std::string sweep;
