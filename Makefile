@@ -7,33 +7,36 @@ PREFIX     ?= /usr/local
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 FUZZ_TIME  ?= 60
-FUZZ_TARGETS = fuzz_options fuzz_edit_answers fuzz_vivarium_answers
+FUZZ_TARGETS = fuzz_options fuzz_edit_answers fuzz_vivarium_answers fuzz_log_reader
 
-.PHONY: all deps build run run-vivarium test test-normal test-asan coverage bench fuzz install clean
+.PHONY: all deps configure build run run-vivarium test test-normal test-asan coverage bench fuzz package install clean
 
 all: build
 
-# Installs missing packages (as root), or says which to install. Only
-# `run`, `test`, `coverage`, `bench` and `fuzz` call it.
+# Installs the missing packages of one need (as root), or says which to
+# install: `run` what building and running take, the others add their tools.
 deps:
-	@bash tools/install-deps.sh
+	@bash tools/install-deps.sh run
 
-$(BUILD)/CMakeCache.txt:
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=$(PREFIX) $(CMAKE_FLAGS)
+# Configured every time (cheap once the cache exists), so that CMAKE_FLAGS
+# takes effect on an existing build folder; the build type is CMake's default.
+configure:
+	cmake -S . -B $(BUILD) -DCMAKE_INSTALL_PREFIX=$(PREFIX) $(CMAKE_FLAGS)
 
-build: $(BUILD)/CMakeCache.txt
+build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
-run: deps $(BUILD)/CMakeCache.txt
+run: deps configure
 	cmake --build $(BUILD) -j $(JOBS) --target terrarium
 	$(BUILD)/terrarium/terrarium
 
-run-vivarium: deps $(BUILD)/CMakeCache.txt
+run-vivarium: deps configure
 	cmake --build $(BUILD) -j $(JOBS) --target vivarium
 	$(BUILD)/vivarium/vivarium
 
-test: deps
-	$(MAKE) test-normal test-asan
+test:
+	@bash tools/install-deps.sh test
+	$(MAKE) test-normal test-asan CMAKE_FLAGS="-DBUILD_TESTING=ON $(CMAKE_FLAGS)"
 
 test-normal: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
@@ -45,7 +48,8 @@ test-asan:
 	  ctest --output-on-failure -j $(JOBS) -LE nosan
 
 # Line and branch coverage of the code by the whole suite.
-coverage: deps
+coverage:
+	@bash tools/install-deps.sh coverage
 	cmake -S . -B $(COV_BUILD) -DCMAKE_BUILD_TYPE=Debug -DCOVERAGE=ON -DBUILD_BENCH=OFF $(CMAKE_FLAGS)
 	cmake --build $(COV_BUILD) -j $(JOBS)
 	find $(COV_BUILD) -name '*.gcda' -delete
@@ -53,13 +57,16 @@ coverage: deps
 	gcovr -r . --object-directory $(COV_BUILD) --exclude-throw-branches \
 	  --filter 'common/' --filter 'terrarium/' --filter 'vivarium/' --filter 'tools/' --print-summary | tail -3
 
-bench: deps build
+bench:
+	@bash tools/install-deps.sh bench
+	$(MAKE) build CMAKE_FLAGS="-DBUILD_BENCH=ON $(CMAKE_FLAGS)"
 	./$(BUILD)/bench/benchmarks
 
 # A clang build with libFuzzer, ASan and UBSan; each target runs for
 # FUZZ_TIME seconds from its checked-in corpus (new inputs stay in the
 # build folder).
-fuzz: deps
+fuzz:
+	@bash tools/install-deps.sh fuzz
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSANITIZE=ON \
 	  -DBUILD_FUZZ=ON -DBUILD_BENCH=OFF -DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link $(CMAKE_FLAGS)
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_targets
@@ -69,8 +76,15 @@ fuzz: deps
 	    $(FUZZ_BUILD)/corpus/$$t tests/fuzz/corpus/$$t || exit 1; \
 	done
 
+# Honours DESTDIR, as packagers expect: make install DESTDIR=/tmp/root
 install: build
-	cmake --install $(BUILD) --prefix $(PREFIX)
+	DESTDIR=$(DESTDIR) cmake --install $(BUILD) --prefix $(PREFIX)
+
+# A Debian package (.deb) in the build folder, installing under /usr.
+package:
+	@bash tools/install-deps.sh package
+	$(MAKE) build
+	cd $(BUILD) && cpack -G DEB
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(COV_BUILD) $(FUZZ_BUILD)

@@ -7,6 +7,7 @@ void register_cell_benchmarks();
 void register_map_benchmarks();
 void register_findbug_benchmarks();
 void register_vivarium_benchmarks();
+void register_overview_benchmarks();
 
 int main(int argc, char **argv)
 {
@@ -15,6 +16,7 @@ int main(int argc, char **argv)
     register_map_benchmarks();
     register_findbug_benchmarks();
     register_vivarium_benchmarks();
+    register_overview_benchmarks();
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

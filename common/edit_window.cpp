@@ -1,12 +1,23 @@
 #include "common/edit_window.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
 
 #include "common/popup.h"
+#include "common/term.h"
 
 namespace common {
+
+namespace {
+
+constexpr int QUESTION_ROW = 4, QUESTION_COL = 2, ANSWER_COL = 15;
+
+// The question's row: row 4, or the last inner row of a window cut lower.
+int question_row(WINDOW *win) { return std::min(QUESTION_ROW, getmaxy(win) - 2); }
+
+}  // namespace
 
 std::string gene_digits(const gene_t *dna, int genes)
 {
@@ -16,27 +27,70 @@ std::string gene_digits(const gene_t *dna, int genes)
     return text;
 }
 
-WINDOW *open_edit_window(char race, const gene_t *dna, int genes)
+edit_window::edit_window(const char &race, const gene_t *dna, int genes) : race_(race), dna_(dna), genes_(genes)
 {
-    WINDOW *win = open_box(9, 45, 5, 10);
-    if (win == nullptr)
-        return nullptr;
-    box_text(win, 1, 2, "Edit window");
-    box_text(win, 2, 2, std::string(1, race).c_str());
-    box_text(win, 2, 4, gene_digits(dna, genes).c_str());
-    wrefresh(win);
-    return win;
+    common::follow_size_change();
+    open();
 }
 
-void edit_prompt(WINDOW *win, const char *format, ...)
+edit_window::~edit_window()
+{
+    if (win_ != nullptr)
+        delwin(win_);
+}
+
+void edit_window::open()
+{
+    if (win_ != nullptr)
+        delwin(win_);
+    win_ = open_box(9, 45, 5, 10);
+    if (win_ == nullptr)
+        return;
+    box_text(win_, 1, 2, "Edit window");
+    box_text(win_, 2, 2, std::string(1, race_).c_str());
+    box_text(win_, 2, 4, gene_digits(dna_, genes_).c_str());
+    wrefresh(win_);
+}
+
+void edit_window::ask(const char *format, ...)
 {
     char text[64];
     va_list args;
     va_start(args, format);
     std::vsnprintf(text, sizeof text, format, args);
     va_end(args);
-    box_text(win, 4, 2, text);
-    wrefresh(win);
+    question_ = text;
+    if (!follow_size_change())
+        draw_question();
+}
+
+void edit_window::draw_question()
+{
+    if (win_ == nullptr)
+        return;
+    int row = question_row(win_);
+    if (row > 0) {
+        box_text(win_, row, 1, std::string(std::max(0, getmaxx(win_) - 2), ' ').c_str());
+        box_text(win_, row, QUESTION_COL, question_.c_str());
+    }
+    wrefresh(win_);
+}
+
+bool edit_window::follow_size_change()
+{
+    if (!common::follow_size_change())
+        return false;
+    open();
+    draw_question();
+    return true;
+}
+
+answer_place edit_window::answer_at() const
+{
+    int row = question_row(win_), col = std::min(ANSWER_COL, getmaxx(win_) - 2);
+    if (row < 1 || col < 1)
+        return {0, 0, 0};
+    return {row, col, getmaxx(win_) - 1 - col};
 }
 
 bool race_ok(int c) { return c > ' ' && c <= '~' && std::strchr(".*!@~#", c) == nullptr; }

@@ -13,11 +13,45 @@ namespace common {
 // The genes as one run of decimal numbers without separators, gene 0 first.
 std::string gene_digits(const gene_t *dna, int genes);
 
-// Creates, draws and refreshes the window; null when it cannot be had.
-WINDOW *open_edit_window(char race, const gene_t *dna, int genes);
+// Where an answer is echoed: at row 4, column 15 of the whole window; in a
+// window cut smaller, on the question's row as far right as leaves room
+// for one character. A window without an inner cell has no room: the
+// answer is read unseen.
+struct answer_place {
+    int row, col, room;
+};
 
-// Prints a question at the prompt position (row 4, column 2) and refreshes.
-void edit_prompt(WINDOW *win, const char *format, ...) __attribute__((format(printf, 2, 3)));
+// The window of one editor call, over the bug's race and genes, which it
+// shows as they are whenever it is drawn. When the screen changes its
+// size it is made anew, whole, at the new size, with its last question.
+class edit_window {
+public:
+    edit_window(const char &race, const gene_t *dna, int genes);
+    ~edit_window();
+    edit_window(const edit_window &) = delete;
+    edit_window &operator=(const edit_window &) = delete;
+
+    WINDOW *window() const { return win_; }  // null when curses could not make it
+
+    // Prints a question at its place (row 4, column 2), over whatever an
+    // earlier question or answer left on that row, and refreshes.
+    void ask(const char *format, ...) __attribute__((format(printf, 2, 3)));
+
+    // If the screen changed its size: the window anew, and true.
+    bool follow_size_change();
+
+    answer_place answer_at() const;
+
+private:
+    void open();
+    void draw_question();
+
+    const char &race_;
+    const gene_t *dna_;
+    int genes_;
+    WINDOW *win_ = nullptr;
+    std::string question_;
+};
 
 // Whether a character may be a bug's race: printable ASCII that is not a
 // glyph of the map (' ', '.', '*', '!', '@', '~', '#'), which the rules

@@ -1,5 +1,7 @@
 #include "common/headless.h"
 
+#include <new>
+
 #include "common/hooks.h"
 #include "common/run_log.h"
 #include "common/stop.h"
@@ -27,6 +29,7 @@ void start_seeded(world_base &w, const rules &r, unsigned seed, int lines, int c
     size_world(w, r, lines, cols);
     w.open(seed);
     r.start(w);
+    log_census_from(r.census);
 }
 
 int run_headless(world_base &w, const rules &r, unsigned seed, int lines, int cols, long passes, std::FILE *out)
@@ -46,8 +49,14 @@ int run_headless(world_base &w, const rules &r, unsigned seed, int lines, int co
         }
         std::fputs(s.message.c_str(), stderr);
         status = s.status;
+    } catch (const std::bad_alloc &) {
+        // Memory runs short where the program refuses its world.
+        std::fputs("world too large\n", stderr);
+        status = EXIT_WORLD_TOO_LARGE;
     }
-    finish_log(status, false);
+    std::string complaint;
+    status = end_log(status, r.name, &complaint);
+    std::fputs(complaint.c_str(), stderr);
     hooks = default_hooks;
     return status;
 }

@@ -30,8 +30,11 @@ void start_seeded(world_base &w, const rules &r, unsigned seed, int lines, int c
 // lines x cols, run as with no key ever pressed up to the (passes + 1)-th
 // arrival at a pass boundary, before any of its work; then the dump. A
 // stop on the way dumps the state as it stands and "stopped"; a refusal
-// at start-up only prints its message. A log opened before the run
-// (open_log) has its rows and is finished with the world as it ended.
+// at start-up only prints its message, and so does memory that runs short
+// ("world too large", as the programs refuse such a world). A log opened
+// before the run (open_log) has its rows and is finished with the world
+// as it ended; one that could not be written whole is said so and makes
+// the status EXIT_BAD_ENVIRONMENT, as in the programs.
 // Returns the exit status.
 int run_headless(world_base &w, const rules &r, unsigned seed, int lines, int cols, long passes, std::FILE *out);
 

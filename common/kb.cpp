@@ -28,11 +28,15 @@ void set_vmin(int vmin)
 
 // Raw mode is made from the settings as curses left them (it turns the
 // terminal's own echo off, echoing in its windows where it echoes at all).
+// Flow control goes too: Ctrl-S would stop the program's output, so that
+// it hung at its next screen update, and even at a signal's reset of the
+// terminal; Ctrl-S and Ctrl-Q are keys like the other control keys.
 bool init_kb()
 {
     if (!read_setting(&keyboard.new_setting))
         return false;
     keyboard.new_setting.c_lflag &= ~static_cast<tcflag_t>(ISIG | ICANON | XCASE);
+    keyboard.new_setting.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF);
     keyboard.new_setting.c_cc[VMIN] = 1;
     keyboard.new_setting.c_cc[VTIME] = 0;
     return apply_setting(keyboard.new_setting);

@@ -91,11 +91,21 @@ void fit_to_screen(session &s)
     s.view_col = std::max(0, std::min(s.view_col, s.world.map.cols() - COLS));
 }
 
+// Whether the status line is on the screen's last row, as wide as it: not
+// so after the screen changed its size, in the gene editor too.
+bool status_line_fits(const session &s)
+{
+    return getbegy(s.status_win) == LINES - 1 && getmaxx(s.status_win) == COLS;
+}
+
 }  // namespace
 
 void repaint(session &s)
 {
-    if (follow_size_change())
+    // After a stop the whole screen is drawn anew; the keyboard's next poll
+    // puts raw mode back, whatever the shell made of it meanwhile.
+    follow_continue();
+    if (follow_size_change() || !status_line_fits(s))
         fit_to_screen(s);
     if (s.show_map) {
         s.view.catch_up(s.world.map);

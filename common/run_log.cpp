@@ -7,8 +7,10 @@
 #include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
+#include <utility>
 
 #include "common/world.h"
+#include "common/stop.h"
 #include "common/text.h"
 
 namespace common {
@@ -27,11 +29,14 @@ struct log_state {
     char pending[CAPACITY];
     volatile sig_atomic_t committed = 0;
     run_description described;
+    std::string path;
     unsigned seed_of_run = 0;
     bool header_written = false;
-    void (*take_census)(const world_base &, census *) = nullptr;  // set at the first pass boundary
+    bool row_begun = false;                                         // a pass boundary has made a row
+    void (*take_census)(const world_base &, census *) = nullptr;  // set when the loop begins
     const world_base *logged = nullptr;                             // the world of the rows
     long passes_done = 0;                                           // as of the last pass boundary
+    int write_error = 0;                                            // errno of the write that ended the log
     census last_row;                                                // the figures of the last row written
 } the_log;
 
@@ -51,15 +56,38 @@ private:
     sigset_t before_;
 };
 
-// Async-signal-safe.
+// A write to a pipe without a reader, or past the file size limit, also
+// raises a signal that would end the process; with every signal held
+// while the log is written, it is taken back here, so that the failure
+// ends only the log. Async-signal-safe in effect: one system call.
+void take_back_signal_of(int error)
+{
+    int sig = error == EPIPE ? SIGPIPE : error == EFBIG ? SIGXFSZ : 0;
+    if (sig == 0)
+        return;
+    sigset_t just_this;
+    sigemptyset(&just_this);
+    sigaddset(&just_this, sig);
+    timespec now{};
+    sigtimedwait(&just_this, nullptr, &now);
+}
+
+// A failed write ends the log where it stands (a full disk, a closed
+// pipe, a file size limit lose the log, not the run); its error is kept
+// for the end of the run. Async-signal-safe; signals are held around it.
 void write_all(const char *bytes, size_t length)
 {
-    while (length > 0) {
+    while (length > 0 && the_log.fd >= 0) {
         ssize_t written = write(the_log.fd, bytes, length);
         if (written < 0 && errno == EINTR)
             continue;
-        if (written <= 0)
-            return;  // a full disk loses the log, not the run
+        if (written <= 0) {
+            the_log.write_error = written < 0 ? errno : EIO;
+            take_back_signal_of(the_log.write_error);
+            close(the_log.fd);
+            the_log.fd = -1;
+            return;
+        }
         bytes += written;
         length -= static_cast<size_t>(written);
     }
@@ -176,8 +204,11 @@ bool open_log(const char *path, const run_description &run, unsigned seed)
         close(the_log.fd);
     the_log.fd = open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     the_log.described = run;
+    the_log.path = path;
     the_log.seed_of_run = seed;
     the_log.header_written = false;
+    the_log.row_begun = false;
+    the_log.write_error = 0;
     the_log.take_census = nullptr;
     the_log.logged = nullptr;
     the_log.passes_done = 0;
@@ -194,42 +225,59 @@ census taken()
 
 void log_world(const world_base &w) { the_log.logged = &w; }
 
+void log_census_from(void (*take)(const world_base &, census *)) { the_log.take_census = take; }
+
 void log_pass(const world_base &w, void (*take)(const world_base &, census *))
 {
     long passes = w.passes;
     the_log.logged = &w;
     the_log.take_census = take;
     the_log.passes_done = passes;
+    the_log.row_begun = true;
     write_row(passes, taken());
     if (passes % 25 == 0)
         flush();
 }
 
-void finish_log(int status, bool in_signal_handler)
+int finish_log(int status, bool in_signal_handler)
 {
     if (!logging())
-        return;
+        return std::exchange(the_log.write_error, 0);
+    signals_held held;
     if (in_signal_handler) {
         int saved = errno;
         write_all(the_log.pending, static_cast<size_t>(the_log.committed));
         write_end_line(status);
         errno = saved;
-        return;
+        return the_log.write_error;
     }
-    signals_held held;
     if (!the_log.header_written)
         write_header();
-    // The world as the run ended, in the pass under way, unless nothing
-    // has changed since the last row (a quit at a pass boundary).
+    // The world as the run ended: as it began when no pass boundary made
+    // a row (a run of no passes); else in the pass under way, unless
+    // nothing has changed since the last row (a quit at a pass boundary).
     if (the_log.take_census != nullptr) {
         census c = taken();
-        if (std::memcmp(&c, &the_log.last_row, sizeof c) != 0)
+        if (!the_log.row_begun)
+            write_row(0, c);
+        else if (std::memcmp(&c, &the_log.last_row, sizeof c) != 0)
             write_row(the_log.passes_done + 1, c);
     }
     flush();
     write_end_line(status);
-    close(the_log.fd);
+    if (the_log.fd >= 0)
+        close(the_log.fd);
     the_log.fd = -1;
+    return std::exchange(the_log.write_error, 0);
+}
+
+int end_log(int status, const char *who, std::string *complaint)
+{
+    int error = finish_log(status, false);
+    if (error == 0)
+        return status;
+    *complaint += text_of("%s: cannot write '%s': %s\n", who, the_log.path.c_str(), std::strerror(error));
+    return status == 0 ? EXIT_BAD_ENVIRONMENT : status;
 }
 
 }  // namespace common

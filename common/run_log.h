@@ -46,16 +46,29 @@ bool open_log(const char *path, const run_description &run, unsigned seed);
 // world must outlive the log.
 void log_world(const world_base &w);
 
+// Where the figures of the world come from, from the start of the loop:
+// a run that ends before its first pass boundary logs the world as seeded.
+void log_census_from(void (*take)(const world_base &, census *));
+
 // Told at every pass boundary, with the world and where its figures come
 // from: makes the row of the world, and after an ageing pass writes the
 // rows made so far to the file. The world must outlive the log.
 void log_pass(const world_base &w, void (*take)(const world_base &, census *));
 
 // Ends the log: the world as the run ended, in the pass under way (when
-// rows were begun and it changed since the last), the line "# end:
-// status N" and the close. Inside a
-// signal handler only the rows already made and the end line are written,
-// with async-signal-safe calls only. Nothing when no log is open.
-void finish_log(int status, bool in_signal_handler);
+// rows were begun and it changed since the last; pass 0 when none were),
+// the line "# end: status N" and the close. Inside a signal handler only
+// the rows already made and the end line are written, with
+// async-signal-safe calls only. A write that fails (a full disk, a pipe
+// without a reader, the file size limit) ends the log there, without a
+// signal: returns its errno, or 0 when every byte was written or no log
+// was open.
+int finish_log(int status, bool in_signal_handler);
+
+// finish_log outside a signal handler, for a run ending with `status`:
+// returns the status to exit with, which is EXIT_BAD_ENVIRONMENT instead
+// of 0 when the log could not be written whole, after adding a line to
+// `complaint`: "WHO: cannot write 'FILE': reason".
+int end_log(int status, const char *who, std::string *complaint);
 
 }  // namespace common

@@ -38,6 +38,18 @@ unsigned seed_from_environment(const char *program)
     return seed;
 }
 
+// Who speaks of the log in messages: "terrarium: TERRARIUM_LOG".
+std::string log_owner;
+
+int finish_log_on_way_out(int status, bool in_signal_handler, std::string *complaint)
+{
+    if (in_signal_handler) {
+        finish_log(status, true);
+        return status;
+    }
+    return end_log(status, log_owner.c_str(), complaint);
+}
+
 void log_from_environment(const run_description &run, unsigned seed)
 {
     std::string name = variable(run.program, "LOG");
@@ -48,7 +60,8 @@ void log_from_environment(const run_description &run, unsigned seed)
         stop_with(EXIT_BAD_ENVIRONMENT,
                   text_of("%s: %s: cannot open '%s': %s\n", run.program, name.c_str(), path, std::strerror(errno))
                       .c_str());
-    at_way_out(finish_log);
+    log_owner = std::string(run.program) + ": " + name;
+    at_way_out(finish_log_on_way_out);
 }
 
 }  // namespace
@@ -68,6 +81,7 @@ void start_up(world_base &w, const rules &r, map_view &view)
         stop_with(EXIT_WORLD_TOO_LARGE, "world too large\n");
     wclear(stdscr);
     r.start(w);
+    log_census_from(r.census);
 }
 
 }  // namespace common

@@ -25,7 +25,7 @@ void *allocate_bytes(std::size_t bytes) { return std::malloc(bytes); }
 // What every way out calls, the fatal-signal handler too: set once at
 // start-up.
 struct way_out {
-    void (*last_words)(int status, bool in_signal_handler) = nullptr;
+    int (*last_words)(int status, bool in_signal_handler, std::string *complaint) = nullptr;
     void (*restore_terminal)() = nullptr;
 } registered;
 
@@ -34,12 +34,16 @@ struct way_out {
 const hook_set default_hooks = {nullptr, sleep_whole_seconds, sleep_microseconds, nullptr, allocate_bytes};
 hook_set hooks = default_hooks;
 
-void at_way_out(void (*function)(int status, bool in_signal_handler)) { registered.last_words = function; }
-
-void say_last_words(int status, bool in_signal_handler)
+void at_way_out(int (*function)(int status, bool in_signal_handler, std::string *complaint))
 {
-    if (registered.last_words != nullptr)
-        registered.last_words(status, in_signal_handler);
+    registered.last_words = function;
+}
+
+int say_last_words(int status, bool in_signal_handler, std::string *complaint)
+{
+    if (registered.last_words == nullptr)
+        return status;
+    return registered.last_words(status, in_signal_handler, complaint);
 }
 
 void at_stop_restore(void (*restore)()) { registered.restore_terminal = restore; }
@@ -48,11 +52,13 @@ void stop_with(int status, const char *message)
 {
     if (hooks.stop)
         hooks.stop(status, message);
-    say_last_words(status, false);
+    std::string complaint;
+    status = say_last_words(status, false, &complaint);
     if (registered.restore_terminal != nullptr)
         registered.restore_terminal();
     if (message != nullptr)
         std::fputs(message, stderr);
+    std::fputs(complaint.c_str(), stderr);
     std::exit(status);
 }
 

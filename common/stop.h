@@ -4,6 +4,8 @@
 // out register it.
 #pragma once
 
+#include <string>
+
 namespace common {
 
 // Every status but 0 (the quit key, a run that ended by itself, an answer
@@ -24,12 +26,16 @@ enum exit_status {
 
 // Names the function that every way out calls before the process ends:
 // stop_with with the exit status, a fatal signal with 128 + its number and
-// `in_signal_handler` true, when only async-signal-safe work may be done.
-// The run's log finishes there.
-void at_way_out(void (*last_words)(int status, bool in_signal_handler));
+// `in_signal_handler` true, when only async-signal-safe work may be done
+// (and `complaint` is null). The run's log finishes there. It returns the
+// status to exit with: the one given, or another when its own work
+// failed, with a line for the user added to `complaint`, printed once the
+// terminal is given back.
+void at_way_out(int (*last_words)(int status, bool in_signal_handler, std::string *complaint));
 
-// Calls the function of at_way_out, if any.
-void say_last_words(int status, bool in_signal_handler);
+// Calls the function of at_way_out, if any; returns the status to exit
+// with.
+int say_last_words(int status, bool in_signal_handler, std::string *complaint);
 
 // Names the function that gives the user's terminal back on a stop, after
 // the last words and before the message is printed.
@@ -37,8 +43,9 @@ void at_stop_restore(void (*restore)());
 
 // The single way out: tells hooks.stop (a headless run throws there, so
 // that a stop ends only the run), then the last words, gives the terminal
-// back, prints `message` (if any) on the standard error stream, where the
-// user sees it, and exits with `status`.
+// back, prints `message` (if any) and the last words' complaint on the
+// standard error stream, where the user sees them, and exits with the
+// status the last words returned (`status` when there are none).
 [[noreturn]] void stop_with(int status, const char *message);
 
 // The orderly end: status 0, no message.

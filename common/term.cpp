@@ -1,14 +1,17 @@
 #include "common/term.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
+#include <string>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
-#include "common/hooks.h"
 #include "common/text.h"
 
 namespace common {
@@ -25,9 +28,15 @@ struct terminal_state {
     char reset_sequence[256];       // leaves the alternate screen, shows the cursor
     size_t reset_length = 0;
     volatile sig_atomic_t size_changed = 0;
+    volatile sig_atomic_t continued = 0;
 } terminal;
 
-const int fatal_signals[] = {SIGTERM, SIGHUP, SIGINT, SIGQUIT, SIGSEGV, SIGABRT, SIGBUS, SIGFPE};
+// Every signal whose default action ends the process, but for the
+// real-time ones, which are numbered at run time (SIGKILL cannot be caught).
+const int fatal_signals[] = {SIGTERM, SIGHUP,  SIGINT,    SIGQUIT, SIGSEGV, SIGABRT, SIGBUS,  SIGFPE,
+                             SIGILL,  SIGTRAP, SIGSYS,    SIGPIPE, SIGXFSZ, SIGXCPU, SIGUSR1, SIGUSR2,
+                             SIGALRM, SIGVTALRM, SIGPROF, SIGIO,   SIGPWR,  SIGSTKFLT};
+
 
 // A string capability of the terminal; null when it has none (absent,
 // cancelled, or not a string capability).
@@ -49,6 +58,23 @@ void append_cap(const char *name)
     terminal.reset_length += len;
 }
 
+// Writes the reset sequence without ever waiting for the terminal: output
+// stopped by flow control is restarted, and a terminal that takes nothing
+// more now gets what fits. Async-signal-safe.
+void write_reset_sequence()
+{
+    if (terminal.reset_length == 0)
+        return;
+    tcflow(1, TCOON);
+    int flags = fcntl(1, F_GETFL);
+    if (flags != -1)
+        fcntl(1, F_SETFL, flags | O_NONBLOCK);
+    ssize_t ignored = write(1, terminal.reset_sequence, terminal.reset_length);
+    (void)ignored;
+    if (flags != -1)
+        fcntl(1, F_SETFL, flags);
+}
+
 // Only async-signal-safe work here: put back the terminal's attributes,
 // write the precomputed reset sequence, then die of the signal itself, so
 // that a parent sees the signal and a crash leaves its core dump: the
@@ -59,11 +85,8 @@ extern "C" void on_fatal_signal(int sig)
 {
     if (terminal.have_found_setting)
         tcsetattr(0, TCSANOW, &terminal.found_setting);
-    if (terminal.reset_length > 0) {
-        ssize_t ignored = write(1, terminal.reset_sequence, terminal.reset_length);
-        (void)ignored;
-    }
-    say_last_words(128 + sig, true);
+    write_reset_sequence();
+    say_last_words(128 + sig, true, nullptr);
     signal(sig, SIG_DFL);
     sigset_t just_this;
     sigemptyset(&just_this);
@@ -74,21 +97,25 @@ extern "C" void on_fatal_signal(int sig)
 }
 
 extern "C" void on_size_change(int) { terminal.size_changed = 1; }
+extern "C" void on_continue(int) { terminal.continued = 1; }
 
 // A change of the terminal's size is only noted here; the main loop
 // resizes curses' screen at its next repaint (follow_size_change), where
 // the view and the status line are laid out anew with it. Installed
 // before curses starts, this handler keeps curses from installing its
-// own. SA_RESTART: the keyboard's reads go on undisturbed.
-void catch_size_changes()
+// own. SA_RESTART, unless asked otherwise: the keyboard's reads go on
+// undisturbed.
+void catch_signal(int sig, void (*handler)(int), bool restart)
 {
     struct sigaction action;
     std::memset(&action, 0, sizeof action);
-    action.sa_handler = on_size_change;
+    action.sa_handler = handler;
     sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    sigaction(SIGWINCH, &action, nullptr);
+    action.sa_flags = restart ? SA_RESTART : 0;
+    sigaction(sig, &action, nullptr);
 }
+
+void catch_size_changes() { catch_signal(SIGWINCH, on_size_change, true); }
 
 void install_signal_handlers()
 {
@@ -98,7 +125,11 @@ void install_signal_handlers()
     sigemptyset(&action.sa_mask);
     for (int sig : fatal_signals)
         sigaddset(&action.sa_mask, sig);
+    for (int sig = SIGRTMIN; sig <= SIGRTMAX; sig++)
+        sigaddset(&action.sa_mask, sig);
     for (int sig : fatal_signals)
+        sigaction(sig, &action, nullptr);
+    for (int sig = SIGRTMIN; sig <= SIGRTMAX; sig++)
         sigaction(sig, &action, nullptr);
 }
 
@@ -109,15 +140,78 @@ void install_signal_handlers()
                                     .c_str());
 }
 
-// The terminal as the user had it, on a stop: its settings, then curses
-// closed.
+// The terminal as the user had it, on a stop: output restarted, should
+// flow control have stopped it (the last writes would hang), its
+// settings, then curses closed.
 void give_back_terminal()
 {
+    tcflow(1, TCOON);
     bool restored = !terminal.have_found_setting || apply_setting(terminal.found_setting);
     if (terminal.opened_screen != nullptr)
         endwin();
     if (!restored)
         std::fputs("the terminal's settings could not be restored\n", stderr);
+}
+
+// Curses cannot hold a side longer than its size type's largest value,
+// and a screen of more cells than this, of which it keeps several copies,
+// would take more memory than any terminal is worth.
+constexpr int LARGEST_SIDE = SHRT_MAX;
+constexpr long LARGEST_AREA = 1L << 22;
+
+bool size_fits(long rows, long cols)
+{
+    return rows <= LARGEST_SIDE && cols <= LARGEST_SIDE && rows * cols <= LARGEST_AREA;
+}
+
+// The side that curses will take: the variable's value if set (and a
+// positive number), else the terminal's own. A variable taken is named
+// in `from`.
+long side(const char *variable, int own, std::string *from)
+{
+    const char *value = std::getenv(variable);
+    long n = value != nullptr ? std::atol(value) : 0;
+    if (n <= 0)
+        return own;
+    *from += std::string(from->empty() ? " (" : ", ") + variable + "=" + value;
+    return n;
+}
+
+}  // namespace
+
+std::string size_beyond_curses()
+{
+    winsize size{};
+    ioctl(1, TIOCGWINSZ, &size);
+    std::string from;
+    long rows = side("LINES", size.ws_row, &from), cols = side("COLUMNS", size.ws_col, &from);
+    if (size_fits(rows, cols))
+        return "";
+    return "a screen of " + std::to_string(cols) + "x" + std::to_string(rows) + (from.empty() ? "" : from + ")");
+}
+
+std::string why_no_terminal(const char *type, int error)
+{
+    std::string size = size_beyond_curses();
+    if (!size.empty())
+        return "cannot open the terminal: " + size + " is larger than curses can hold";
+    if (error != 0 && error != ENOENT)
+        return std::string("cannot open the terminal: ") + std::strerror(error);
+    return std::string("unknown terminal type (TERM=") + type + ")";
+}
+
+namespace {
+
+// Curses hides why it could not read the terminal's description; if no
+// descriptor can be had now (too many open files), that is why, else
+// `error`.
+int descriptor_error(int error)
+{
+    int probe = dup(0);
+    if (probe < 0)
+        return errno;
+    close(probe);
+    return error;
 }
 
 // Whether the terminal just opened can place the cursor; one that cannot
@@ -161,9 +255,13 @@ void open_terminal(const char *program)
         refuse(program, "TERM is not set");
     save_setting();
     catch_size_changes();
+    if (!size_beyond_curses().empty())
+        refuse(program, why_no_terminal(type, 0).c_str());
+    catch_signal(SIGCONT, on_continue, true);
+    errno = 0;
     terminal.opened_screen = newterm(type, stdout, stdin);
     if (terminal.opened_screen == nullptr)
-        refuse(program, "cannot open the terminal (unknown TERM?)");
+        refuse(program, why_no_terminal(type, descriptor_error(errno)).c_str());
     set_term(terminal.opened_screen);
     if (!can_move_cursor()) {
         // Let go before anything is drawn: curses has only changed the
@@ -208,17 +306,48 @@ bool open_null_terminal(int lines, int cols)
     return true;
 }
 
+namespace {
+
 // resize_term rather than resizeterm: the latter also pushes KEY_RESIZE
 // into curses' input, which terrarium's gene editor would read as an
-// empty answer. Whatever the terminal kept of the picture is cleared.
+// empty answer. Curses first grows the screen to the longer of each old
+// and new side, so it is cut to the shorter of each first: from 10x32767
+// to 32767x80 it would otherwise ask for 32767x32767.
+void resize_screen(int rows, int cols)
+{
+    int cut_rows = std::min(rows, LINES), cut_cols = std::min(cols, COLS);
+    resize_term(cut_rows, cut_cols);
+    if (resize_term(rows, cols) == ERR)
+        resize_term(cut_rows, cut_cols);
+}
+
+}  // namespace
+
+// A side longer than curses can hold is cut to the longest it can; a size
+// of too many cells is not followed. Whatever the terminal kept of the
+// picture is cleared.
 bool follow_size_change()
 {
     if (!terminal.size_changed)
         return false;
     terminal.size_changed = 0;
     winsize size;
-    if (ioctl(1, TIOCGWINSZ, &size) == 0 && size.ws_row > 0 && size.ws_col > 0)
-        resize_term(size.ws_row, size.ws_col);
+    if (ioctl(1, TIOCGWINSZ, &size) == 0 && size.ws_row > 0 && size.ws_col > 0) {
+        int rows = std::min<int>(size.ws_row, LARGEST_SIDE), cols = std::min<int>(size.ws_col, LARGEST_SIDE);
+        if (size_fits(rows, cols))
+            resize_screen(rows, cols);
+    }
+    clearok(curscr, TRUE);
+    return true;
+}
+
+void interrupt_reads_on_size_change(bool interrupt) { catch_signal(SIGWINCH, on_size_change, !interrupt); }
+
+bool follow_continue()
+{
+    if (!terminal.continued)
+        return false;
+    terminal.continued = 0;
     clearok(curscr, TRUE);
     return true;
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <curses.h>
+#include <string>
 #include <termios.h>
 
 #include "common/stop.h"
@@ -17,6 +18,16 @@ namespace common {
 // output is not a terminal or the terminal cannot be opened. `program`
 // names the program in messages.
 void open_terminal(const char *program);
+
+// A screen that curses cannot hold, of the terminal's size or of LINES
+// and COLUMNS where set ("a screen of 80x100000 (LINES=100000)"); empty
+// when curses can hold it.
+std::string size_beyond_curses();
+
+// Why the terminal of this type cannot be opened, `error` being errno as
+// newterm left it (0 before trying): a screen curses cannot hold, a
+// failure of the system (too many open files), or else a type unknown.
+std::string why_no_terminal(const char *type, int error);
 
 // Opens curses on /dev/null with a screen of `lines` x `cols`, for the
 // tests and benchmarks of the display; a second call replaces the screen
@@ -42,6 +53,17 @@ void flush_input();
 // Whether the terminal's size changed since the last call; if so, curses'
 // screen (LINES, COLS, stdscr) now has the terminal's new size and the
 // next refresh draws everything anew. Other windows are best made anew.
+// A side longer than curses can hold is cut to the longest it can.
 bool follow_size_change();
+
+// While true, a change of the terminal's size cuts short a read from the
+// keyboard (the read fails with EINTR), so that a window waiting for an
+// answer can be drawn anew at once.
+void interrupt_reads_on_size_change(bool interrupt);
+
+// Whether the program was continued after a stop since the last call; if
+// so, the next refresh draws everything anew, over whatever was written on
+// the terminal meanwhile.
+bool follow_continue();
 
 }  // namespace common

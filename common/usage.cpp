@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/streams.h"
+
 namespace common {
 
 request request_of(const char *argument)
@@ -20,7 +22,7 @@ int answer(request asked, const char *program, const char *usage)
         std::printf("%s %s\n", program, PROGRAM_VERSION);
     else
         std::fputs(usage, stdout);
-    return 0;
+    return close_standard_output(program) ? 0 : 1;
 }
 
 }  // namespace common

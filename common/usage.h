@@ -11,7 +11,7 @@ enum class request { run, help, version };
 request request_of(const char *argument);
 
 // Prints the usage text, or "<program> <version>", on standard output.
-// Returns the exit status: 0.
+// Returns the exit status: 0, or 1 when the output could not be written.
 int answer(request asked, const char *program, const char *usage);
 
 }  // namespace common

@@ -4,9 +4,11 @@
 #include <cctype>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <curses.h>
 
 #include "common/edit_window.h"
+#include "common/term.h"
 
 namespace terrarium {
 
@@ -39,32 +41,45 @@ bool gene_answer(const char *line, int *gene)
 
 namespace {
 
-constexpr int ANSWER_ROW = 4, ANSWER_COL = 15;
-constexpr int ANSWER_MAX = 45 - 1 - ANSWER_COL;  // in the window's full width
+constexpr int ANSWER_MAX = 45 - 1 - 15;  // from the answer's column in the window's full width
 
 using answer_line = char[ANSWER_MAX + 1];
 
-// Reads one line with curses' line input, echoed at the answer position.
-// Answers stop short of the right border, so their echo never overwrites
-// it, also in a window cut to a narrow screen. False when no more input
-// can be had (end of input, read error).
-bool read_answer(WINDOW *win, answer_line &line)
+// Reads one line with curses' line input, echoed at the answer's place,
+// short of the window's right border. A change of the screen's size cuts
+// the read short: the window is made anew and what was typed so far is
+// typed again into it. False when no more input can be had (end of
+// input, read error).
+bool read_answer(common::edit_window &w, answer_line &line)
 {
-    line[0] = '\0';
-    int room = std::min(ANSWER_MAX, getmaxx(win) - 1 - ANSWER_COL);
-    return room > 0 && mvwgetnstr(win, ANSWER_ROW, ANSWER_COL, line, room) != ERR;
+    common::interrupt_reads_on_size_change(true);
+    int got;
+    for (;;) {
+        line[0] = '\0';
+        common::answer_place at = w.answer_at();
+        if (at.room == 0)
+            noecho();
+        got = mvwgetnstr(w.window(), at.row, at.col, line, at.room > 0 ? std::min(ANSWER_MAX, at.room) : ANSWER_MAX);
+        echo();
+        if (got != ERR || !w.follow_size_change())
+            break;
+        for (size_t i = std::strlen(line); i-- > 0;)
+            ungetch(static_cast<unsigned char>(line[i]));
+    }
+    common::interrupt_reads_on_size_change(false);
+    return got != ERR;
 }
 
 // Asks for gene i until the answer leaves it in range. A rejected number
 // is held here, never in the record, until an answer replaces it, so an
 // empty answer after it is met by the same prompt again.
-bool ask_gene(WINDOW *win, bug *b, int i)
+bool ask_gene(common::edit_window &w, bug *b, int i)
 {
     answer_line line;
     int gene = b->dna[i];
     do {
-        common::edit_prompt(win, "New DNA%i?       ", i);
-        if (!read_answer(win, line))
+        w.ask("New DNA%i?       ", i);
+        if (!read_answer(w, line))
             return false;
         gene_answer(line, &gene);
     } while (!common::gene_ok(gene));
@@ -76,18 +91,17 @@ bool ask_gene(WINDOW *win, bug *b, int i)
 
 void edit(bug *b)
 {
-    WINDOW *win = common::open_edit_window(b->race, b->dna, GENES);
-    if (win == nullptr)
+    common::edit_window w(b->race, b->dna, GENES);
+    if (w.window() == nullptr)
         return;
-    common::edit_prompt(win, "%s", "New race?        ");
+    w.ask("%s", "New race?        ");
     answer_line line;
-    if (read_answer(win, line)) {
+    if (read_answer(w, line)) {
         race_answer(line, &b->race);
         for (int i = 0; i < GENES; i++)
-            if (!ask_gene(win, b, i))
+            if (!ask_gene(w, b, i))
                 break;
     }
-    delwin(win);
 }
 
 }  // namespace terrarium

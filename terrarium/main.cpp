@@ -1,12 +1,14 @@
 #include "common/loop.h"
 #include "common/startup.h"
 #include "common/stop.h"
+#include "common/streams.h"
 #include "terrarium/driver.h"
 #include "terrarium/init.h"
 #include "terrarium/rules.h"
 
 int main(int argc, char *argv[])
 {
+    common::open_standard_streams();
     terrarium::options chosen;
     const char *message = nullptr;
     int status = terrarium::parse_options(argc, argv, &chosen, &message);

@@ -197,6 +197,19 @@ TEST_F(Keys, ScrollingAndCentringStopAtTheBounds)
     }
 }
 
+TEST_F(Keys, AResizeKeepsTheViewWithinTheWorldAndTheStatusLineOnTheLastRow)
+{
+    terrarium_side::w().map.write(9, 159, '#');  // on 40 x 120 at the top right: the world's last column is the screen's
+    const int rows[][4] = {{40, 120, 9, 40}, {12, 40, 25, 80}, {60, 200, 0, 0}};  // the screen, the origin after
+    for (const int *r : rows) {
+        shown->view_row = 25, shown->view_col = 80;  // the last origin on 24 x 80
+        resize_term(r[0], r[1]), common::repaint(*shown);
+        EXPECT_EQ(std::tuple(shown->view_row, shown->view_col, getbegy(shown->status_win), getmaxx(shown->status_win),
+                             r[0] != 40 || (mvwinch(curscr, 0, 119) & A_CHARTEXT) == '#'),
+                  std::tuple(r[2], r[3], r[0] - 1, r[1], true)) << r[0];
+    }
+}
+
 TEST_F(Keys, WorldStatisticsRoundedAndInSixtyFourBits)
 {
     const int rows[][4] = {{48, 160, 1, 2}, {10000, 30000, 150000000, 75000000}};  // rows, cols, water, mountain

@@ -129,6 +129,9 @@ TEST(Ageing, BirthDeathAndTrackersWithStrictComparisons)
                 common::stopped stop = stop_of([&] { S::die(a->next); });
                 EXPECT_EQ(stop.message, std::string(S::name) + ": one bug left after 0 passes\n");
                 EXPECT_TRUE(stop.status == 0 && a->next == a) << "the last but one ends the run";
+                S::w().passes = 1030;  // and the last of a world seeded with one
+                EXPECT_EQ(stop_of([&] { S::die(a); }).message,
+                          std::string(S::name) + ": no bug left after 1030 passes\n");
                 continue;
             }
             EXPECT_EQ(b->age * 10 + b->next->gen, (r.age + 1) * 10 + (r.ring == 4 ? 2 : 1)) << "the newborn follows";

@@ -10,6 +10,7 @@
 #include "common/edit_window.h"
 #include "common/hooks.h"
 #include "common/kb.h"
+#include "common/overview.h"
 #include "common/term.h"
 #include "terrarium/edit.h"
 #include "terrarium/init.h"
@@ -132,6 +133,7 @@ TEST(Edit, TerrariumAnswersReadAsCharacterAndNumber)
     // that would pass for a map glyph, or not show, is no race.
     const std::tuple<const char *, char, int> rows[] = {
         {"", 'N', 9}, {"ab", 'a', 9}, {"\x01Q", 'N', 9}, {"\xc3\xa9", 'N', 9}, {"~", 'N', 9}, {"#", 'N', 9},
+        {" ", 'N', 9}, {".", 'N', 9}, {"*", 'N', 9}, {"!", 'N', 9}, {"@", 'N', 9}, {"\x7f", 'N', 9},  // map glyphs, DEL
         {"x", 'x', 9}, {"- 2", '-', 9}, {"  +2x", 'N', 2}, {"-1", '-', -1}, {"4294967298", '4', INT_MAX}};
     for (const auto &[line, as_race, as_gene] : rows) {
         char race = 'N';
@@ -141,22 +143,34 @@ TEST(Edit, TerrariumAnswersReadAsCharacterAndNumber)
     }
 }
 
-TEST(Edit, TerrariumAsksEachGeneUntilItIsAnActionCode)
+TEST(Edit, TerrariumAsksEachGeneUntilItIsAnActionCodeOnAnyScreen)
 {
-    std::FILE *in = std::tmpfile(), *out = std::fopen("/dev/null", "w");  // curses' line input, from a file
-    std::fputs(("Q\n7\n4\n\n2\n-1\n3\n" + std::string(23, '\n') + "extra\n").c_str(), in), std::rewind(in);
-    terrarium_side::blank(20, 60);
-    terrarium_side::session();
-    terrarium::bug *b = terrarium_side::add(3, 4, 'N');
-    SCREEN *screen = newterm("xterm", out, in), *before = set_term(screen);
-    terrarium::edit(b);
-    char left[16] = {};
-    wgetnstr(stdscr, left, 15);
-    endwin(), set_term(before), delscreen(screen);
-    std::fclose(in), std::fclose(out);
-    EXPECT_EQ(b->race, 'Q');
-    EXPECT_EQ(common::gene_digits(b->dna, 3), "230") << "7, 4, an empty answer after them and -1 are asked again";
-    EXPECT_STREQ(left, "extra") << "exactly the answers are read";
+    // 12345, 7, 4, an empty answer after them and -1 are asked again; 16 columns leave an answer one
+    // character (1, -); a screen without inner cells reads unseen; no answer stays beside a question.
+    const std::string typed = "Q\n12345\n7\n4\n\n2\n-1\n3\n" + std::string(23, '\n') + "extra\n";
+    const struct { const char *lines, *cols, *genes, *left; int row; const char *question; } screens[] = {
+        {"24", "80", "2300", "extra", 9, "          | New DNA24?                                |"},
+        {"5", "20", "2300", "extra", 3, "| New DNA24?       |"}, {"24", "16", "1203", "", 9, "| New DNA24?   |"},
+        {"2", "2", "2300", "extra", 0, "lk"}};  // only the corners of the window
+    for (const auto &screen : screens) {
+        std::FILE *in = std::tmpfile(), *out = std::fopen("/dev/null", "w");  // curses' line input, from a file
+        std::fputs(typed.c_str(), in), std::rewind(in);
+        terrarium_side::blank(20, 60);
+        terrarium_side::session();
+        terrarium::bug *b = terrarium_side::add(3, 4, 'N');
+        setenv("LINES", screen.lines, 1), setenv("COLUMNS", screen.cols, 1);
+        SCREEN *term = newterm("xterm", out, in), *before = set_term(term);
+        terrarium::edit(b);
+        std::string question = row_of(curscr, screen.row);
+        char left[16] = {};
+        noecho(), wgetnstr(stdscr, left, 15);
+        endwin(), set_term(before), delscreen(term);
+        std::fclose(in), std::fclose(out);
+        EXPECT_EQ(b->race + common::gene_digits(b->dna, 4) + " " + left + " " + question,
+                  std::string("Q") + screen.genes + " " + screen.left + " " + screen.question)
+            << screen.lines << " x " << screen.cols;
+    }
+    unsetenv("LINES"), unsetenv("COLUMNS");
 }
 
 TEST(Edit, VivariumAnswersAreReadOneCharacterAtATime)
@@ -192,4 +206,35 @@ TEST(Edit, VivariumAnswersAreReadOneCharacterAtATime)
     keyboard.type("C");
     EXPECT_EQ(in.get(), 'C');
     common::close_kb();
+}
+
+// The overview's block rule on hand-made maps: a race beats food, food
+// beats terrain, ties go the same way every time, last blocks may be partial.
+TEST(Overview, EachBlockShowsWhatDominatesIt)
+{
+    struct {
+        const char *name, *map;
+        int rows, cols, screen_rows, screen_cols, block;
+        const char *shown;
+    } cases[] = {
+        {"race beats food and terrain", "@@~#A", 1, 5, 1, 1, 5, "A"},
+        {"most bugs win", "ABB@@@@", 1, 7, 1, 1, 7, "B"},
+        {"race tie: lowest byte", "BA", 1, 2, 1, 1, 2, "A"},
+        {"ripe beats younger on a tie", "@@.*", 1, 4, 1, 1, 4, "@"},
+        {"younger food as its commoner stage", "..*~~", 1, 5, 1, 1, 5, "."},
+        {"sprout on a stage tie", "@.*", 1, 3, 1, 1, 3, "*"},
+        {"water beats mountain on a tie", "~#", 1, 2, 1, 1, 2, "~"},
+        {"mountain over blanks", "##  ~", 1, 5, 1, 1, 5, "#"},
+        {"nothing: blank", "   ", 1, 3, 1, 1, 3, " "},
+        {"partial last blocks", "A..~~~#...~~~#...~~~ @@ ####@  #  B", 5, 7, 2, 3, 3, "A~#@#B"},
+        {"a map smaller than the screen: a cell a block", "A.~#", 2, 2, 10, 10, 1, "A.~#"},
+    };
+    common::overview overview;
+    for (const auto &c : cases) {
+        common::overview_layout layout = common::overview_layout_for(c.rows, c.cols, c.screen_rows, c.screen_cols);
+        std::vector<char> glyphs;
+        overview.draw(c.map, c.rows, c.cols, layout, glyphs);
+        EXPECT_EQ(layout.block, c.block) << c.name;
+        EXPECT_EQ(std::string(glyphs.begin(), glyphs.end()), c.shown) << c.name;
+    }
 }

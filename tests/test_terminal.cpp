@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <random>
+#include <tuple>
 
 #include "common/food.h"
 #include "common/hooks.h"
@@ -28,11 +29,13 @@ TEST(Kb, RawModeKeysOneAtATimeAndEveryFieldBack)
     termios found{}, raw{};  // whole records compared, padding included
     common::read_setting(&found);
     found.c_lflag |= XCASE;  // unlike the defaults
+    found.c_iflag |= IXON | IXOFF;
     common::apply_setting(found);
     common::read_setting(&found);
     ASSERT_TRUE(common::save_setting() && common::init_kb());
     termios want = found;
     want.c_lflag &= ~static_cast<tcflag_t>(ISIG | ICANON | XCASE);
+    want.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF);  // Ctrl-S and Ctrl-Q are keys
     want.c_cc[VMIN] = 1;
     want.c_cc[VTIME] = 0;
     EXPECT_TRUE(common::read_setting(&raw) && std::memcmp(&raw, &want, sizeof raw) == 0) << "only those bits";
@@ -51,6 +54,21 @@ TEST(Kb, RawModeKeysOneAtATimeAndEveryFieldBack)
     EXPECT_EQ(common::read_kb(), 'r') << "a read without a poll";
     EXPECT_EQ(common::close_kb(), 0);
     EXPECT_TRUE(common::read_setting(&raw) && std::memcmp(&raw, &found, sizeof raw) == 0) << "every field back";
+}
+
+TEST(Kb, ATerminalThatCannotBeOpenedIsRefusedWithTheReason)
+{
+    const std::string beyond = "cannot open the terminal: a screen of ", cannot = " is larger than curses can hold";
+    const std::tuple<const char *, const char *, int, std::string> rows[] = {  // LINES, COLUMNS, errno, reason
+        {"100000", "80", 0, beyond + "80x100000 (LINES=100000, COLUMNS=80)" + cannot},
+        {"24", "32768", 0, beyond + "32768x24 (LINES=24, COLUMNS=32768)" + cannot},
+        {"2048", "2049", 2, beyond + "2049x2048 (LINES=2048, COLUMNS=2049)" + cannot},
+        {"2048", "2048", 24, "cannot open the terminal: Too many open files"}, {"32767", "80", 2, "unknown terminal type (TERM=t)"}};
+    for (const auto &[lines, cols, error, want] : rows) {
+        setenv("LINES", lines, 1), setenv("COLUMNS", cols, 1);
+        EXPECT_EQ(common::why_no_terminal("t", error), want) << lines << " " << cols;
+    }
+    unsetenv("LINES"), unsetenv("COLUMNS");
 }
 
 TEST(Popup, BorderedTextAtRowFiveColumnTenForItsSecondsMovedAndCutToFit)
@@ -112,6 +130,8 @@ TEST(WorldSize, FollowsTheScreen)
         {2.0f, 24, 80, "48 x 160"}, {0.25f, 24, 80, "6 x 20"}, {30, 60, 200, "1800 x 6000"}, {1.1f, 24, 80, "26 x 88"},
         {0.7f, 24, 80, "16 x 55"},  // 0.7f is 0.699999988: 55.99 truncates to 55
         {1, 10, 10, "10 x 10"}, {0.25f, 10, 20, small}, {0.74f, 10, 20, small},  // 10 x 10 runs, 14 x 7 does not
+        {0.25f, 4, 24, "8: world too small\nthe terminal is 24x4: try -s 1.05 or more\n"},  // 1.04 gives 24 x 4
+        {1, 1, 24, "8: world too small\nthe terminal is 24x1: try -s 2.09 or more\n"},  // 50 x 2; at 2.08, 49 x 2
     };
     common::headless_hooks();
     for (const auto &r : rows) {

@@ -1,9 +1,19 @@
 #!/usr/bin/env bash
-# Installs the packages needed to build, test and run, if any is missing:
-# through apt-get when run as root, otherwise prints the command to run.
+# Installs the packages one need takes, if any is missing: through apt-get
+# when run as root, otherwise prints the command to run.
+#   install-deps.sh run|test|coverage|bench|fuzz|package
 set -euo pipefail
-packages=(g++ cmake make pkg-config libncurses-dev googletest libgtest-dev libbenchmark-dev tmux valgrind
-          clang libclang-rt-14-dev gcovr gnuplot-nox)
+run=(g++ cmake make libncurses-dev libcli11-dev)
+test=("${run[@]}" googletest libgtest-dev tmux valgrind perl gnuplot-nox dpkg-dev openssh-server parallel rsync)
+case "${1:-run}" in
+    run)      packages=("${run[@]}") ;;
+    test)     packages=("${test[@]}") ;;
+    coverage) packages=("${test[@]}" gcovr) ;;
+    bench)    packages=("${run[@]}" libbenchmark-dev) ;;
+    fuzz)     packages=("${test[@]}" clang libclang-rt-14-dev) ;;
+    package)  packages=("${run[@]}" dpkg-dev) ;;
+    *) echo "usage: install-deps.sh run|test|coverage|bench|fuzz|package" >&2; exit 2 ;;
+esac
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -19,9 +19,9 @@ int answer_reader::get()
     }
     unsigned char c = 0;
     ssize_t n;
-    do
-        n = read(fd_, &c, 1);
-    while (n < 0 && errno == EINTR);
+    while ((n = read(fd_, &c, 1)) < 0 && errno == EINTR)
+        if (interrupted_)
+            interrupted_();
     return n == 1 ? c : EOF;
 }
 
@@ -98,17 +98,19 @@ void read_answers(answer_reader &in, char *race, gene_t dna[GENES], const std::f
 
 void edit(bug *b)
 {
-    WINDOW *win = common::open_edit_window(b->race, b->dna, GENES);
-    if (win == nullptr)
+    common::edit_window w(b->race, b->dna, GENES);
+    if (w.window() == nullptr)
         return;
-    answer_reader keyboard(0);
-    read_answers(keyboard, &b->race, b->dna, [win](int i) {
+    // A change of the screen's size cuts a read short, to draw the window anew.
+    answer_reader keyboard(0, [&w] { w.follow_size_change(); });
+    common::interrupt_reads_on_size_change(true);
+    read_answers(keyboard, &b->race, b->dna, [&w](int i) {
         if (i < 0)
-            common::edit_prompt(win, "New race? ");
+            w.ask("New race? ");
         else
-            common::edit_prompt(win, "New DNA%i? ", i);
+            w.ask("New DNA%i? ", i);
     });
-    delwin(win);
+    common::interrupt_reads_on_size_change(false);
 }
 
 }  // namespace vivarium

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <utility>
 
 #include "vivarium/world.h"
 
@@ -14,10 +15,14 @@ namespace vivarium {
 void edit(bug *b);
 
 // The characters of the answers, read from a file descriptor, with room
-// to put one back.
+// to put one back. `interrupted` (if any) runs whenever a signal cuts a
+// read short; the read goes on after it.
 class answer_reader {
 public:
-    explicit answer_reader(int fd) : fd_(fd) {}
+    explicit answer_reader(int fd, std::function<void()> interrupted = nullptr)
+        : fd_(fd), interrupted_(std::move(interrupted))
+    {
+    }
     int get();  // the next character, or EOF at the end of the input
     void unget(int c) { held_ = c; }
     // Drops the character put back and, from the keyboard, the keys typed
@@ -26,6 +31,7 @@ public:
 
 private:
     int fd_;
+    std::function<void()> interrupted_;
     int held_ = EOF;
 };
 

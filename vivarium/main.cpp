@@ -3,6 +3,7 @@
 // it reads only a request for the usage text or the version.
 #include "common/loop.h"
 #include "common/startup.h"
+#include "common/streams.h"
 #include "common/usage.h"
 #include "vivarium/driver.h"
 #include "vivarium/init.h"
@@ -10,6 +11,7 @@
 
 int main(int argc, char *argv[])
 {
+    common::open_standard_streams();
     for (int i = 1; i < argc; i++) {
         common::request asked = common::request_of(argv[i]);
         if (asked != common::request::run)

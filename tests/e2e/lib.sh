@@ -77,6 +77,8 @@ start_program() {
 release() { rm -f "$E2E_DIR/hold"; }   # lets a program held by E2E_HOLD=1 start
 program_pid() { wait_until "a pid" test -s "$E2E_DIR/pid" && cat "$E2E_DIR/pid"; }
 alive() { kill -0 "$(program_pid)" 2>/dev/null; }
+resize() { tmux_ resize-window -t e2e -x "${1%x*}" -y "${1#*x}"; }   # resize COLSxLINES
+pane_tty() { tmux_ display-message -p -t e2e '#{pane_tty}'; }
 # Keys: each argument a tmux key name (C-c, Enter) or else text typed as is.
 keys() { tmux_ send-keys -t e2e "$@"; }
 
@@ -167,17 +169,38 @@ refusal() {
     pass "$what: status $want, '$message'"
 }
 
-# signal_runs STATUS program args...: each fatal signal sent to a fresh run
-# once its last row matches STATUS (TERM during a popup, HUP while paused
-# after a single step); the program must die of it each time.
+# The terminal abused, the status line matching /$1/: stopped, written over, continued: painted anew,
+# Ctrl-S and Ctrl-Q keys; sides curses cannot hold, set behind tmux's back, cut; at 80x24 all whole.
+abuse_terminal() {
+    local size tty
+    tty=$(pane_tty)
+    wait_until "no popup" eval '! popup_shown ".*"'   # the junk goes where the cursor is: not into a popup
+    kill -STOP "$(program_pid)" && printf 'junk \njunk\r\n\n' > "$tty" && wait_for junk
+    stty -F "$tty" sane   # as a shell may leave it
+    kill -CONT "$(program_pid)" && wait_until "the map whole again" map_shown "$1"
+    press C-s 'bad key' && press C-q 'bad key' && wait_gone 'bad key'   # raw again
+    stty -F "$tty" rows 10 cols 32768 && kill -WINCH "$(program_pid)" && wait_row 9 0 'x 1234'   # cut to 32767
+    for size in "rows 40000 cols 80" "rows 24 cols 80"; do
+        stty -F "$tty" $size && kill -WINCH "$(program_pid)" && sleep 0.5 && alive || fail "ended at $size"
+    done
+    wait_until "the map whole again" map_shown "$1"
+    pass "Ctrl-S, Ctrl-Q: bad key; stopped, written over, continued: whole; 32768 columns, 40000 rows: cut"
+}
+
+# signal_runs STATUS program args...: each signal whose default ends the
+# process, sent to a fresh run once its last row matches STATUS (TERM
+# during a popup, HUP while paused after a single step, USR1 with the
+# output stopped by flow control); the program must die of it each time.
 signal_runs() {
     local sig
-    for sig in TERM HUP INT QUIT SEGV ABRT; do
+    for sig in TERM HUP INT QUIT SEGV ABRT PIPE XFSZ XCPU USR1 USR2 ALRM VTALRM PROF SYS RTMIN; do
         start_program "${@:2}"
         wait_row $((${E2E_LINES:-24} - 1)) 0 "$1"
         [ $sig != TERM ] || press c 'R=.*'
         [ $sig != HUP ] || { press n 'Single step' && wait_gone 'Single step'; }
+        [ $sig != USR1 ] || { perl -MPOSIX -e 'open my $t, "+<", shift or die; tcflow(fileno $t, TCOOFF) or die' \
+            "$(pane_tty)" && sleep 1; }   # the terminal's buffer fills up
         kill -s $sig "$(program_pid)" && expect_signal $sig
     done
-    pass "SIGTERM, HUP, INT, QUIT, SEGV, ABRT: died of each, terminal restored"
+    pass "every signal that ends a process (TERM to PROF, SYS, RTMIN): died of each, terminal restored"
 }

@@ -88,7 +88,7 @@ running() {
 # line as wide as 80 columns or more ends at it.
 follow_size() {
     local cols=${1%x*} lines=${1#*x} row
-    tmux_ resize-window -t e2e -x "$cols" -y "$lines"
+    resize "$1"
     E2E_LINES=$lines wait_until "the map at $1" map_shown "$2"
     row=$(screen_row $((lines - 1)))
     ((cols < 80 || ${#row} == cols)) || fail "the status line not right-aligned at $1"
@@ -113,7 +113,7 @@ resizes() {
     follow_size 120x40 "$STATUS"   # the view's origin drawn back within the world
     follow_size 40x12 "x 12345 vdcegzb hjklw fstpn   xx( +[0-9] bugs)?\$"
     for size in 20x5 200x60 1x1 81x25; do
-        tmux_ resize-window -t e2e -x "${size%x*}" -y "${size#*x}"
+        resize "$size"
         keys j l g
         sleep 0.3   # a while at this size
         alive || fail "ended at a size of $size"
@@ -147,9 +147,11 @@ endings() {
     expect_exit 8 $'world too small\nthe terminal is 20x10: try -s 0.75 or more'
     E2E_ENV=TERM=dumb start_program terrarium
     expect_exit 11 "terrarium: this terminal cannot move the cursor (TERM=dumb)"
+    E2E_ENV=LINES=100000 start_program terrarium
+    expect_exit 11 "terrarium: cannot open the terminal: a screen of 80x100000 (LINES=100000) is larger than curses can hold"
     E2E_COLS=20 E2E_LINES=10 E2E_ENV=TERRARIUM_SEED=2 start_program terrarium -s 1
     expect_exit 0 "terrarium: one bug left after 53 passes"
-    pass "--help, --version: 0; bad terrain: 7; 20x10: 8; TERM=dumb: 11; one bug left: 0, saying so"
+    pass "--help, --version: 0; bad terrain: 7; 20x10: 8; TERM=dumb, LINES=100000: 11; one bug left: 0, saying so"
 
     E2E_ENV="TERRARIUM_COLOR=1 NO_COLOR=" start_program terrarium
     wait_row 23 0 "$STATUS"
@@ -165,4 +167,20 @@ endings() {
     signal_runs "$STATUS" terrarium
 }
 
-in_parallel inspection running resizes endings
+# The terminal abused; the gene editor on a narrow screen and through resizes.
+hostile() {
+    start_paused
+    abuse_terminal "$STATUS"
+    resize 16x24 && keys e && wait_row 9 0 '\| New race\? +\|$'
+    keys X Enter && wait_row 9 0 '\| New DNA0\? +\|$'
+    resize 20x5 && wait_row 3 0 '\| New DNA0\? +\|$'
+    resize 80x24 && wait_row 6 10 '\| Edit window +\|$'   # whole again, with the race as answered
+    row_matches 7 10 '\| X [0-3]{25} +\|' && row_matches 9 10 '\| New DNA0\? +\|' || fail "the editor's window"
+    keys 12345 Enter && wait_row 9 10 '\| New DNA0\? +\|$'   # out of range: asked again, the answer gone
+    keys 2 $(printf 'Enter %.0s' {1..25}) && wait_gone "Edit window"
+    press c 'R=X .*'   # X was the race, not the quit key
+    keys C-s && kill -s TERM "$(program_pid)" && expect_signal TERM
+    pass "e on 16 columns: answers read, none a command; resized to 20x5 and back: whole; Ctrl-S, TERM"
+}
+
+in_parallel inspection running resizes endings hostile

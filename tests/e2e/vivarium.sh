@@ -11,6 +11,7 @@ popups() {
     press c 'R=[A-T] G=[0-9]+ A=[0-9]+ F=-?[0-9]+'
     press v 'x=[0-9]+  y=[0-9]+'
     press w 'bad key'
+    abuse_terminal "$STATUS"
     keys z
     wait_row 0 0 'Status -{62}$'
     row_matches 2 0 'all +[0-9]+ +[0-9]+ +-?[0-9]+$' && row_matches 3 0 '[A-T] +[0-9]+ ' || fail "totals, races"
@@ -36,7 +37,9 @@ editor() {
     press p Pause
     keys e
     answer_race Q
-    row_matches 6 12 'Edit window' && row_matches 7 12 '[A-T] [0-3]{25} ' || fail "edit window"
+    resize 20x5 && wait_row 3 0 '\| New DNA0\? +\|$'
+    resize 80x24 && wait_row 6 10 '\| Edit window +\|$'   # whole again, with the race as answered
+    row_matches 7 12 'Q [0-3]{25} ' && row_matches 9 12 'New DNA0\? +\|' || fail "edit window"
     keys $(printf '1 Enter %.0s' {1..24})
     wait_row 9 12 'New DNA24\? +\|'   # nothing typed is shown
     keys 2x   # 2 for the last gene; the x is left over in the stream
@@ -50,7 +53,7 @@ editor() {
     press c 'R=Q G=[0-9]+ A=[0-9]+ F=-?[0-9]+'
     press C-c 'bad key'
     quit x
-    pass "e: race and genes, unseen, shown by c and d; leftovers dropped; '~' no race; Ctrl-C: bad key"
+    pass "e: race and genes, unseen, shown by c and d; resized and back: whole; leftovers dropped; '~' no race"
 }
 
 endings() {

@@ -1,5 +1,5 @@
-// Three fuzz targets, chosen by FUZZ_TARGET at build time: 1 fuzz_options,
-// 2 fuzz_edit_answers, 3 fuzz_vivarium_answers.
+// Four fuzz targets, chosen by FUZZ_TARGET at build time: 1 fuzz_options,
+// 2 fuzz_edit_answers, 3 fuzz_vivarium_answers, 4 fuzz_log_reader.
 #include <algorithm>
 #include <cctype>
 #include <climits>
@@ -14,6 +14,7 @@
 #include "common/edit_window.h"
 #include "terrarium/edit.h"
 #include "terrarium/init.h"
+#include "tools/lab/log_file.h"
 #include "vivarium/edit.h"
 
 namespace {
@@ -119,11 +120,50 @@ void vivarium_answers(const std::string &text)
           "a gene read differently from the keys and from a line");
 }
 
+// A log as the reader took it, written out again.
+std::string log_text(const lab::log_file &log)
+{
+    std::string text;
+    for (const std::string &column : log.columns)
+        text += (&column == log.columns.data() ? "" : ",") + column;
+    text += log.columns.empty() ? "" : "\n";
+    for (const std::vector<long long> &row : log.rows) {
+        for (size_t i = 0; i < row.size(); i++)
+            text += (i ? "," : "") + std::to_string(row[i]);
+        text += "\n";
+    }
+    return text + (log.ended ? "# end: status " + std::to_string(log.end_status) + "\n" : "");
+}
+
+// The lab's log reader takes rows as wide as a header that begins "pass,
+// population"; what it takes, written out again (with CRLF lines too),
+// reads the same.
+void log_reader(const std::string &text)
+{
+    lab::log_file log, again, crlf;
+    std::string why;
+    if (!lab::parse_log(text, &log, &why)) {
+        check(!why.empty(), "a refusal without a reason");
+        return;
+    }
+    check(log.columns.empty() || (log.columns[0] == "pass" && log.columns[1] == "population"), "a bad header");
+    for (const std::vector<long long> &row : log.rows)
+        check(row.size() == log.columns.size(), "a row of another width");
+    std::string written = log_text(log), with_cr;
+    for (char c : written)
+        with_cr += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    check(lab::parse_log(written, &again, &why) && lab::parse_log(with_cr, &crlf, &why), "not read again");
+    for (const lab::log_file *other : {&again, &crlf})
+        check(other->columns == log.columns && other->rows == log.rows && other->ended == log.ended &&
+                  (!log.ended || other->end_status == log.end_status || log.end_status < 0),
+              "read again otherwise");
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    void (*const targets[])(const std::string &) = {options, edit_answers, vivarium_answers};
+    void (*const targets[])(const std::string &) = {options, edit_answers, vivarium_answers, log_reader};
     targets[FUZZ_TARGET - 1](std::string(reinterpret_cast<const char *>(data), size));
     return 0;
 }

@@ -6,7 +6,7 @@ set -uo pipefail
 BUILD=$(cd "${1:?usage: $0 BUILD_DIR}" && pwd)
 LAB=$BUILD/tools/terrarium-lab SIMDUMP=$BUILD/tools/simdump TERRARIUM=$BUILD/terrarium/terrarium
 T=$(mktemp -d) SOCKET="lab-$$"
-trap 'tmux -L $SOCKET kill-server 2>/dev/null; rm -rf "$T"' EXIT
+trap 'tmux -L $SOCKET kill-server 2>/dev/null; kill -9 ${lab:-} ${children:-} 2>/dev/null; rm -rf "$T"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 within() { for _ in $(seq 300); do eval "$1" && return 0; sleep 0.1; done; fail "timed out: $1"; }
 
@@ -37,11 +37,8 @@ check_log() {
 
 start 2 10 20  # one bug left after 53 passes: the whole log is simdump's
 check_log 0 2 10 20 0
-[ "$(cat "$T/stderr")" = "terrarium: one bug left after 53 passes" ] || fail "message: $(cat "$T/stderr")"
-printf '# program: terrarium\n# seed: 2\n# screen: 10 x 20 (lines x cols)\n# world: 10 x 20 (rows x cols)
-# options: -s 1 -r 150 -g 4\n' | cmp -s - <(head -n 5 "$T/log.csv") || fail "terrarium's header"
 for end in x TERM; do
-    start 7 24 80
+    rm -f "$T/log.csv" && start 7 24 80  # the last run's log must not pass for this one's
     within 'grep -q "^25," "$T/log.csv"'
     [ $end = x ] && tmux -L $SOCKET send-keys x || kill -TERM "$(pgrep -P "$(tmux -L $SOCKET display -p '#{pane_pid}')")"
     check_log "$([ $end = x ] && echo 0 || echo 143)" 7 24 80 1  # less the end line: a quit adds no row
@@ -61,10 +58,38 @@ echo "ok: vivarium's log"
 # Refused before the terminal is opened: 12, not 11 for the missing terminal.
 TERRARIUM_SEED=-1 "$TERRARIUM" < /dev/null > /dev/null 2>&1
 [ $? = 12 ] || fail "TERRARIUM_SEED=-1"
-for bad in "--passes x:bad value for --passes: x" "--program vivarium -s 1:vivarium takes no -s, -r or -g"; do
-    "$LAB" --seeds 1-2 --passes 1 --out "$T/x" ${bad%%:*} 2> "$T/stderr"
-    [ $? = 2 ] && [ "$(head -n 1 "$T/stderr")" = "terrarium-lab: ${bad#*:}" ] || fail "bad argument: $bad"
-done
+# Values with text after the number never name a directory: refused (a -s
+# that would end a gnuplot command too); a picture's name that is not a plain path.
+cd "$T" || fail "cd $T"
+# Every bad command line of either tool: one line naming it, then the usage, status 2.
+while IFS='@' read -r tool args message; do
+    eval "\"\$$tool\" $args" > /dev/null 2> "$T/stderr"
+    [ $? = 2 ] && [ "$(head -n 1 "$T/stderr")" = "$message" ] && grep -q '^usage: ' "$T/stderr" ||
+        fail "bad command line: $tool $args: $(head -n 1 "$T/stderr")"
+done <<'EOF'
+LAB@--seeds 1 --passes 1 --out x --passes x@terrarium-lab: bad value for --passes: x
+LAB@--seeds 1 --passes 1 --out x --program vivarium -s 1@terrarium-lab: vivarium takes no -s, -r or -g
+LAB@--seeds 7 --passes 5 --out x -g 4/../../../../../../../../tmp/ESCAPED@terrarium-lab: bad value for -g: 4/../../../../../../../../tmp/ESCAPED
+LAB@--seeds 1 --passes 1 --out x -s ''@terrarium-lab: bad value for -s: 
+LAB@--seeds 1 --passes 1 --out x -s $'1\nsystem("touch PWNED")\n#'@terrarium-lab: bad value for -s: 1
+LAB@--seeds 1 --passes 1 --out x -r 150,@terrarium-lab: bad value for -r: 150,
+LAB@--seeds 1, --passes 1 --out x@terrarium-lab: bad value for --seeds: 1,
+LAB@plot x.csv -o '|touch PWNED; cat > c.png'@terrarium-lab: -o: the picture's name must be a plain path ending in .png or .svg: |touch PWNED; cat > c.png
+LAB@plot x.csv -o -x.svg@terrarium-lab: -o: the picture's name must be a plain path ending in .png or .svg: -x.svg
+LAB@--seeds 1 --passes 1 --out x --shard 0/3@terrarium-lab: bad value for --shard: 0/3 (K/N, K from 1 to N)
+LAB@--seeds 1 --passes 1 --out x --shard 1/2x@terrarium-lab: bad value for --shard: 1/2x (K/N, K from 1 to N)
+LAB@--seeds 1 --passes 1@terrarium-lab: --seeds, --passes and --out are required
+LAB@--seeds 1 --passes 1 --out x --program x@terrarium-lab: --program: x not in {terrarium,vivarium}
+LAB@--seeds 1 --passes 1 --out x --bogus@terrarium-lab: The following argument was not expected: --bogus
+LAB@summary@terrarium-lab: DIR is required
+LAB@plot x.csv -o@terrarium-lab: -o: 1 required PICTURE missing
+EOF
+[ ! -e PWNED ] && [ ! -e x ] && [ ! -e /tmp/ESCAPED ] || fail "a refused value made files"
+# --help of each tool and command, and --version: on the standard output, status 0.
+for asked in "SIMDUMP --help@Usage: simdump [OPTIONS]" "LAB --help@Usage: terrarium-lab [OPTIONS] [SUBCOMMAND]" \
+    "LAB summary -h@Usage: terrarium-lab summary [OPTIONS] DIR..." "LAB plot --help@Usage: terrarium-lab plot \
+[OPTIONS] INPUT..." "LAB --version@terrarium-lab 1.0" "SIMDUMP --version@simdump 1.0"; do
+    c=${asked%%@*}; eval "\"\$${c%% *}\" ${c#* }" 2> /dev/null | grep -qxF "${asked#*@}" || fail "$asked"; done
 echo "ok: refusals"
 
 script -qec "$LAB --seeds 1-2 --passes 30 --lines 10 --cols 20 -s 1,2 --jobs 2 --out $T/sweep" /dev/null |
@@ -74,6 +99,26 @@ script -qec "$LAB --seeds 1-2 --passes 30 --lines 10 --cols 20 -s 1,2 --jobs 2 -
 grep -qx "bugs $(tail -n 2 "$T/dump.csv" | head -n 1 | cut -d, -f2)" "$T/dump" &&
     cmp -s "$T/dump.csv" "$T/sweep/s2-r150-g4/seed2.csv" && grep -q "^\[#*\] 4/4  0:00 left" "$T/progress" &&
     [ "$(wc -l < "$T/sweep/summary.csv")" = 3 ] || fail "the sweep's files"
+{ echo "# terrarium-lab sweep: terrarium, 30 passes, screen 10 x 20"; printf '%s\n' s{1,2}-r150-g4/seed{1,2}.csv; } |
+    cmp -s - "$T/sweep/manifest" || fail "manifest"
+# Shares of 10 runs: share 2 of 3 is runs 2, 5 and 8; for any N the shares hold every run once.
+for n in 1 3 4 11; do for k in $(seq "$n"); do "$LAB" --seeds 1-5 --passes 30 --lines 10 --cols 20 -s 1,2 \
+    --no-summary --shard "$k/$n" --out "$T/share$n-$k" > /dev/null || fail "share $k/$n"; done
+    cat "$T"/share"$n"-*/manifest | grep -v '^#' | sort | cmp -s - <(grep -v '^#' "$T/share1-1/manifest" | sort) ||
+        fail "shares of $n"; done
+[ "$(tail -n +2 "$T/share3-2/manifest" | paste -sd ' ')" = "s1-r150-g4/seed2.csv s1-r150-g4/seed5.csv \
+s2-r150-g4/seed3.csv" ] || fail "share 2 of 3"
+# Into another sweep's files only with --add, and only of the same kind; a seed given twice runs once.
+again() {
+    "$LAB" --seeds "$1" --passes "$2" --lines 10 --cols 20 -s "$3" --out "$T/sweep" ${4:-} > /dev/null 2> "$T/stderr"
+}
+again 3 30 1 && fail "a second sweep into --out"
+grep -qx "terrarium-lab: $T/sweep holds another sweep's files (--add adds to them)" "$T/stderr" || fail "no --add"
+again 3 31 1 --add && fail "another kind of sweep added"
+again 3,3 30 1.0 --add &&
+    [ "$(tail -n 2 "$T/sweep/manifest" | paste -sd ' ')" = "s2-r150-g4/seed2.csv s1-r150-g4/seed3.csv" ] &&
+    [ "$(cut -d, -f1,2 "$T/sweep/summary.csv" | paste -sd ' ')" = "setting,runs s1-r150-g4,3 s2-r150-g4,2" ] ||
+    fail "--add: $(cat "$T/stderr")"
 # Final populations 1 (at pass 40), 4 and 7: mean 4, sample deviation 3;
 # a log without its end line is left out.
 mkdir -p "$T/hand/a" "$T/hand/b"
@@ -81,11 +126,18 @@ log() { printf 'pass,population,A,B,C\n0,9,3,3,3\n%s\n%s' "$2" "$3" > "$T/hand/$
 end="# end: status 0"
 log a/seed1 40,1,1,0,0 "$end"; log a/seed2 100,4,3,1,0 "$end"; log a/seed3 100,7,0,7,0 "$end"
 log a/seed4 100,9,9,0,0 ""; log b/seed1 60,5,0,0,5 "$end"
-"$LAB" summary "$T/hand" > /dev/null 2>&1
+# A killed run is counted apart; CRLF lines are read; a log cut short,
+# binary, with a trailing comma, a number beyond 64 bits or a FIFO is left
+# out with a line each. b's finals 5 and 3: mean 4, deviation sqrt(2).
+log a/seed5 100,8,8,0,0 "# end: status 143"; printf '\0\1PNG\n' > "$T/hand/a/seed6.csv"; mkfifo "$T/hand/a/seed7.csv"
+log b/seed2 80,3,0,2,1 "$end"; sed -i 's/$/\r/' "$T/hand/b/seed2.csv"
+log b/seed3 70,3,0,2,1, "$end"; log b/seed4 70,18446744073709551616,0,2,1 "$end"
+timeout 10 "$LAB" summary "$T/hand" > /dev/null 2> "$T/stderr" && [ "$(grep -c ': left out$' "$T/stderr")" = 5 ] ||
+    fail "summary of damaged logs: $(cat "$T/stderr")"
 diff - "$T/hand/summary.csv" <<'EOF' || fail "summary"
-setting,runs,one_bug,one_bug_mean_pass,final_mean,final_sd,top_races
-a,3,1,40.0,4.00,3.00,A:2 B:2
-b,1,0,,5.00,0.00,C:1
+setting,runs,killed,one_bug,one_bug_mean_pass,final_mean,final_sd,top_races
+a,3,1,1,40.0,4.00,3.00,A:2 B:2
+b,2,0,0,,4.00,1.41,C:2 B:1
 EOF
 echo "ok: a sweep as simdump runs it, and its summary"
 
@@ -97,3 +149,96 @@ script -qc "stty cols 50 rows 20; $LAB plot $T/sweep/s1-r150-g4/seed1.csv" /dev/
 PATH=/nonexistent "$LAB" plot "$T/sweep/s1-r150-g4/seed1.csv" 2> "$T/stderr" && fail "no gnuplot"
 grep -q "gnuplot is not installed" "$T/stderr" || fail "no gnuplot: $(cat "$T/stderr")"
 echo "ok: plots: PNG, SVG, the terminal's width, and no gnuplot"
+
+# Names gnuplot would run: a log named as a command, - and + (its special
+# files), a sweep's setting named with a command on a line of its own.
+good=$T/sweep/s1-r150-g4/seed1.csv
+cp "$good" "$T/<touch PWNED; cat x #.csv"; cp "$good" -; cp "$good" +
+evil=$T/evil/s1$'\n'system\(\"touch\ PWNED\"\)$'\n'#
+mkdir -p "$evil" && cp "$good" "$evil/seed1.csv"
+"$LAB" plot "$T/<touch PWNED; cat x #.csv" - + -o "$T/n.png" && "$LAB" plot "$T/evil" -o "$T/e.svg" &&
+    "$LAB" summary "$T/evil" > /dev/null && [ "$(wc -l < "$T/evil/summary.csv")" = 2 ] && [ ! -e PWNED ] ||
+    fail "a name run as a command"
+echo "ok: no name reaches gnuplot as a command"
+
+# Failed writes and runs: a line naming each, status 1, no picture in part.
+"$LAB" --seeds 1 --passes 5 --lines 2 --cols 2 -s 1 --out "$T/small" > /dev/null 2> "$T/stderr"
+[ $? = 1 ] && grep -qx "terrarium-lab: $T/small/s1-r150-g4/seed1.csv failed: exit 8 (world too small)" "$T/stderr" ||
+    fail "a run refused: $(cat "$T/stderr")"
+(ulimit -f 8; "$LAB" --seeds 1-2 --passes 2000 -s 1 --out "$T/full" > /dev/null 2> "$T/stderr") &&
+    fail "logs cut short"
+[ "$(grep -c "^terrarium-lab: $T/full/s1-r150-g4/seed[12].csv failed: " "$T/stderr")" = 2 ] || fail "cut logs"
+rm "$T/hand/summary.csv" && mkdir "$T/hand/summary.csv"
+"$LAB" summary "$T/hand" > /dev/null 2> "$T/stderr" && fail "summary.csv a directory"
+grep -qx "terrarium-lab: cannot write $T/hand/summary.csv: Is a directory" "$T/stderr" || fail "summary.csv"
+for command in "summary $T/sweep" "--seeds 1 --passes 5 --out $T/r7"; do
+    "$LAB" $command > /dev/full 2> "$T/stderr" && fail "$command > /dev/full"
+    grep -qx "terrarium-lab: cannot write the standard output: No space left on device" "$T/stderr" || fail "$command"
+done
+picture=$("$LAB" plot "$good" -o /nonexistent/x.png 2> /dev/null) && fail "a picture into nowhere"
+[ -z "$picture" ] || fail "a picture on the terminal"
+# A gnuplot that ends well with a picture cut short, and shows what it was given.
+mkdir "$T/fake" && printf '#!/bin/sh\ncat > "%s/script"; printf "\\211PNG"\n' "$T" > "$T/fake/gnuplot" &&
+    chmod +x "$T/fake/gnuplot" || fail "fake gnuplot"
+PATH=$T/fake:$PATH "$LAB" plot "$T/<touch PWNED; cat x #.csv" -o "$T/cut.png" 2> /dev/null && fail "a picture cut short"
+[ ! -e "$T/cut.png" ] && [ -z "$(ls -A "$T" | grep terrarium-lab)" ] && grep -q '^plot \$log1 using 1:2' "$T/script" &&
+    ! grep -qF "#.csv" "$T/script" || fail "a picture left in part, or a name given to gnuplot"
+echo "ok: failed runs and writes"
+# Ten races: A and J (peak 10, A first) to D (4) drawn, B and C summed as the others.
+printf 'pass,population,A,B,C,D,E,F,G,H,I,J\n0,55,1,2,3,4,5,6,7,8,9,10\n1,10,10,0,0,0,0,0,0,0,0,0\n' > "$T/ten.csv"
+PATH=$T/fake:$PATH "$LAB" plot "$T/ten.csv" -o "$T/ten.png" 2> /dev/null
+[ "$(grep -o "title 'ten [^']*'" "$T/script" | cut -c12- | paste -sd ' ')" = "all' A' J' I' H' G' F' E' D' others (2 \
+races)'" ] && grep -qx '0 55 1 2 3 4 5 6 7 8 9 10 5' "$T/script" || fail "the races of a log's picture"
+
+# Closed standard input and error: the children's logs are still whole.
+"$LAB" --seeds 1-3 --passes 200 -s 1 --out "$T/r5" <&- > /dev/null 2>&- &&
+    [ "$(head -n 1 "$T/r5/summary.csv" | cut -d, -f1)" = setting ] || fail "2>&-"
+for f in "$T"/r5/*/*.csv; do [ "$(tail -n 1 "$f")" = "# end: status 0" ] || fail "$f with 2>&-"; done
+# A signal ends the lab's worlds with it.
+for signal in TERM:143 HUP:129 USR1:138; do
+    "$LAB" --seeds 1-4 --passes 100000000 --out "$T/r3-${signal%:*}" --jobs 2 > /dev/null 2>&1 & lab=$!
+    within '[ "$(pgrep -c -P $lab)" = 2 ]'
+    children=$(pgrep -P $lab)
+    kill -"${signal%:*}" $lab
+    sleep 1  # long enough to end them, far too short for their worlds to end
+    for child in $children; do ! kill -0 "$child" 2>/dev/null || fail "$signal: child $child left running"; done
+    wait $lab 2> /dev/null
+    [ $? = "${signal#*:}" ] || fail "$signal: lab's status"
+done
+echo "ok: closed error stream, signals"
+
+# simdump: a number just inside its bounds runs; outside, refused (2) with a line ("bad value for
+# --lines: 0") and the usage.
+S() { "$SIMDUMP" --program terrarium --seed 2 --lines 10 --cols 20 --passes 0 -s 1 "$@"; }  # 53 passes to its end
+for ok in "--lines 1 --cols 10000" "--lines 10000 --cols 1" "--seed 0" "--seed 4294967295" "--passes 1000000000"; do
+    S $ok > /dev/null 2>&1 || fail "simdump $ok"; done
+for bad in "--lines 0" "--lines 10001" "--cols 0" "--cols 10001" "--passes -1" "--passes 1000000001" "--seed -1" \
+    "--seed 1x" "--seed 4294967296" "--log:--log: 1 required FILE missing" "-s 0:try -s [.25-30]" \
+    "--size 1:The following arguments were not expected: 1 --size" \
+    "--program x:--program: x not in {terrarium,vivarium}" "--program vivarium:vivarium takes no -s, -r or -g"; do
+    [[ $bad == *:* ]] && said=${bad#*:} || said="bad value for ${bad/ /: }"
+    S ${bad%%:*} > /dev/null 2> "$T/stderr"
+    [ $? = 2 ] && [ "$(head -n 1 "$T/stderr")" = "simdump: $said" ] && grep -q '^usage: simdump' "$T/stderr" ||
+        fail "simdump ${bad%%:*}: $(head -n 1 "$T/stderr")"
+done
+# Failed writes of the log (12) or output (1), in a line naming the file; memory short (9).
+mkfifo "$T/fifo" && (timeout 60 head -c 300 "$T/fifo" > /dev/null 2>&1 &)  # less than a pipe holds: writes fail
+grep -q '^SANITIZE:BOOL=ON' "$BUILD/CMakeCache.txt" && sanitized=1 || sanitized=  # no start in 45 MB
+while IFS='|' read -r status said run; do
+    [ "$status$sanitized" = 91 ] && continue
+    (eval "$run" > /dev/null 2> "$T/stderr")
+    [ $? = "$status" ] && [ "$(tail -n 1 "$T/stderr")" = "$said" ] || fail "$run: $(cat "$T/stderr")"
+done <<EOF
+12|terrarium: cannot write '/dev/full': No space left on device|S --passes 100 --log /dev/full
+12|terrarium: cannot write '$T/big.csv': File too large|ulimit -f 1; S --passes 100 --log $T/big.csv
+12|terrarium: cannot write '$T/fifo': Broken pipe|S --seed 1 --lines 24 --cols 80 --passes 3000 --log $T/fifo
+1|simdump: cannot write the standard output: No space left on device|S > /dev/full
+1|terrarium: cannot write the standard output: No space left on device|$TERRARIUM --help > /dev/full
+1|vivarium: cannot write the standard output: No space left on device|$BUILD/vivarium/vivarium --version > /dev/full
+9|world too large|ulimit -v 45000; $SIMDUMP --program vivarium --seed 1 --passes 30 --lines 100 --cols 300
+0|0 # end: status 0|S --passes 100 --log $T/c.csv 2>&-; echo \$(grep -c 'bug left' $T/c.csv) \$(tail -n 1 $T/c.csv) >&2
+EOF
+ln -sf /dev/full "$T/log.csv" && start 2 10 20 && within '[ -s "$T/status" ]'
+[ "$(cat "$T/status" "$T/stderr" | paste -sd '|')" = "12|terrarium: one bug left after 53 passes|terrarium: \
+TERRARIUM_LOG: cannot write '$T/log.csv': No space left on device" ] || fail "terrarium's log onto a full disk"
+echo "ok: simdump's bounds and refusals, failed writes, memory short, a closed standard error"

@@ -1,10 +1,15 @@
 #include "tools/lab/log_file.h"
 
 #include <algorithm>
-#include <cstdlib>
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <map>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace lab {
 
@@ -28,53 +33,117 @@ std::vector<int> log_file::race_columns() const
 std::vector<std::string> split(const std::string &text, char separator)
 {
     std::vector<std::string> parts;
-    std::stringstream in(text);
-    std::string part;
-    while (std::getline(in, part, separator))
-        parts.push_back(part);
+    size_t start = 0;
+    for (size_t at; (at = text.find(separator, start)) != std::string::npos; start = at + 1)
+        parts.push_back(text.substr(start, at - start));
+    parts.push_back(text.substr(start));
     return parts;
 }
 
 namespace {
 
+// An optional minus and decimal digits, nothing else, within long long.
+bool read_field(const std::string &field, long long *value)
+{
+    size_t i = field.size() > 1 && field[0] == '-' ? 1 : 0;
+    if (i == field.size())
+        return false;
+    unsigned long long magnitude = 0, most = i ? 1ULL + LLONG_MAX : LLONG_MAX;
+    for (; i < field.size(); i++) {
+        unsigned digit = static_cast<unsigned char>(field[i]) - '0';
+        if (digit > 9 || magnitude > (most - digit) / 10)
+            return false;
+        magnitude = magnitude * 10 + digit;
+    }
+    *value = field[0] == '-' ? static_cast<long long>(0 - magnitude) : static_cast<long long>(magnitude);
+    return true;
+}
+
 bool read_row(const std::string &line, size_t width, std::vector<long long> *row)
 {
-    for (const std::string &field : split(line, ',')) {
-        char *end = nullptr;
-        row->push_back(std::strtoll(field.c_str(), &end, 10));
-        if (field.empty() || *end != '\0')
+    std::vector<std::string> fields = split(line, ',');
+    row->resize(fields.size());
+    for (size_t i = 0; i < fields.size(); i++)
+        if (!read_field(fields[i], &(*row)[i]))
             return false;
-    }
     return row->size() == width;
+}
+
+// "# end: status N" gives N; another end line, -1.
+int end_status(const std::string &line)
+{
+    static const std::string start = "# end: status ";
+    long long status = -1;
+    if (line.rfind(start, 0) != 0 || !read_field(line.substr(start.size()), &status) || status < 0 ||
+        status > INT_MAX)
+        return -1;
+    return static_cast<int>(status);
+}
+
+bool read_header(const std::string &line, log_file *log)
+{
+    log->columns = split(line, ',');
+    bool named = std::none_of(log->columns.begin(), log->columns.end(), [](const std::string &c) { return c.empty(); });
+    return named && log->columns.size() >= 2 && log->columns[0] == "pass" && log->columns[1] == "population";
 }
 
 }  // namespace
 
-bool read_log(const std::string &path, log_file *log, std::string *why)
+bool parse_log(const std::string &text, log_file *log, std::string *why)
 {
-    std::ifstream in(path);
-    if (!in) {
-        *why = path + ": cannot be read";
-        return false;
-    }
-    log->path = path;
-    std::string line;
-    for (int number = 1; std::getline(in, line); number++) {
-        if (line.rfind("# end:", 0) == 0)
+    std::vector<std::string> lines = split(text, '\n');
+    if (lines.back().empty())
+        lines.pop_back();  // the newline that ends the last line
+    for (size_t i = 0; i < lines.size(); i++) {
+        std::string &line = lines[i];
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        bool good = true;
+        if (line.rfind("# end:", 0) == 0) {
             log->ended = true;
-        if (line.empty() || line[0] == '#')
+            log->end_status = end_status(line);
+        } else if (line.empty() || line[0] == '#') {
             continue;
-        if (log->columns.empty()) {
-            log->columns = split(line, ',');
-            continue;
+        } else if (log->columns.empty()) {
+            good = read_header(line, log);
+        } else {
+            log->rows.emplace_back();
+            good = read_row(line, log->columns.size(), &log->rows.back());
         }
-        std::vector<long long> row;
-        if (!read_row(line, log->columns.size(), &row) || log->column("pass") != 0 ||
-            log->column("population") != 1) {
-            *why = path + ":" + std::to_string(number) + ": not a row of a run's log";
+        if (!good) {
+            *why = std::to_string(i + 1) + ": not " + (log->rows.empty() ? "the header" : "a row") + " of a run's log";
             return false;
         }
-        log->rows.push_back(row);
+    }
+    return true;
+}
+
+bool read_log(const std::string &path, log_file *log, std::string *why)
+{
+    // Without O_NONBLOCK, opening a FIFO would wait for a writer.
+    int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    struct stat about {};
+    if (fd < 0 || fstat(fd, &about) != 0 || !S_ISREG(about.st_mode)) {
+        *why = path + (fd < 0 ? ": cannot be read: " + std::string(std::strerror(errno)) : ": not a regular file");
+        if (fd >= 0)
+            close(fd);
+        return false;
+    }
+    std::string text;
+    char buffer[65536];
+    ssize_t got;
+    while ((got = read(fd, buffer, sizeof buffer)) > 0 || (got < 0 && errno == EINTR))
+        text.append(buffer, static_cast<size_t>(std::max<ssize_t>(got, 0)));
+    int error = errno;
+    close(fd);
+    log->path = path;
+    if (got < 0) {
+        *why = path + ": cannot be read: " + std::strerror(error);
+        return false;
+    }
+    if (!parse_log(text, log, why)) {
+        *why = path + ":" + *why;
+        return false;
     }
     return true;
 }
@@ -84,7 +153,7 @@ std::vector<setting_logs> sweep_logs(const std::string &dir)
     std::vector<setting_logs> settings;
     std::error_code error;
     for (const fs::directory_entry &entry : fs::directory_iterator(dir, error)) {
-        if (!entry.is_directory())
+        if (!entry.is_directory(error))
             continue;
         setting_logs setting{entry.path().filename().string(), {}};
         for (const fs::directory_entry &file : fs::directory_iterator(entry.path(), error))
@@ -97,6 +166,42 @@ std::vector<setting_logs> sweep_logs(const std::string &dir)
     std::sort(settings.begin(), settings.end(),
               [](const setting_logs &a, const setting_logs &b) { return a.name < b.name; });
     return settings;
+}
+
+std::string manifest_line(const std::string &dir)
+{
+    std::ifstream in(dir + "/manifest");
+    std::string first;
+    return std::getline(in, first) ? first : "";
+}
+
+bool merged_sweep_logs(const std::vector<std::string> &dirs, std::vector<setting_logs> *settings, std::string *why)
+{
+    std::map<std::string, std::vector<std::string>> by_setting;
+    for (const std::string &dir : dirs) {
+        if (manifest_line(dir) != manifest_line(dirs[0])) {
+            *why = dir + " holds another kind of sweep than " + dirs[0] + " (by their manifests)";
+            return false;
+        }
+        for (const setting_logs &setting : sweep_logs(dir)) {
+            std::vector<std::string> &paths = by_setting[setting.name];
+            paths.insert(paths.end(), setting.paths.begin(), setting.paths.end());
+        }
+    }
+    auto file_name = [](const std::string &path) { return fs::path(path).filename().string(); };
+    for (auto &[name, paths] : by_setting) {
+        std::stable_sort(paths.begin(), paths.end(),
+                         [&](const std::string &a, const std::string &b) { return file_name(a) < file_name(b); });
+        auto twice = std::adjacent_find(paths.begin(), paths.end(), [&](const std::string &a, const std::string &b) {
+            return file_name(a) == file_name(b);
+        });
+        if (twice != paths.end()) {
+            *why = "two logs of one run: " + *twice + " and " + *(twice + 1);
+            return false;
+        }
+        settings->push_back({name, paths});
+    }
+    return true;
 }
 
 }  // namespace lab

@@ -1,10 +1,14 @@
 // terrarium-lab: runs sweeps of headless worlds, each logged as the
 // programs log a run, then summarises and plots the logs.
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "common/streams.h"
+#include "tools/cli.h"
 #include "tools/lab/plot.h"
 #include "tools/lab/summary.h"
 #include "tools/lab/sweep.h"
@@ -13,45 +17,77 @@ namespace {
 
 const char usage[] =
     "usage: terrarium-lab --seeds A-B|A,B,... --passes P --out DIR [--program terrarium|vivarium]\n"
-    "                     [--lines L] [--cols C] [-s S,...] [-r R,...] [-g G,...] [--jobs N] [--no-summary]\n"
-    "       terrarium-lab summary DIR\n"
-    "       terrarium-lab plot LOG.csv...|DIR [-o PICTURE.png|PICTURE.svg]\n";
+    "                     [--lines L] [--cols C] [-s S,...] [-r R,...] [-g G,...] [--jobs N] [--shard K/N]\n"
+    "                     [--no-summary] [--add]\n"
+    "       terrarium-lab summary DIR...\n"
+    "       terrarium-lab plot LOG.csv...|DIR... [-o PICTURE.png|PICTURE.svg]\n"
+    "       terrarium-lab [summary|plot] -h|--help, terrarium-lab --version\n";
 
-int refuse(const std::string &why)
+// A picture's name: a path of PNG or SVG, not one that reads as a pipe,
+// a redirection or an option, and without control characters.
+std::string plain_picture_name(const std::string &name)
 {
-    std::fprintf(stderr, "terrarium-lab: %s\n%s", why.c_str(), usage);
-    return 2;
+    std::string type = name.size() > 4 ? name.substr(name.size() - 4) : "";
+    bool plain = (type == ".png" || type == ".svg") && name.find_first_of("|<>-", 0) != 0 &&
+                 std::none_of(name.begin(), name.end(), [](char c) { return (c >= 0 && c < ' ') || c == 127; });
+    return plain ? "" : "the picture's name must be a plain path ending in .png or .svg: " + name;
 }
 
-int plot_command(int argc, char *argv[])
+struct command_line {
+    lab::sweep_arguments sweep;
+    std::vector<std::string> summary_dirs, plot_inputs;
+    std::string picture;
+};
+
+void add_commands(CLI::App &app, command_line *given)
 {
-    std::vector<std::string> inputs;
-    std::string output;
-    for (int i = 0; i < argc; i++) {
-        if (std::strcmp(argv[i], "-o") != 0)
-            inputs.push_back(argv[i]);
-        else if (i + 1 < argc)
-            output = argv[++i];
-        else
-            return refuse("-o needs a file name");
-    }
-    if (inputs.empty())
-        return refuse("plot needs logs or a sweep's directory");
-    return lab::plot(inputs, output);
+    app.require_subcommand(0, 1);
+    lab::add_sweep_options(app, &given->sweep);
+    CLI::App *summary = app.add_subcommand("summary", "Summarise the logs of sweeps' directories (shares merged)");
+    summary->add_option("DIR", given->summary_dirs, "A sweep's directory; several are merged as one sweep's shares")
+        ->required()
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    CLI::App *plot = app.add_subcommand("plot", "Draw logs, or the mean population of sweeps' directories");
+    plot->add_option("INPUT", given->plot_inputs, "Logs (LOG.csv...), or sweeps' directories, merged")
+        ->required()
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    plot->add_option("-o", given->picture, "Write the picture as PNG or SVG, by the name's extension")
+        ->type_name("PICTURE")
+        ->check(CLI::Validator([](std::string &name) { return plain_picture_name(name); }, ""));
+}
+
+// What the standard output was given must have reached it.
+int output_checked(int status)
+{
+    if (std::fclose(stdout) == 0)
+        return status;
+    std::fprintf(stderr, "terrarium-lab: cannot write the standard output: %s\n", std::strerror(errno));
+    return status == 0 ? 1 : status;
+}
+
+int run_command(int argc, char *argv[])
+{
+    common::open_standard_streams();
+    CLI::App app{"Runs sweeps of terrarium's or vivarium's worlds without a terminal, each logged; summarises "
+                 "and plots the logs.",
+                 "terrarium-lab"};
+    tools::set_up(app);
+    command_line given;
+    add_commands(app, &given);
+    int status = tools::parse(app, argc, argv, usage);
+    if (status >= 0)
+        return status;
+    if (app.got_subcommand("summary"))
+        return lab::summarize(given.summary_dirs);
+    if (app.got_subcommand("plot"))
+        return lab::plot(given.plot_inputs, given.picture);
+    lab::sweep sweep;
+    std::string why;
+    if (!lab::make_sweep(given.sweep, &sweep, &why))
+        return tools::refuse("terrarium-lab", why, usage);
+    return lab::run_sweep(sweep);
 }
 
 }  // namespace
 
-int main(int argc, char *argv[])
-{
-    std::string command = argc > 1 ? argv[1] : "";
-    if (command == "summary")
-        return argc == 3 ? lab::summarize(argv[2]) : refuse("summary needs a sweep's directory");
-    if (command == "plot")
-        return plot_command(argc - 2, argv + 2);
-    lab::sweep sweep;
-    std::string why;
-    if (!lab::parse_sweep(argc - 1, argv + 1, &sweep, &why))
-        return refuse(why);
-    return lab::run_sweep(sweep);
-}
+int main(int argc, char *argv[]) { return output_checked(run_command(argc, argv)); }

@@ -1,8 +1,13 @@
 #include "tools/lab/plot.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <map>
 #include <sys/ioctl.h>
@@ -10,6 +15,7 @@
 #include <unistd.h>
 
 #include "common/text.h"
+#include "tools/lab/children.h"
 #include "tools/lab/log_file.h"
 
 namespace lab {
@@ -17,6 +23,8 @@ namespace lab {
 namespace {
 
 namespace fs = std::filesystem;
+
+bool is_png(const std::string &output) { return fs::path(output).extension() == ".png"; }
 
 bool on_path(const char *program)
 {
@@ -35,32 +43,29 @@ bool on_path(const char *program)
     return false;
 }
 
-// A string for gnuplot: single quotes, in which only a quote is special.
+// A string for gnuplot: single quotes, in which only a quote is special
+// (no macros, no commands in backquotes); a control character, which
+// could end the command, becomes '?'.
 std::string quoted(const std::string &text)
 {
     std::string out = "'";
     for (char c : text)
-        out += c == '\'' ? std::string("''") : std::string(1, c);
+        out += c == '\'' ? std::string("''") : std::string(1, (c >= 0 && c < ' ') || c == 127 ? '?' : c);
     return out + "'";
 }
 
-// The terminal's lines, by the output's name; on the terminal, its size
-// (80 x 24 when standard output is not one).
-bool terminal_for(const std::string &output, std::string *lines)
+// The terminal's line, by the output's name; on the terminal, its size
+// (80 x 24 when standard output is not one). gnuplot draws on its standard
+// output: no name of a file ever reaches it.
+std::string terminal_for(const std::string &output)
 {
-    std::string type = fs::path(output).extension().string();
     if (output.empty()) {
         winsize size{};
         bool known = isatty(1) && ioctl(1, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 && size.ws_row > 1;
-        *lines = common::text_of("set terminal dumb size %d,%d\n", known ? size.ws_col : 80,
-                                 known ? size.ws_row - 1 : 24);
-        return true;
+        return common::text_of("set terminal dumb size %d,%d\n", known ? size.ws_col : 80,
+                               known ? size.ws_row - 1 : 24);
     }
-    if (type != ".png" && type != ".svg")
-        return false;
-    *lines = (type == ".png" ? "set terminal pngcairo size 1000,600\n" : "set terminal svg size 1000,600\n") +
-             std::string("set output ") + quoted(output) + "\n";
-    return true;
+    return is_png(output) ? "set terminal pngcairo size 1000,600\n" : "set terminal svg size 1000,600\n";
 }
 
 std::string label_of(const log_file &log, bool with_setting)
@@ -70,24 +75,67 @@ std::string label_of(const log_file &log, bool with_setting)
     return with_setting ? path.parent_path().filename().string() + "/" + name : name;
 }
 
-// Each log's total in a thick line, then every race that was ever alive.
+// Races drawn apart in a log's picture; the rest are summed as "others".
+constexpr size_t RACES_DRAWN = 8;
+
+// The race columns of a log ever alive, the largest at its peak first
+// (ties in column order), split into those drawn apart and the others.
+void races_by_peak(const log_file &log, std::vector<int> *drawn, std::vector<int> *others)
+{
+    std::vector<std::pair<long long, int>> peaks;
+    for (int column : log.race_columns()) {
+        long long peak = 0;
+        for (const std::vector<long long> &row : log.rows)
+            peak = column >= 0 ? std::max(peak, row[static_cast<size_t>(column)]) : 0;
+        if (peak > 0)
+            peaks.push_back({peak, column});
+    }
+    std::stable_sort(peaks.begin(), peaks.end(), [](const auto &a, const auto &b) { return a.first > b.first; });
+    for (const auto &[peak, column] : peaks)
+        (drawn->size() < RACES_DRAWN ? drawn : others)->push_back(column);
+}
+
+// A log's rows as a data block named `name`, its numbers apart by blanks,
+// each row ending with the sum of the `others` columns.
+std::string rows_block(const std::string &name, const log_file &log, const std::vector<int> &others)
+{
+    std::string block = name + " << EOD\n";
+    for (const std::vector<long long> &row : log.rows) {
+        long long summed = 0;
+        for (int column : others)
+            summed += row[static_cast<size_t>(column)];
+        for (size_t i = 0; i < row.size(); i++)
+            block += (i ? " " : "") + std::to_string(row[i]);
+        block += " " + std::to_string(summed) + "\n";
+    }
+    return block + "EOD\n";
+}
+
+// Each log's total in a thick line, then the races largest at their peak
+// and the others summed; the data inline, before the plot command.
 std::string file_plots(const std::vector<log_file> &logs)
 {
-    std::string plots;
+    std::string blocks, plots;
     for (const log_file &log : logs) {
         std::string label = label_of(log, logs.size() > 1);
-        plots += (plots.empty() ? "" : ", ") + quoted(log.path) + " using 1:2 with lines lw 3" +
+        std::string data = "$log" + std::to_string(&log - logs.data() + 1);
+        std::vector<int> drawn, others;
+        races_by_peak(log, &drawn, &others);
+        blocks += rows_block(data, log, others);
+        plots += (plots.empty() ? "" : ", ") + data + " using 1:2 with lines lw 3" +
                  (logs.size() == 1 ? " lc rgb 'black'" : "") + " title " + quoted(label + " all");
-        for (int column : log.race_columns()) {
-            bool alive = false;
-            for (const std::vector<long long> &row : log.rows)
-                alive = alive || (column >= 0 && row[static_cast<size_t>(column)] > 0);
-            if (alive)
-                plots += ", " + quoted(log.path) + common::text_of(" using 1:%d with lines title ", column + 1) +
-                         quoted(label + " " + log.columns[static_cast<size_t>(column)]);
-        }
+        for (int column : drawn)
+            plots += ", " + data + common::text_of(" using 1:%d with lines title ", column + 1) +
+                     quoted(label + " " + log.columns[static_cast<size_t>(column)]);
+        if (!others.empty())
+            plots += ", " + data + common::text_of(" using 1:%zu with lines dt 2 title ", log.columns.size() + 1) +
+                     quoted(label + " others (" + std::to_string(others.size()) + " races)");
     }
-    return plots;
+    return blocks +
+           common::text_of("set title 'bugs alive over time: all, the %zu races largest at their peak, the others "
+                           "summed'\nplot ",
+                           RACES_DRAWN) +
+           plots + "\n";
 }
 
 // The population of each run at every pass that any run logged: a run's
@@ -142,11 +190,16 @@ bool read_all(const std::vector<std::string> &paths, std::vector<log_file> *logs
 
 // Per setting, the mean population as a line in a band of one standard
 // deviation either side.
-bool sweep_script(const std::string &dir, std::string *script)
+bool sweep_script(const std::vector<std::string> &dirs, std::string *script)
 {
-    std::string blocks, plots;
+    std::vector<setting_logs> settings;
+    std::string why, blocks, plots;
+    if (!merged_sweep_logs(dirs, &settings, &why)) {
+        std::fprintf(stderr, "terrarium-lab: %s\n", why.c_str());
+        return false;
+    }
     int number = 0;
-    for (const setting_logs &setting : sweep_logs(dir)) {
+    for (const setting_logs &setting : settings) {
         std::vector<log_file> runs;
         if (!read_all(setting.paths, &runs))
             return false;
@@ -158,49 +211,109 @@ bool sweep_script(const std::string &dir, std::string *script)
                  quoted(setting.name);
     }
     if (number == 0) {
-        std::fprintf(stderr, "terrarium-lab: no run logs under %s\n", dir.c_str());
+        std::fprintf(stderr, "terrarium-lab: no run logs under %s\n", dirs[0].c_str());
         return false;
     }
     *script = blocks + "set title 'mean population, band: one standard deviation'\nplot " + plots + "\n";
     return true;
 }
 
+// Whether the picture in `fd` ends as a whole PNG or SVG file does: a
+// gnuplot cut short (a full disk, a file size limit) leaves a part.
+bool picture_whole(int fd, bool png)
+{
+    static const char png_end[] = "IEND\xae\x42\x60\x82", svg_end[] = "</svg>";
+    char tail[64] = {};
+    off_t size = lseek(fd, 0, SEEK_END);
+    off_t from = std::max<off_t>(0, size - static_cast<off_t>(sizeof tail - 1));
+    if (size <= 0 || pread(fd, tail, static_cast<size_t>(size - from), from) != size - from)
+        return false;
+    std::string end(tail, static_cast<size_t>(size - from));
+    end.erase(end.find_last_not_of(" \n") + 1);
+    const std::string wanted = png ? std::string(png_end, sizeof png_end - 1) : svg_end;
+    return end.size() >= wanted.size() && end.compare(end.size() - wanted.size(), wanted.size(), wanted) == 0;
+}
+
+// Runs gnuplot on `script`, its standard output on `out` (-1: the lab's).
+// Whether it ran and ended with status 0.
+bool run_gnuplot(const std::string &script, int out)
+{
+    int pipe_ends[2];
+    if (pipe2(pipe_ends, O_CLOEXEC) != 0)
+        return false;
+    std::fflush(nullptr);
+    pid_t pid = start_child();
+    if (pid == 0) {
+        if (dup2(pipe_ends[0], 0) < 0 || (out >= 0 && dup2(out, 1) < 0))
+            _exit(127);
+        execlp("gnuplot", "gnuplot", static_cast<char *>(nullptr));
+        _exit(127);
+    }
+    close(pipe_ends[0]);
+    bool sent = pid > 0 && write_all(pipe_ends[1], script);  // EPIPE, not SIGPIPE: SIGPIPE is ignored
+    close(pipe_ends[1]);
+    int status = 0;
+    while (pid > 0 && waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (pid > 0)
+        child_ended(pid);
+    return pid > 0 && sent && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// Draws into a file of the lab's own naming beside `output`, renamed to
+// it once gnuplot has made the whole picture; nothing is left otherwise.
+int draw_into(const std::string &output, const std::string &script)
+{
+    fs::path where = fs::path(output).parent_path();
+    std::string temporary = (where.empty() ? std::string(".") : where.string()) + "/.terrarium-lab-XXXXXX";
+    int fd = mkostemp(&temporary[0], O_CLOEXEC);
+    if (fd < 0) {
+        std::fprintf(stderr, "terrarium-lab: cannot write %s: %s\n", output.c_str(), std::strerror(errno));
+        return 1;
+    }
+    remove_on_signal(temporary);
+    bool drawn = run_gnuplot(script, fd) && picture_whole(fd, is_png(output)) && fsync(fd) == 0;
+    bool closed = close(fd) == 0;
+    int error = errno;
+    if (drawn && closed && rename(temporary.c_str(), output.c_str()) == 0) {
+        remove_on_signal("");
+        return 0;
+    }
+    error = drawn && closed ? errno : error;
+    unlink(temporary.c_str());
+    remove_on_signal("");
+    std::fprintf(stderr, "terrarium-lab: cannot write %s: %s\n", output.c_str(),
+                 drawn ? std::strerror(error) : "gnuplot failed or made a picture cut short");
+    return 1;
+}
+
 }  // namespace
 
 int plot(const std::vector<std::string> &inputs, const std::string &output)
 {
-    std::string script;
-    if (!terminal_for(output, &script)) {
-        std::fprintf(stderr, "terrarium-lab: the picture's name must end in .png or .svg: %s\n", output.c_str());
-        return 1;
-    }
-    script += "set termoption noenhanced\nset datafile separator ','\nset xlabel 'pass'\nset ylabel 'bugs'\n"
-              "set key top right\n";
+    std::string script = terminal_for(output) +
+                         "set termoption noenhanced\nset xlabel 'pass'\nset ylabel 'bugs alive'\nset key top right\n";
     std::error_code error;
-    if (inputs.size() == 1 && fs::is_directory(inputs[0], error)) {
+    if (std::all_of(inputs.begin(), inputs.end(), [&](const std::string &in) { return fs::is_directory(in, error); })) {
         std::string sweep;
-        if (!sweep_script(inputs[0], &sweep))
+        if (!sweep_script(inputs, &sweep))
             return 1;
-        script += "set datafile separator whitespace\n" + sweep;
+        script += sweep;
     } else {
         std::vector<log_file> logs;
         if (!read_all(inputs, &logs))
             return 1;
-        script += "set title 'population'\nplot " + file_plots(logs) + "\n";
+        script += file_plots(logs);
     }
     if (!on_path("gnuplot")) {
         std::fputs("terrarium-lab: gnuplot is not installed (Debian: apt-get install gnuplot-nox)\n", stderr);
         return 1;
     }
-    std::fflush(stdout);
-    std::FILE *gnuplot = popen("gnuplot", "w");
-    if (gnuplot == nullptr) {
-        std::perror("terrarium-lab: gnuplot");
-        return 1;
-    }
-    std::fputs(script.c_str(), gnuplot);
-    int status = pclose(gnuplot);
-    if (status != 0) {
+    end_children_with_lab();
+    signal(SIGPIPE, SIG_IGN);
+    if (!output.empty())
+        return draw_into(output, script);
+    if (!run_gnuplot(script, -1)) {
         std::fputs("terrarium-lab: gnuplot failed\n", stderr);
         return 1;
     }

@@ -1,12 +1,17 @@
 #include "tools/lab/summary.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <fcntl.h>
 #include <map>
+#include <unistd.h>
 #include <vector>
 
 #include "common/text.h"
+#include "tools/lab/children.h"
 #include "tools/lab/log_file.h"
 
 namespace lab {
@@ -15,8 +20,8 @@ namespace {
 
 struct setting_summary {
     std::string setting;
-    int runs = 0;                    // logs with rows and their end line
-    int skipped = 0;                 // logs without: refused or cut short
+    int runs = 0;                    // logs of runs that ended, with rows
+    int killed = 0;                  // logs of runs a signal ended
     std::vector<long long> one_bug;  // the pass of each run that ended with one bug
     std::vector<long long> finals;   // the population at each run's end
     std::map<std::string, int> survived;  // runs in which each race was alive at the end
@@ -41,11 +46,20 @@ double spread(const std::vector<long long> &values)
     return std::sqrt(squares / static_cast<double>(values.size() - 1));
 }
 
-void add_run(const log_file &log, setting_summary *s)
+// Counts a log's run in; false, with *why set, for one left out.
+bool add_run(const log_file &log, setting_summary *s, std::string *why)
 {
-    if (!log.ended || log.rows.empty()) {
-        s->skipped++;
-        return;
+    if (!log.ended || log.end_status < 0) {
+        *why = "cut short, without its end line";
+        return false;
+    }
+    if (log.killed()) {
+        s->killed++;
+        return true;
+    }
+    if (log.rows.empty()) {
+        *why = "without rows (a refused world)";
+        return false;
     }
     const std::vector<long long> &last = log.rows.back();
     s->runs++;
@@ -55,6 +69,7 @@ void add_run(const log_file &log, setting_summary *s)
     for (int column : log.race_columns())
         if (column >= 0 && last[static_cast<size_t>(column)] > 0)
             s->survived[log.columns[static_cast<size_t>(column)]]++;
+    return true;
 }
 
 // The three races alive at the end of most runs, as "A:12 C:9 F:7".
@@ -73,57 +88,95 @@ std::string mean_pass(const setting_summary &s)
     return s.one_bug.empty() ? "" : common::text_of("%.1f", mean(s.one_bug));
 }
 
+// A directory's name with each control character (a line break, an
+// escape to the terminal) as '?'.
+std::string printable(const std::string &name)
+{
+    std::string text = name;
+    for (char &c : text)
+        c = (c >= 0 && c < ' ') || c == 127 ? '?' : c;
+    return text;
+}
+
+// A directory's name as one CSV field: quoted when it holds a comma or a quote.
+std::string csv_field(const std::string &name)
+{
+    std::string field;
+    for (char c : printable(name))
+        field += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return name.find_first_of(",\"") == std::string::npos ? field : "\"" + field + "\"";
+}
+
 void print(std::FILE *out, const setting_summary &s)
 {
-    std::fprintf(out, "%-20s %5d %8zu %12s %10.2f %8.2f   %s\n", s.setting.c_str(), s.runs, s.one_bug.size(),
-                 mean_pass(s).c_str(), mean(s.finals), spread(s.finals), top_races(s.survived).c_str());
+    std::fprintf(out, "%-20s %5d %6d %8zu %12s %10.2f %8.2f   %s\n", printable(s.setting).c_str(), s.runs, s.killed,
+                 s.one_bug.size(), mean_pass(s).c_str(), mean(s.finals), spread(s.finals),
+                 top_races(s.survived).c_str());
 }
 
 void write_row(std::FILE *out, const setting_summary &s)
 {
-    std::fprintf(out, "%s,%d,%zu,%s,%.2f,%.2f,%s\n", s.setting.c_str(), s.runs, s.one_bug.size(),
-                 mean_pass(s).c_str(), mean(s.finals), spread(s.finals), top_races(s.survived).c_str());
+    std::fprintf(out, "%s,%d,%d,%zu,%s,%.2f,%.2f,%s\n", csv_field(s.setting).c_str(), s.runs, s.killed,
+                 s.one_bug.size(), mean_pass(s).c_str(), mean(s.finals), spread(s.finals),
+                 top_races(s.survived).c_str());
+}
+
+// The summary of one setting's logs, each left out with a line on the
+// error stream when it cannot be counted.
+setting_summary summarize_setting(const setting_logs &logs)
+{
+    setting_summary s;
+    s.setting = logs.name;
+    for (const std::string &path : logs.paths) {
+        log_file log;
+        std::string why;
+        if (!read_log(path, &log, &why))
+            std::fprintf(stderr, "terrarium-lab: %s: left out\n", why.c_str());
+        else if (!add_run(log, &s, &why))
+            std::fprintf(stderr, "terrarium-lab: %s: %s: left out\n", path.c_str(), why.c_str());
+    }
+    return s;
+}
+
+bool write_summary(const std::string &path, const std::vector<setting_summary> &summaries)
+{
+    int fd = open_file(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC);
+    std::FILE *csv = fd < 0 ? nullptr : fdopen(fd, "w");
+    if (csv != nullptr) {
+        std::fputs("setting,runs,killed,one_bug,one_bug_mean_pass,final_mean,final_sd,top_races\n", csv);
+        for (const setting_summary &s : summaries)
+            write_row(csv, s);
+    }
+    bool written = csv != nullptr && !std::ferror(csv);
+    if ((csv != nullptr ? std::fclose(csv) != 0 : fd >= 0 && close(fd) != 0) || !written) {
+        std::fprintf(stderr, "terrarium-lab: cannot write %s: %s\n", path.c_str(), std::strerror(errno));
+        return false;
+    }
+    return true;
 }
 
 }  // namespace
 
-int summarize(const std::string &dir)
+int summarize(const std::vector<std::string> &dirs)
 {
+    std::vector<setting_logs> settings;
+    std::string why;
+    if (!merged_sweep_logs(dirs, &settings, &why)) {
+        std::fprintf(stderr, "terrarium-lab: %s\n", why.c_str());
+        return 1;
+    }
     std::vector<setting_summary> summaries;
-    for (const setting_logs &logs : sweep_logs(dir)) {
-        setting_summary s;
-        s.setting = logs.name;
-        for (const std::string &path : logs.paths) {
-            log_file log;
-            std::string why;
-            if (!read_log(path, &log, &why)) {
-                std::fprintf(stderr, "terrarium-lab: %s\n", why.c_str());
-                return 1;
-            }
-            add_run(log, &s);
-        }
-        summaries.push_back(s);
-    }
+    for (const setting_logs &logs : settings)
+        summaries.push_back(summarize_setting(logs));
     if (summaries.empty()) {
-        std::fprintf(stderr, "terrarium-lab: no run logs under %s\n", dir.c_str());
+        std::fprintf(stderr, "terrarium-lab: no run logs under %s\n", dirs[0].c_str());
         return 1;
     }
-    std::FILE *csv = std::fopen((dir + "/summary.csv").c_str(), "w");
-    if (csv == nullptr) {
-        std::fprintf(stderr, "terrarium-lab: cannot write %s/summary.csv\n", dir.c_str());
-        return 1;
-    }
-    std::fputs("setting,runs,one_bug,one_bug_mean_pass,final_mean,final_sd,top_races\n", csv);
-    std::printf("%-20s %5s %8s %12s %10s %8s   %s\n", "setting", "runs", "one bug", "at pass", "final pop",
-                "sd", "races alive at the end most often");
-    for (const setting_summary &s : summaries) {
+    std::printf("%-20s %5s %6s %8s %12s %10s %8s   %s\n", "setting", "runs", "killed", "one bug", "at pass",
+                "final pop", "sd", "races alive at the end most often");
+    for (const setting_summary &s : summaries)
         print(stdout, s);
-        write_row(csv, s);
-        if (s.skipped > 0)
-            std::fprintf(stderr, "terrarium-lab: %s: %d logs without rows or an end line left out\n",
-                         s.setting.c_str(), s.skipped);
-    }
-    return std::fclose(csv) == 0 ? 0 : 1;
+    return dirs.size() > 1 || write_summary(dirs[0] + "/summary.csv", summaries) ? 0 : 1;
 }
 
 }  // namespace lab

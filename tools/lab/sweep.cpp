@@ -1,13 +1,17 @@
 #include "tools/lab/sweep.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <set>
 #include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -17,7 +21,8 @@
 #include "common/random.h"
 #include "terrarium/init.h"
 #include "terrarium/rules.h"
-#include "tools/read_number.h"
+#include "tools/cli.h"
+#include "tools/lab/children.h"
 #include "tools/lab/log_file.h"
 #include "tools/lab/summary.h"
 #include "vivarium/rules.h"
@@ -29,9 +34,10 @@ namespace {
 // More seeds than anyone waits for are a typing error.
 constexpr size_t MOST_RUNS = 1000000;
 
-// "1-40", "3,5,9" or a mix of both.
+// "1-40", "3,5,9" or a mix of both; a seed given twice runs once.
 bool read_seeds(const std::string &text, std::vector<unsigned> *seeds)
 {
+    std::set<unsigned> seen(seeds->begin(), seeds->end());
     for (const std::string &part : split(text, ',')) {
         std::vector<std::string> ends = split(part, '-');
         unsigned first = 0, last = 0;
@@ -43,99 +49,141 @@ bool read_seeds(const std::string &text, std::vector<unsigned> *seeds)
         if (last - first >= MOST_RUNS - seeds->size())
             return false;
         for (unsigned long long seed = first; seed <= last; seed++)
-            seeds->push_back(static_cast<unsigned>(seed));
+            if (seen.insert(static_cast<unsigned>(seed)).second)
+                seeds->push_back(static_cast<unsigned>(seed));
     }
     return !seeds->empty();
 }
 
+// A value of -s (`real`), -r or -g: a number with nothing after it. (The
+// programs read "4x" as 4; a sweep names its directories by the values,
+// and takes no text it would not use.)
+bool plain_number(const std::string &text, bool real)
+{
+    long integer = 0;
+    if (!real)
+        return read_number(text.c_str(), LONG_MIN, LONG_MAX, &integer);
+    char *end = nullptr;
+    std::strtod(text.c_str(), &end);
+    return !text.empty() && text.find_first_not_of("0123456789.eE+-") == std::string::npos &&
+           end == text.c_str() + text.size();
+}
+
 // Every combination of the -s, -r and -g values, each checked as terrarium
-// checks its command line.
+// checks its command line, named by the values read: "1.0" and "1" are one
+// setting, "s1".
 bool make_settings(const std::vector<std::string> lists[3], std::vector<setting> *settings, std::string *why)
 {
     for (const std::string &s : lists[0])
         for (const std::string &r : lists[1])
             for (const std::string &g : lists[2]) {
                 const char *argv[] = {"terrarium", "-s", s.c_str(), "-r", r.c_str(), "-g", g.c_str()};
-                setting one{"s" + s + "-r" + r + "-g" + g, {}};
+                setting one;
                 const char *message = nullptr;
                 if (terrarium::parse_options(7, argv, &one.chosen, &message) != 0) {
                     *why = std::string(message, std::strlen(message) - 1);
                     return false;
                 }
-                settings->push_back(one);
+                one.name = common::text_of("s%g-r%d-g%d", static_cast<double>(one.chosen.world_size),
+                                           one.chosen.roughness, one.chosen.grid_size);
+                if (std::none_of(settings->begin(), settings->end(),
+                                 [&](const setting &other) { return other.name == one.name; }))
+                    settings->push_back(one);
             }
     return true;
 }
 
 }  // namespace
 
-bool parse_sweep(int argc, char *argv[], sweep *s, std::string *why)
+namespace {
+
+// -s, -r or -g: a comma list of plain numbers.
+void add_list(CLI::App &app, const std::string &name, int list, sweep_arguments *given, const std::string &help)
 {
-    std::string program = "terrarium";
-    std::vector<std::string> lists[3] = {{"2"}, {"150"}, {"4"}};
-    const char *list_options[3] = {"-s", "-r", "-g"};
-    bool swept = false;
-    long jobs = sysconf(_SC_NPROCESSORS_ONLN), passes = -1, lines = 24, cols = 80;
-    for (int i = 0; i < argc; i++) {
-        std::string option = argv[i];
-        if (option == "--no-summary") {
-            s->summary = false;
-            continue;
-        }
-        if (i + 1 >= argc) {
-            *why = option + " needs a value";
-            return false;
-        }
-        const char *value = argv[++i];
-        bool good = true;
-        int list = 0;
-        while (list < 3 && option != list_options[list])
-            list++;
-        if (list < 3) {
-            lists[list] = split(value, ',');
-            swept = true;
-        } else if (option == "--program") {
-            program = value;
-        } else if (option == "--seeds") {
-            good = read_seeds(value, &s->seeds);
-        } else if (option == "--passes") {
-            good = read_number(value, 0, 1000000000L, &passes);
-        } else if (option == "--lines") {
-            good = read_number(value, 1, 10000, &lines);
-        } else if (option == "--cols") {
-            good = read_number(value, 1, 10000, &cols);
-        } else if (option == "--jobs") {
-            good = read_number(value, 1, 1000, &jobs);
-        } else if (option == "--out") {
-            s->out = value;
-        } else {
-            *why = "unknown option " + option;
-            return false;
-        }
-        if (!good) {
-            *why = "bad value for " + option + ": " + value;
-            return false;
-        }
-    }
-    if (program != "terrarium" && program != "vivarium") {
-        *why = "--program must be terrarium or vivarium";
-        return false;
-    }
-    if (s->seeds.empty() || passes < 0 || s->out.empty()) {
+    auto read = [=](const std::string &text) {
+        for (const std::string &one : split(text, ','))
+            if (!plain_number(one, list == 0))
+                throw CLI::ValidationError("bad value for " + name + ": " + text, CLI::ExitCodes::ValidationError);
+        given->lists[list] = text;
+        given->swept = true;
+    };
+    app.add_option_function<std::string>(name, read, help)->type_name("N,...");
+}
+
+// "K/N": share K of N, K from 1 to N.
+void read_share(const std::string &text, sweep_arguments *given)
+{
+    std::vector<std::string> parts = split(text, '/');
+    long shares = 0, share = 0;
+    if (parts.size() != 2 || !read_number(parts[1].c_str(), 1, static_cast<long>(MOST_RUNS), &shares) ||
+        !read_number(parts[0].c_str(), 1, shares, &share))
+        throw CLI::ValidationError("bad value for --shard: " + text + " (K/N, K from 1 to N)",
+                                   CLI::ExitCodes::ValidationError);
+    given->share = share;
+    given->shares = shares;
+}
+
+}  // namespace
+
+void add_sweep_options(CLI::App &app, sweep_arguments *given)
+{
+    given->jobs = sysconf(_SC_NPROCESSORS_ONLN);
+    given->passes = -1;
+    app.add_option_function<std::string>(
+           "--seeds",
+           [given](const std::string &text) {
+               given->seeds.clear();
+               if (!read_seeds(text, &given->seeds))
+                   throw CLI::ValidationError("bad value for --seeds: " + text, CLI::ExitCodes::ValidationError);
+           },
+           "The seeds: a range, a list, or a list of ranges (0 to 4294967295); required")
+        ->type_name("A-B|A,B,...");
+    tools::add_number(app, "--passes", &given->passes, 0, 1000000000L, "Passes to run each world for; required");
+    app.add_option("--out", given->out, "The directory of the logs, the manifest and the summary; required")
+        ->type_name("DIR");
+    app.add_option("--program", given->program, "The program whose worlds run (default terrarium)")
+        ->type_name("NAME")
+        ->check(CLI::IsMember({"terrarium", "vivarium"}));
+    tools::add_number(app, "--lines", &given->lines, 1, 10000, "Screen lines (1 to 10000, default 24)");
+    tools::add_number(app, "--cols", &given->cols, 1, 10000, "Screen columns (1 to 10000, default 80)");
+    add_list(app, "-s", 0, given, "terrarium's world sizes to sweep (default 2)");
+    add_list(app, "-r", 1, given, "terrarium's roughnesses to sweep (default 150)");
+    add_list(app, "-g", 2, given, "terrarium's grid exponents to sweep (default 4)");
+    tools::add_number(app, "--jobs", &given->jobs, 1, 1000, "Worlds run at once (default: the cores)");
+    app.add_option_function<std::string>(
+           "--shard", [given](const std::string &text) { read_share(text, given); },
+           "Run only share K of N (K from 1 to N): every N-th run, from the K-th on")
+        ->type_name("K/N");
+    app.add_flag("--no-summary", given->no_summary, "Only the logs, no summary");
+    app.add_flag("--add", given->add, "Add the runs to the sweep of the same kind already in DIR");
+}
+
+bool make_sweep(const sweep_arguments &given, sweep *s, std::string *why)
+{
+    if (given.seeds.empty() || given.passes < 0 || given.out.empty()) {
         *why = "--seeds, --passes and --out are required";
         return false;
     }
-    s->passes = passes;
-    s->lines = static_cast<int>(lines);
-    s->cols = static_cast<int>(cols);
-    s->jobs = static_cast<int>(jobs);
-    if (program == "vivarium") {
+    s->seeds = given.seeds;
+    s->passes = given.passes;
+    s->lines = static_cast<int>(given.lines);
+    s->cols = static_cast<int>(given.cols);
+    s->jobs = static_cast<int>(given.jobs);
+    s->out = given.out;
+    s->summary = !given.no_summary;
+    s->add = given.add;
+    s->share = given.share;
+    s->shares = given.shares;
+    if (given.program == "vivarium") {
         s->program = &vivarium::world_rules;
         s->settings = {{"vivarium", {}}};
         *why = "vivarium takes no -s, -r or -g";
-        return !swept;
+        return !given.swept;
     }
     s->program = &terrarium::world_rules;
+    std::vector<std::string> lists[3];
+    for (int list = 0; list < 3; list++)
+        lists[list] = split(given.lists[list], ',');
     return make_settings(lists, &s->settings, why);
 }
 
@@ -146,18 +194,23 @@ struct run {
     unsigned seed;
 };
 
-std::string log_path(const sweep &s, const run &r)
-{
-    return s.out + "/" + r.where->name + "/seed" + std::to_string(r.seed) + ".csv";
-}
+std::string log_name(const run &r) { return r.where->name + "/seed" + std::to_string(r.seed) + ".csv"; }
+
+std::string log_path(const sweep &s, const run &r) { return s.out + "/" + log_name(r); }
 
 // In the child: one headless world through the same code as simdump, its
 // log written as the program writes it. Messages of the world's end would
 // only clutter the progress report; the log's end line keeps the status.
-// The parent flushed its streams before the fork, so the child may end
-// with exit: nothing of the parent's is written twice.
+// The standard streams are made whole first (on /dev/null), so the log
+// never takes the number of a closed one. Until standard output is on
+// /dev/null too, _exit: whatever the lab's stdout still holds is the lab's
+// to write.
 [[noreturn]] void run_world(const sweep &s, const run &r)
 {
+    int nowhere = open("/dev/null", O_RDWR);
+    for (int fd = 0; fd <= 2; fd++)
+        if (fcntl(fd, F_GETFD) < 0 && dup2(nowhere, fd) < 0)
+            _exit(1);
     std::string path = log_path(s, r);
     std::unique_ptr<common::world_base> world;
     if (s.program == &terrarium::world_rules)
@@ -166,12 +219,12 @@ std::string log_path(const sweep &s, const run &r)
         world = std::make_unique<vivarium::world>();
     if (!common::open_log(path.c_str(), s.program->describe(*world), r.seed)) {
         std::fprintf(stderr, "terrarium-lab: cannot open %s: %s\n", path.c_str(), std::strerror(errno));
-        std::exit(1);
+        _exit(1);
     }
-    std::FILE *nowhere = std::fopen("/dev/null", "w");
-    if (nowhere == nullptr || dup2(fileno(nowhere), 2) < 0)
-        std::exit(1);
-    std::exit(common::run_headless(*world, *s.program, r.seed, s.lines, s.cols, s.passes, nowhere));
+    std::FILE *dump = std::fopen("/dev/null", "w");
+    if (dump == nullptr || dup2(nowhere, 1) < 0 || dup2(nowhere, 2) < 0)
+        _exit(1);
+    std::exit(common::run_headless(*world, *s.program, r.seed, s.lines, s.cols, s.passes, dump));
 }
 
 int terminal_width()
@@ -199,22 +252,100 @@ void report(const run &r, size_t done, size_t total, double seconds)
     std::fflush(stdout);
 }
 
-}  // namespace
-
-int run_sweep(const sweep &s)
+// Why a finished run failed; empty when it ended well with its log whole.
+// 0: passes done or one bug left; 7: the terrain was refused.
+std::string failure(const std::string &path, int status)
 {
-    std::vector<run> runs;
+    if (!WIFEXITED(status) || (WEXITSTATUS(status) != 0 && WEXITSTATUS(status) != common::EXIT_BAD_TERRAIN))
+        return path + " failed: " + wait_status_text(status);
+    log_file log;
+    std::string why;
+    if (!read_log(path, &log, &why))
+        return why;
+    if (!log.ended || log.end_status != WEXITSTATUS(status))
+        return path + " failed: its log is cut short";
+    return "";
+}
+
+// Whether `dir` holds a sweep's files: a manifest, a summary or logs.
+bool holds_sweep(const std::string &dir)
+{
+    std::error_code error;
+    return std::filesystem::exists(dir + "/manifest", error) || std::filesystem::exists(dir + "/summary.csv", error) ||
+           !sweep_logs(dir).empty();
+}
+
+// The manifest's first line: what every run of the directory shares.
+std::string manifest_header(const sweep &s)
+{
+    return common::text_of("# terrarium-lab sweep: %s, %ld passes, screen %d x %d\n", s.program->name, s.passes,
+                           s.lines, s.cols);
+}
+
+// Records the runs in out/manifest, made with its header, or added to.
+bool write_manifest(const sweep &s, const std::vector<run> &runs)
+{
+    std::string path = s.out + "/manifest", text;
+    int fd = open_file(path.c_str(), O_WRONLY | O_CREAT | O_EXCL);
+    if (fd >= 0)
+        text = manifest_header(s);
+    else if (errno == EEXIST)
+        fd = open_file(path.c_str(), O_WRONLY | O_APPEND);
+    for (const run &r : runs)
+        text += log_name(r) + "\n";
+    bool written = fd >= 0 && write_all(fd, text);
+    if ((fd >= 0 && close(fd) != 0) || !written) {
+        std::fprintf(stderr, "terrarium-lab: cannot write %s: %s\n", path.c_str(), std::strerror(errno));
+        return false;
+    }
+    return true;
+}
+
+// The settings' directories and the manifest, refusing to mix this sweep
+// into another's files unless told to add to them, and to add it to a
+// sweep of another program, passes or screen.
+bool prepare_out(const sweep &s, const std::vector<run> &runs)
+{
+    std::string start = manifest_line(s.out);
+    start += start.empty() ? "" : "\n";
+    if (!s.add && holds_sweep(s.out)) {
+        std::fprintf(stderr, "terrarium-lab: %s holds another sweep's files (--add adds to them)\n", s.out.c_str());
+        return false;
+    }
+    if (!start.empty() && start != manifest_header(s)) {
+        std::fprintf(stderr, "terrarium-lab: %s holds another kind of sweep (%s): not added to\n", s.out.c_str(),
+                     start.substr(0, start.size() - 1).c_str());
+        return false;
+    }
     for (const setting &where : s.settings) {
         std::error_code error;
         std::filesystem::create_directories(s.out + "/" + where.name, error);
         if (error) {
             std::fprintf(stderr, "terrarium-lab: cannot make %s/%s: %s\n", s.out.c_str(), where.name.c_str(),
                          error.message().c_str());
-            return 1;
+            return false;
         }
-        for (unsigned seed : s.seeds)
-            runs.push_back({&where, seed});
     }
+    return write_manifest(s, runs);
+}
+
+}  // namespace
+
+int run_sweep(const sweep &s)
+{
+    std::vector<run> runs;
+    size_t index = 0;
+    for (const setting &where : s.settings)
+        for (unsigned seed : s.seeds)
+            if (in_share(index++, s.share, s.shares))
+                runs.push_back({&where, seed});
+    if (runs.empty()) {
+        std::printf("share %ld of %ld holds none of the %zu runs\n", s.share, s.shares, index);
+        return 0;
+    }
+    if (!prepare_out(s, runs))
+        return 1;
+    end_children_with_lab();
     auto start = std::chrono::steady_clock::now();
     std::map<pid_t, run> running;
     size_t next = 0, done = 0;
@@ -222,11 +353,12 @@ int run_sweep(const sweep &s)
     while (done < runs.size()) {
         while (static_cast<int>(running.size()) < s.jobs && next < runs.size()) {
             std::fflush(nullptr);
-            pid_t pid = fork();
+            pid_t pid = start_child();
             if (pid == 0)
                 run_world(s, runs[next]);
             if (pid < 0) {
                 std::perror("terrarium-lab: fork");
+                kill_children();
                 return 1;
             }
             running[pid] = runs[next++];
@@ -237,20 +369,23 @@ int run_sweep(const sweep &s)
             if (errno == EINTR)
                 continue;
             std::perror("terrarium-lab: wait");
+            kill_children();
             return 1;
         }
+        child_ended(pid);
         run r = running[pid];
         running.erase(pid);
-        // 0: passes done or one bug left; 7: the terrain was refused.
-        if (!WIFEXITED(status) || (WEXITSTATUS(status) != 0 && WEXITSTATUS(status) != 7)) {
-            std::fprintf(stderr, "%sterrarium-lab: %s failed (status %d)\n", isatty(1) ? "\n" : "",
-                         log_path(s, r).c_str(), status);
+        std::string why = failure(log_path(s, r), status);
+        if (!why.empty()) {
+            std::fprintf(stderr, "%sterrarium-lab: %s\n", isatty(1) ? "\n" : "", why.c_str());
             failed++;
         }
         report(r, ++done, runs.size(),
                std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
     }
-    int status = s.summary ? summarize(s.out) : 0;
+    if (failed > 0)
+        std::fprintf(stderr, "terrarium-lab: %d of %zu runs failed\n", failed, runs.size());
+    int status = s.summary ? summarize({s.out}) : 0;
     return failed > 0 ? 1 : status;
 }
 

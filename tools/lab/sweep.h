@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include <CLI/CLI.hpp>
+
 #include "common/headless.h"
 #include "terrarium/init.h"
 
@@ -25,14 +27,40 @@ struct sweep {
     std::string out;
     int jobs = 1;
     bool summary = true;
+    bool add = false;  // runs may join another sweep's of the same kind in `out`
+    long share = 1, shares = 1;  // runs only the share-th of `shares` shares of the runs
 };
 
-// Reads the sweep's arguments (argv[0] is the first option); false with
-// *why set on a bad one.
-bool parse_sweep(int argc, char *argv[], sweep *s, std::string *why);
+// The sweep's command line as given, before its values are checked
+// together.
+struct sweep_arguments {
+    std::string program = "terrarium";
+    std::string lists[3] = {"2", "150", "4"};  // -s, -r and -g
+    bool swept = false;                        // any of them given
+    std::vector<unsigned> seeds;
+    long passes = 0, lines = 24, cols = 80, jobs = 1;
+    std::string out;
+    bool no_summary = false, add = false;
+    long share = 1, shares = 1;
+};
 
-// Runs every setting with every seed, `jobs` worlds at once, each logged
-// to out/SETTING/seedN.csv, with a progress report; then the summary.
+// The sweep's options, read into *given.
+void add_sweep_options(CLI::App &app, sweep_arguments *given);
+
+// The sweep of the arguments; false with *why set when they do not go
+// together or a value of -s, -r or -g is bad.
+bool make_sweep(const sweep_arguments &given, sweep *s, std::string *why);
+
+// Whether run `index` (counted from 0, settings outer, seeds inner) is in
+// share K of N: every N-th run, from the K-th on.
+inline bool in_share(size_t index, long share, long shares)
+{
+    return static_cast<long>(index % static_cast<size_t>(shares)) == share - 1;
+}
+
+// Runs every setting with every seed (those of its share), `jobs` worlds at once, each logged
+// to out/SETTING/seedN.csv and listed in out/manifest, with a progress
+// report; then the summary.
 // Returns the exit status.
 int run_sweep(const sweep &s);
 
