@@ -14,6 +14,7 @@
 #include <sstream>
 #include <unordered_map>
 #include <unordered_set>
+#include <unistd.h>
 
 #include "terrarium/init.h"
 #include "terrarium/stat.h"
@@ -62,14 +63,17 @@ std::string file_text(const std::string &path)
     return text.str();
 }
 
-// What `print` writes, through a file, and what it returns.
+// What `print` writes, through a file of this process's own (the tests run
+// side by side), and what it returns.
 std::pair<int, std::string> text_of(const std::function<int(std::FILE *)> &print)
 {
-    const std::string path = testing::TempDir() + "dump.txt";
-    std::FILE *out = std::fopen(path.c_str(), "w");
+    std::FILE *out = std::tmpfile();
     int status = print(out);
+    std::string text(static_cast<size_t>(std::ftell(out)), '\0');
+    std::rewind(out);
+    text.resize(std::fread(&text[0], 1, text.size(), out));
     std::fclose(out);
-    return {status, file_text(path)};
+    return {status, text};
 }
 
 // The status of a headless run, and its dump as simdump prints it.
@@ -202,7 +206,7 @@ const row recorded[] = {
 
 TEST(Worlds, FixedSeedsGiveTheRecordedWorlds)
 {
-    const std::string path = testing::TempDir() + "seeded.csv";
+    const std::string path = testing::TempDir() + std::to_string(getpid()) + "-seeded.csv";
     for (const row &r : recorded) {
         ASSERT_TRUE(common::open_log(path.c_str(), {r.r.program, "", false}, r.r.seed));
         const auto [status, text] = dump_of(r.r);
@@ -267,7 +271,7 @@ TEST(RunLog, AHandMadeWorldRowByRowAsWorkedOut)
     terrarium_side::blank(10, 20);
     terrarium_side::add(1, 1, 'A'), terrarium_side::add(2, 2, 'A')->food = 3000;
     terrarium_side::add(3, 3, 'C')->age = 7, terrarium_side::add(4, 4, '$')->size = 13;
-    const std::string path = testing::TempDir() + "hand.csv";
+    const std::string path = testing::TempDir() + std::to_string(getpid()) + "-hand.csv";
     ASSERT_TRUE(common::open_log(path.c_str(), terrarium::describe(terrarium_side::w()), 5));
     common::log_pass(terrarium_side::w(), terrarium::take_census);
     terrarium_side::cursor()->prev->race = 'Z';  // '$', as the gene editor may, within pass 1: a last row
