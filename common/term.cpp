@@ -12,6 +12,7 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include "common/signals.h"
 #include "common/text.h"
 
 namespace common {
@@ -30,12 +31,6 @@ struct terminal_state {
     volatile sig_atomic_t size_changed = 0;
     volatile sig_atomic_t continued = 0;
 } terminal;
-
-// Every signal whose default action ends the process, but for the
-// real-time ones, which are numbered at run time (SIGKILL cannot be caught).
-const int fatal_signals[] = {SIGTERM, SIGHUP,  SIGINT,    SIGQUIT, SIGSEGV, SIGABRT, SIGBUS,  SIGFPE,
-                             SIGILL,  SIGTRAP, SIGSYS,    SIGPIPE, SIGXFSZ, SIGXCPU, SIGUSR1, SIGUSR2,
-                             SIGALRM, SIGVTALRM, SIGPROF, SIGIO,   SIGPWR,  SIGSTKFLT};
 
 
 // A string capability of the terminal; null when it has none (absent,
@@ -76,24 +71,14 @@ void write_reset_sequence()
 }
 
 // Only async-signal-safe work here: put back the terminal's attributes,
-// write the precomputed reset sequence, then die of the signal itself, so
-// that a parent sees the signal and a crash leaves its core dump: the
-// default action back, the signal unblocked and raised again. Should the
-// process outlive that, it exits with 128 + the signal, as a shell reports
-// a death by signal.
+// write the precomputed reset sequence, then die of the signal itself.
 extern "C" void on_fatal_signal(int sig)
 {
     if (terminal.have_found_setting)
         tcsetattr(0, TCSANOW, &terminal.found_setting);
     write_reset_sequence();
     say_last_words(128 + sig, true, nullptr);
-    signal(sig, SIG_DFL);
-    sigset_t just_this;
-    sigemptyset(&just_this);
-    sigaddset(&just_this, sig);
-    sigprocmask(SIG_UNBLOCK, &just_this, nullptr);
-    raise(sig);
-    _exit(128 + sig);
+    die_of(sig);
 }
 
 extern "C" void on_size_change(int) { terminal.size_changed = 1; }
@@ -117,21 +102,7 @@ void catch_signal(int sig, void (*handler)(int), bool restart)
 
 void catch_size_changes() { catch_signal(SIGWINCH, on_size_change, true); }
 
-void install_signal_handlers()
-{
-    struct sigaction action;
-    std::memset(&action, 0, sizeof action);
-    action.sa_handler = on_fatal_signal;
-    sigemptyset(&action.sa_mask);
-    for (int sig : fatal_signals)
-        sigaddset(&action.sa_mask, sig);
-    for (int sig = SIGRTMIN; sig <= SIGRTMAX; sig++)
-        sigaddset(&action.sa_mask, sig);
-    for (int sig : fatal_signals)
-        sigaction(sig, &action, nullptr);
-    for (int sig = SIGRTMIN; sig <= SIGRTMAX; sig++)
-        sigaction(sig, &action, nullptr);
-}
+void install_signal_handlers() { catch_ending_signals(on_fatal_signal); }
 
 [[noreturn]] void refuse(const char *program, const char *why, const char *type = nullptr)
 {

@@ -195,7 +195,7 @@ races)'" ] && grep -qx '0 55 1 2 3 4 5 6 7 8 9 10 5' "$T/script" || fail "the ra
     [ "$(head -n 1 "$T/r5/summary.csv" | cut -d, -f1)" = setting ] || fail "2>&-"
 for f in "$T"/r5/*/*.csv; do [ "$(tail -n 1 "$f")" = "# end: status 0" ] || fail "$f with 2>&-"; done
 # A signal ends the lab's worlds with it.
-for signal in TERM:143 HUP:129 USR1:138; do
+for signal in TERM:143 HUP:129 USR1:138 RTMIN+1:163; do
     "$LAB" --seeds 1-4 --passes 100000000 --out "$T/r3-${signal%:*}" --jobs 2 > /dev/null 2>&1 & lab=$!
     within '[ "$(pgrep -c -P $lab)" = 2 ]'
     children=$(pgrep -P $lab)

@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "common/signals.h"
 #include "common/stop.h"
 #include "common/text.h"
 #include "common/term.h"
@@ -17,29 +18,15 @@ namespace lab {
 
 namespace {
 
-// Every signal whose default action ends the process.
-const int ending_signals[] = {SIGTERM, SIGINT,  SIGHUP,  SIGQUIT,   SIGPIPE, SIGALRM, SIGUSR1, SIGUSR2, SIGXCPU,
-                              SIGXFSZ, SIGVTALRM, SIGPROF, SIGSEGV, SIGBUS,  SIGFPE,  SIGILL,  SIGABRT, SIGTRAP,
-                              SIGSYS};
-
 // Changed only with every ending signal held, so the handler sees them whole.
 pid_t children[MOST_CHILDREN];
 char leftover[4096];  // the file to remove, NUL-terminated; empty for none
-
-sigset_t ending_set()
-{
-    sigset_t set;
-    sigemptyset(&set);
-    for (int sig : ending_signals)
-        sigaddset(&set, sig);
-    return set;
-}
 
 class signals_held {
 public:
     signals_held()
     {
-        sigset_t all = ending_set();
+        sigset_t all = common::ending_signals();
         sigprocmask(SIG_BLOCK, &all, &before_);
     }
     ~signals_held() { sigprocmask(SIG_SETMASK, &before_, nullptr); }
@@ -67,25 +54,12 @@ extern "C" void on_ending_signal(int sig)
     kill_and_reap();
     if (leftover[0] != '\0')
         unlink(leftover);
-    signal(sig, SIG_DFL);
-    sigset_t just_this;
-    sigemptyset(&just_this);
-    sigaddset(&just_this, sig);
-    sigprocmask(SIG_UNBLOCK, &just_this, nullptr);
-    raise(sig);
-    _exit(128 + sig);
+    common::die_of(sig);
 }
 
 }  // namespace
 
-void end_children_with_lab()
-{
-    struct sigaction action {};
-    action.sa_handler = on_ending_signal;
-    action.sa_mask = ending_set();
-    for (int sig : ending_signals)
-        sigaction(sig, &action, nullptr);
-}
+void end_children_with_lab() { common::catch_ending_signals(on_ending_signal); }
 
 pid_t start_child()
 {
@@ -97,8 +71,7 @@ pid_t start_child()
     }
     pid_t pid = fork();
     if (pid == 0) {
-        for (int sig : ending_signals)
-            signal(sig, SIG_DFL);
+        common::for_each_ending_signal([](int sig) { signal(sig, SIG_DFL); });
         std::fill(std::begin(children), std::end(children), 0);
         leftover[0] = '\0';
     } else if (pid > 0) {

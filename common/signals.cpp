@@ -1,0 +1,48 @@
+#include "common/signals.h"
+
+#include <unistd.h>
+
+namespace common {
+
+sigset_t ending_signals()
+{
+    static const int listed[] = {SIGTERM, SIGHUP,  SIGINT,  SIGQUIT, SIGSEGV, SIGABRT, SIGBUS,    SIGFPE,
+                                 SIGILL,  SIGTRAP, SIGSYS,  SIGPIPE, SIGXFSZ, SIGXCPU, SIGUSR1,   SIGUSR2,
+                                 SIGALRM, SIGVTALRM, SIGPROF, SIGIO,
+#ifdef SIGPWR
+                                 SIGPWR,
+#endif
+#ifdef SIGSTKFLT
+                                 SIGSTKFLT,
+#endif
+    };
+    sigset_t set;
+    sigemptyset(&set);
+    for (int sig : listed)
+        sigaddset(&set, sig);
+    // Numbered at run time: the C library keeps some for itself.
+    for (int sig = SIGRTMIN; sig <= SIGRTMAX; sig++)
+        sigaddset(&set, sig);
+    return set;
+}
+
+void catch_ending_signals(void (*handler)(int))
+{
+    struct sigaction action {};
+    action.sa_handler = handler;
+    action.sa_mask = ending_signals();
+    for_each_ending_signal([&](int sig) { sigaction(sig, &action, nullptr); });
+}
+
+void die_of(int sig)
+{
+    signal(sig, SIG_DFL);
+    sigset_t just_this;
+    sigemptyset(&just_this);
+    sigaddset(&just_this, sig);
+    sigprocmask(SIG_UNBLOCK, &just_this, nullptr);
+    raise(sig);
+    _exit(128 + sig);
+}
+
+}  // namespace common

@@ -1,0 +1,33 @@
+// The signals whose default action ends the process, for the programs and
+// the tools that must tidy up before such an end: what they catch, and how
+// a handler then dies of the signal itself.
+#pragma once
+
+#include <csignal>
+
+namespace common {
+
+// Every signal whose default action ends the process and that can be
+// caught, the real-time ones included.
+sigset_t ending_signals();
+
+// Calls handler(sig) for each of them.
+template <class Handler>
+void for_each_ending_signal(Handler handler)
+{
+    sigset_t set = ending_signals();
+    for (int sig = 1; sig <= SIGRTMAX; sig++)
+        if (sigismember(&set, sig) == 1)
+            handler(sig);
+}
+
+// Catches each of them with `handler`, holding all of them while it runs.
+void catch_ending_signals(void (*handler)(int));
+
+// Dies of `sig`, so that a parent sees the signal and a crash leaves its
+// core dump: the default action back, the signal unblocked and raised
+// again; should the process outlive that, it exits with 128 + sig, as a
+// shell reports a death by signal. Async-signal-safe.
+[[noreturn]] void die_of(int sig);
+
+}  // namespace common
