@@ -220,4 +220,5 @@ overview_round() {
     [ "$(rows 0 10 | grep -c .)" = $(($3 + 1)) ] || fail "blocks down the 40x12 screen"
     resize 80x24 && wait_row 23 0 ".*  overview 1:$2  "
     quit x
+    pass "o: blocks of $2; l, j, o: the map one block on; n, p; 40x12: whole; x: exit 0"
 }

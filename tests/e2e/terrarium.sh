@@ -183,10 +183,6 @@ hostile() {
     pass "e on 16 columns: answers read, none a command; resized to 20x5 and back: whole; Ctrl-S, TERM"
 }
 
-overview() {
-    start_paused && wait_gone Pause
-    overview_round "$STATUS" 3 9
-    pass "o: blocks of 3; l, j, o: the map one block on; n, p; 40x12: blocks of 5; x: exit 0"
-}
+overview() { start_paused && wait_gone Pause && overview_round "$STATUS" 3 9; }
 
 in_parallel overview inspection running resizes endings hostile
