@@ -48,11 +48,19 @@ std::string delay_text(int micros)
     return text_of("%ds", micros / 1000000);
 }
 
+// The overview's blocks on the screen above the status line.
+overview_layout layout_on_screen(const session &s)
+{
+    return overview_layout_for(s.world.map.rows(), s.world.map.cols(), LINES - 1, COLS);
+}
+
 std::string run_state(const session &s)
 {
     std::string state = text_of("%s  pass %ld  %ld bugs", delay_text(s.speed).c_str(), s.world.passes,
                                 s.running.world_rules.population(s.world));
-    return s.mode != run_mode::running ? "paused  " + state : state;
+    if (s.mode != run_mode::running)
+        state = "paused  " + state;
+    return s.show_overview ? text_of("overview 1:%d  ", layout_on_screen(s).block) + state : state;
 }
 
 // The left part always as it was; the state after it only as far as it
@@ -98,6 +106,32 @@ bool status_line_fits(const session &s)
     return getbegy(s.status_win) == LINES - 1 && getmaxx(s.status_win) == COLS;
 }
 
+// The blocks that the map view shows, highlighted: its origin may be
+// negative in a world smaller than the screen.
+void draw_overview(session &s)
+{
+    const world_map &map = s.world.map;
+    overview_layout layout = layout_on_screen(s);
+    s.blocks.draw(map.row(0), map.rows(), map.cols(), layout, s.block_glyphs);
+    int first_row = std::max(0, s.view_row) / layout.block;
+    int last_row = (s.view_row + LINES - 2) / layout.block;
+    int first_col = std::max(0, s.view_col) / layout.block;
+    int last_col = (s.view_col + COLS - 1) / layout.block;
+    s.block_line.resize(static_cast<size_t>(layout.cols));
+    werase(stdscr);
+    for (int row = 0; row < layout.rows; row++) {
+        bool rows_shown = row >= first_row && row <= last_row;
+        for (int col = 0; col < layout.cols; col++) {
+            char glyph = s.block_glyphs[static_cast<size_t>(row) * layout.cols + col];
+            bool shown = rows_shown && col >= first_col && col <= last_col;
+            s.block_line[col] = static_cast<chtype>(static_cast<unsigned char>(glyph)) | s.view.colours.of(glyph) |
+                                (shown ? A_REVERSE : 0);
+        }
+        mvwaddchnstr(stdscr, row, 0, s.block_line.data(), layout.cols);
+    }
+    wnoutrefresh(stdscr);
+}
+
 }  // namespace
 
 void repaint(session &s)
@@ -107,7 +141,9 @@ void repaint(session &s)
     follow_continue();
     if (follow_size_change() || !status_line_fits(s))
         fit_to_screen(s);
-    if (s.show_map) {
+    if (s.show_overview) {
+        draw_overview(s);
+    } else if (s.show_map) {
         s.view.catch_up(s.world.map);
         pnoutrefresh(s.view.pad(), s.view_row, s.view_col, 0, 0, LINES - 2, COLS - 1);
     } else {
@@ -195,7 +231,11 @@ const key_command shared_keys[] = {
     {'e', [](session &s) { s.running.edit(s.world); }},
     {'x', [](session &) { stop(); }},
     {'g', centre_on_selected},
-    {'z', [](session &s) { s.show_map = !s.show_map; }},
+    {'z', [](session &s) {
+         s.show_map = !s.show_map && !s.show_overview;
+         s.show_overview = false;
+     }},
+    {'o', [](session &s) { s.show_overview = true; }},
     {'h', [](session &s) { if (s.view_col > 0) s.view_col--; }},
     {'j', [](session &s) { if (s.view_row < s.world.map.rows() - LINES + 1) s.view_row++; }},
     {'k', [](session &s) { if (s.view_row > 0) s.view_row--; }},
@@ -213,6 +253,34 @@ const key_command shared_keys[] = {
      }},
     {0, nullptr},
 };
+
+// The origin one block on in the overview, clamped to the bounds of the
+// scroll keys: it moves only when a scroll key would.
+int block_step(int origin, int step, int upper)
+{
+    if (step < 0)
+        return origin > 0 ? std::max(0, origin + step) : origin;
+    return origin < upper ? std::min(upper, origin + step) : origin;
+}
+
+// The keys that mean something else while the overview is shown: the
+// frame moves by blocks, and `o` or Enter go back to the map there.
+bool overview_key(session &s, int k)
+{
+    int block = layout_on_screen(s).block;
+    int rows_up = s.world.map.rows() - LINES + 1, cols_up = s.world.map.cols() - COLS;
+    switch (k >= 'A' && k <= 'Z' ? k + 'a' - 'A' : k) {
+    case 'h': s.view_col = block_step(s.view_col, -block, cols_up); return true;
+    case 'l': s.view_col = block_step(s.view_col, block, cols_up); return true;
+    case 'k': s.view_row = block_step(s.view_row, -block, rows_up); return true;
+    case 'j': s.view_row = block_step(s.view_row, block, rows_up); return true;
+    case 'o': case '\n': case '\r':
+        s.show_overview = false;
+        s.show_map = true;
+        return true;
+    default: return false;
+    }
+}
 
 // The command of a key in a table; upper-case letters as lower case.
 const key_command *command_for(const key_command *table, int k)
@@ -238,6 +306,8 @@ void do_key(session &s, int k)
         choose(s, k - '1');
         return;
     }
+    if (s.show_overview && overview_key(s, k))
+        return;
     const key_command *command = nullptr;
     if (static_cast<unsigned>(k) <= 122) {
         command = command_for(s.running.keys, k);

@@ -11,7 +11,10 @@
 
 #include "common/decide.h"
 #include "common/map_view.h"
+#include "common/overview.h"
 #include "common/rules.h"
+
+#include <vector>
 
 namespace common {
 
@@ -62,6 +65,10 @@ struct session {
     int speed = 1;                 // microseconds slept at each pass boundary
     run_mode mode = run_mode::running;
     bool show_map = true;          // else the statistics screen
+    bool show_overview = false;    // the whole world in blocks, over the map or the statistics
+    overview blocks;               // its buffers are kept between passes: drawing it never allocates
+    std::vector<char> block_glyphs;
+    std::vector<chtype> block_line;
 };
 
 // Creates the status line: the session is ready to run.
@@ -75,9 +82,9 @@ void enter_loop(session &s);
 // step is under way; then the turn.
 void loop_step(session &s);
 
-// The map view or the statistics screen, then the status line: the key
+// The overview, the map view or the statistics screen, then the status line: the key
 // help and the tracker's label at the left; at the right end the state:
-// "paused" (also while single-stepping), the delay per pass, the pass
+// "overview 1:B" while the overview is shown, "paused" (also while single-stepping), the delay per pass, the pass
 // count and the population.
 void repaint(session &s);
 

@@ -42,6 +42,8 @@ const char usage[] =
     "  e           edit the selected bug's race and genes\n"
     "  w           world statistics\n"
     "  z           switch between the map and the per-race statistics\n"
+    "  o           the overview of the whole world; there h j k l move the view\n"
+    "              by one block, o or Enter go back to the map\n"
     "\n"
     "TERRARIUM_COLOR=1 draws the map in colour (never with NO_COLOR set).\n"
     "Manual: man 6 terrarium (from the source tree: man -l man/terrarium.6).\n";

@@ -160,7 +160,7 @@ TEST_F(Keys, EveryByteWithoutACommandIsABadKeyAndChangesNothing)
     for_both([&](auto side) {
         using S = decltype(side);
         world<S>();
-        std::string commands = std::string("xXgGzZhHjJkKlLfFsStTpPnN1234vVdDcCeE") + (is_terrarium<S> ? "5bBwW" : "");
+        std::string commands = std::string("xXgGzZhHjJkKlLoOfFsStTpPnN1234vVdDcCeE") + (is_terrarium<S> ? "5bBwW" : "");
         auto state = [] { return std::tuple(shown->speed, shown->show_map, shown->mode, shown->view_row,
                                             shown->view_col, *S::pointers()[2]); };
         for (int byte = 1; byte <= 255; byte++) {
@@ -182,7 +182,9 @@ TEST_F(Keys, ScrollingAndCentringStopAtTheBounds)
     const std::pair<const char *, std::array<int, 8>> rows[] = {
         {"hk", {48, 160, 24, 80, 0, 0, 0, 0}},     {"Hk", {48, 160, 24, 80, 4, 5, 3, 4}},
         {"jl", {48, 160, 24, 80, 25, 80, 25, 80}}, {"JL", {48, 160, 24, 80, 24, 79, 25, 80}},
-        {"jlhk", {6, 20, 24, 80, 0, 0, 0, 0}},     // a world smaller than the view stays
+        {"jlhkOjlhk", {6, 20, 24, 80, 0, 0, 0, 0}},  // a world smaller than the view stays
+        {"ojjlo", {48, 160, 24, 80, 0, 0, 6, 3}},  {"ojlhhkO", {48, 160, 24, 80, 24, 79, 22, 74}},  // overview: blocks of 3
+        {"Okh", {48, 160, 24, 80, 1, 2, 0, 0}},
         {"5g", {48, 160, 24, 80, 5, 5, 0, 0}},     {"4g", {48, 160, 24, 80, 5, 5, 25, 80}},  // bugs in the corners
         {"3G", {48, 160, 24, 80, 5, 5, 30 - 11, 100 - 40}},
         {"2g", {50, 162, 25, 81, 5, 5, 20 - 12, 50 - 40}},  // halves truncate on an odd screen

@@ -28,6 +28,8 @@ const char usage[] =
     "  v d c       the selected bug's place, genes, summary\n"
     "  e           edit the selected bug's race and genes\n"
     "  z           switch between the map and the per-race statistics\n"
+    "  o           the overview of the whole world; there h j k l move the view\n"
+    "              by one block, o or Enter go back to the map\n"
     "\n"
     "VIVARIUM_COLOR=1 draws the map in colour (never with NO_COLOR set).\n"
     "Manual: man 6 vivarium (from the source tree: man -l man/vivarium.6).\n";

@@ -204,3 +204,21 @@ signal_runs() {
     done
     pass "every signal that ends a process (TERM to PROF, SYS, RTMIN): died of each, terminal restored"
 }
+
+# The overview of a world paused (the popup gone) on 80x24 in blocks of $2 cells, whose
+# last row of blocks at 40x12 is row $3: l and j move the view one block
+# each way and o shows the map there; p, n and a resize work in it.
+overview_round() {
+    local before
+    before=$(rows "$2" 22 | cut -c$(($2 + 1))-80 | sed 's/ *$//')
+    keys o && wait_row 23 0 ".*  overview 1:$2  paused  "
+    keys l j o && wait_until "the map" map_shown "$1"
+    [ "$(rows 0 $((22 - $2)) | cut -c1-$((80 - $2)) | sed 's/ *$//')" = "$before" ] || fail "the map not one block on"
+    keys o && press n 'Single step' && press p Pause && wait_gone Pause
+    row_matches 23 0 ".*  overview 1:$2  [0-9]+[um]?s  pass " || fail "p: running on"
+    resize 40x12 && E2E_LINES=12 wait_until "the blocks at 40x12" map_shown "x "
+    [ "$(rows 0 10 | grep -c .)" = $(($3 + 1)) ] || fail "blocks down the 40x12 screen"
+    resize 80x24 && wait_row 23 0 ".*  overview 1:$2  "
+    quit x
+    pass "o: blocks of $2; l, j, o: the map one block on; n, p; 40x12: whole; x: exit 0"
+}

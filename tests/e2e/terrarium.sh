@@ -183,4 +183,6 @@ hostile() {
     pass "e on 16 columns: answers read, none a command; resized to 20x5 and back: whole; Ctrl-S, TERM"
 }
 
-in_parallel inspection running resizes endings hostile
+overview() { start_paused && wait_gone Pause && overview_round "$STATUS" 3 9; }
+
+in_parallel overview inspection running resizes endings hostile

@@ -76,4 +76,6 @@ endings() {
     signal_runs "$STATUS" vivarium
 }
 
-in_parallel popups editor endings
+overview() { start_program vivarium && press p Pause && wait_gone Pause && overview_round "$STATUS" 11 10; }
+
+in_parallel overview popups editor endings
