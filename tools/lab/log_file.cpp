@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cctype>
 #include <climits>
 #include <cstring>
 #include <fcntl.h>
@@ -83,7 +84,12 @@ int end_status(const std::string &line)
 bool read_header(const std::string &line, log_file *log)
 {
     log->columns = split(line, ',');
-    bool named = std::none_of(log->columns.begin(), log->columns.end(), [](const std::string &c) { return c.empty(); });
+    // A name is a word of text: a control character (a stray carriage
+    // return, say) would change when the log is written out again.
+    auto unnamed = [](const std::string &c) {
+        return c.empty() || std::any_of(c.begin(), c.end(), [](char ch) { return std::iscntrl(static_cast<unsigned char>(ch)); });
+    };
+    bool named = std::none_of(log->columns.begin(), log->columns.end(), unnamed);
     return named && log->columns.size() >= 2 && log->columns[0] == "pass" && log->columns[1] == "population";
 }
 
