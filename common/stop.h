@@ -22,6 +22,7 @@ enum exit_status {
     EXIT_LOST_BUG = 10,
     EXIT_NO_TERMINAL = 11,
     EXIT_BAD_ENVIRONMENT = 12,
+    EXIT_BAD_WORLD_FILE = 13,
 };
 
 // Names the function that every way out calls before the process ends:
