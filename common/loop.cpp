@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <string>
 
+#include "common/autosave.h"
 #include "common/edit_window.h"
 #include "common/hooks.h"
 #include "common/kb.h"
 #include "common/map.h"
 #include "common/popup.h"
+#include "common/signals.h"
 #include "common/stop.h"
 #include "common/term.h"
 #include "common/text.h"
@@ -69,7 +71,8 @@ void draw_status_line(const session &s)
 {
     WINDOW *status_win = s.status_win;
     int width = getmaxx(status_win);
-    std::string left = text_of("%s  %s  ", s.running.help, s.running.selection_label(s.world));
+    std::string left = text_of("%s  %s  ", s.notice.empty() ? s.running.help : s.notice.c_str(),
+                               s.running.selection_label(s.world));
     std::string right = run_state(s);
     int room = width - static_cast<int>(left.size());
     while (!right.empty() && static_cast<int>(right.size()) > room) {
@@ -156,22 +159,44 @@ void repaint(session &s)
     doupdate();
 }
 
+namespace {
+
+void safe_point(session &s)
+{
+    if (s.saves != nullptr)
+        s.saves->at_safe_point(s);
+}
+
+}  // namespace
+
 void loop_step(session &s)
 {
     const rules &r = s.running.world_rules;
     if (r.at_boundary(s.world)) {
         if (s.speed != 0)
             hooks.sleep_micros(static_cast<useconds_t>(s.speed));
+        safe_point(s);
         repaint(s);
         pass_boundary(s.world, r);
+        s.turn_pending = true;
         if (kb_hit() || s.mode == run_mode::stepping)
             key_loop(s);
     }
     take_turn(s.world, r);
+    s.turn_pending = false;
+    if (deferred_signal() != 0)
+        safe_point(s);
 }
 
 void main_loop(session &s)
 {
+    if (s.turn_pending) {
+        repaint(s);
+        if (s.mode != run_mode::running)
+            key_loop(s);
+        take_turn(s.world, s.running.world_rules);
+        s.turn_pending = false;
+    }
     for (;;)
         loop_step(s);
 }
@@ -184,6 +209,7 @@ void key_loop(session &s)
         if (s.mode == run_mode::stepping)
             s.mode = run_mode::paused;
         do_key(s, k);
+        safe_point(s);
     } while (s.mode == run_mode::paused);
 }
 
@@ -214,6 +240,8 @@ void change_speed(session &s, int new_speed)
     s.mode = run_mode::running;
 }
 
+constexpr int CTRL_S = 0x13;
+
 // Doubling stops short of overflow: from 2^30 on, the speed stays.
 int slower(int s) { return s == 0 ? 1 : (s < (1 << 30) ? s * 2 : s); }
 
@@ -230,6 +258,10 @@ const key_command shared_keys[] = {
     {'d', [](session &s) { dopopup(gene_digits(s.running.selected(s.world).dna, GENES).c_str(), 5); }},
     {'e', [](session &s) { s.running.edit(s.world); }},
     {'x', [](session &) { stop(); }},
+    {CTRL_S, [](session &s) {
+         if (s.saves != nullptr)
+             s.saves->save_now(s);
+     }},
     {'g', centre_on_selected},
     {'z', [](session &s) {
          s.show_map = !s.show_map && !s.show_overview;

@@ -14,11 +14,13 @@
 #include "common/overview.h"
 #include "common/rules.h"
 
+#include <string>
 #include <vector>
 
 namespace common {
 
 struct session;
+class autosave;
 
 // One key command: `key` (lower case for a letter, which upper case does
 // too) and what it does.
@@ -64,6 +66,10 @@ struct session {
     int view_row = 0, view_col = 0;  // map cell at the map view's top-left corner
     int speed = 1;                 // microseconds slept at each pass boundary
     run_mode mode = run_mode::running;
+    // After a pass boundary's work and before the next turn: the keys' place.
+    bool turn_pending = false;
+    autosave *saves = nullptr;     // the session's saves, if any
+    std::string notice;            // shown instead of the key help while set
     bool show_map = true;          // else the statistics screen
     bool show_overview = false;    // the whole world in blocks, over the map or the statistics
     overview blocks;               // its buffers are kept between passes: drawing it never allocates
@@ -74,7 +80,9 @@ struct session {
 // Creates the status line: the session is ready to run.
 void enter_loop(session &s);
 
-// The interactive main loop; it ends only through stop.
+// The interactive main loop; it ends only through stop. A session whose
+// turn is pending (a resumed world) takes that turn first, after the key
+// loop if it is paused.
 [[noreturn]] void main_loop(session &s);
 
 // One iteration of the main loop: at a pass boundary the sleep and the

@@ -31,6 +31,7 @@ struct run_description {
     const char *program;
     std::string options;  // as a command line gives them; empty for none
     bool vision;          // whether the rows have a vision column
+    std::string resumed;  // a resumed run: its world's file, said instead of the seed
 };
 
 // Whether a log is being written.

@@ -4,6 +4,15 @@
 
 namespace common {
 
+namespace {
+
+// Set by the handler of a signal put off; read at the program's safe points.
+volatile sig_atomic_t put_off = 0;
+
+extern "C" void note_signal(int sig) { put_off = sig; }
+
+}  // namespace
+
 sigset_t ending_signals()
 {
     static const int listed[] = {SIGTERM, SIGHUP,  SIGINT,  SIGQUIT, SIGSEGV, SIGABRT, SIGBUS,    SIGFPE,
@@ -44,5 +53,16 @@ void die_of(int sig)
     raise(sig);
     _exit(128 + sig);
 }
+
+void defer_hangup_and_terminate()
+{
+    struct sigaction action {};
+    action.sa_handler = note_signal;
+    action.sa_mask = ending_signals();
+    sigaction(SIGHUP, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
+int deferred_signal() { return put_off; }
 
 }  // namespace common

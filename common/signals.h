@@ -30,4 +30,12 @@ void catch_ending_signals(void (*handler)(int));
 // shell reports a death by signal. Async-signal-safe.
 [[noreturn]] void die_of(int sig);
 
+// Puts off SIGHUP and SIGTERM: their handler only notes the signal, and
+// the program acts on it at its next safe point, where the world is whole.
+// Without SA_RESTART, so that a read waiting for a key ends at once.
+void defer_hangup_and_terminate();
+
+// The signal put off (the last one), or 0. Async-signal-safe.
+int deferred_signal();
+
 }  // namespace common

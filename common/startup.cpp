@@ -9,8 +9,10 @@
 
 #include "common/colour.h"
 #include "common/kb.h"
+#include "common/loop.h"
 #include "common/term.h"
 #include "common/text.h"
+#include "common/world_file.h"
 
 namespace common {
 
@@ -64,6 +66,19 @@ void log_from_environment(const run_description &run, unsigned seed)
     at_way_out(finish_log_on_way_out);
 }
 
+void open_keyboard(const rules &r)
+{
+    if (!init_kb())
+        stop_with(EXIT_NO_TERMINAL, (std::string(r.name) + ": cannot put the terminal into raw mode\n").c_str());
+}
+
+void open_view(const world_base &w, map_view &view)
+{
+    if (!view.open(w.map))
+        stop_with(EXIT_WORLD_TOO_LARGE, "world too large\n");
+    wclear(stdscr);
+}
+
 }  // namespace
 
 void start_up(world_base &w, const rules &r, map_view &view)
@@ -74,14 +89,34 @@ void start_up(world_base &w, const rules &r, map_view &view)
     open_terminal(r.name);
     set_up_colour(variable(r.name, "COLOR").c_str(), view.colours);
     size_world(w, r, LINES, COLS);
-    if (!init_kb())
-        stop_with(EXIT_NO_TERMINAL, (std::string(r.name) + ": cannot put the terminal into raw mode\n").c_str());
+    open_keyboard(r);
     w.open(seed);
-    if (!view.open(w.map))
-        stop_with(EXIT_WORLD_TOO_LARGE, "world too large\n");
-    wclear(stdscr);
+    open_view(w, view);
     r.start(w);
     log_census_from(r.census);
+}
+
+void resume(session &s, const char *path)
+{
+    world_base &w = s.world;
+    const rules &r = s.running.world_rules;
+    run_state run;
+    std::string why;
+    int status = load_world(path, w, r, &run, &why);
+    if (status != 0)
+        stop_with(status, text_of("%s: %s\n", r.name, why.c_str()).c_str());
+    run_description described = r.describe(w);
+    described.resumed = text_of("%s at pass %ld", path, w.passes);
+    log_from_environment(described, 0);
+    log_world(w);
+    open_terminal(r.name);
+    set_up_colour(variable(r.name, "COLOR").c_str(), s.view.colours);
+    open_keyboard(r);
+    open_view(w, s.view);
+    log_census_from(r.census);
+    s.speed = run.speed;
+    s.mode = run.paused ? run_mode::paused : run_mode::running;
+    s.turn_pending = run.turn_pending;
 }
 
 }  // namespace common

@@ -19,6 +19,15 @@ namespace common {
 // starts the world.
 void start_up(world_base &w, const rules &r, map_view &view);
 
+struct session;
+
+// As start_up, for the session's world read from the file at `path`
+// (--resume), before anything else: a refusal ends the program with
+// load_world's status and its line. PROGRAM_SEED is not read; a log
+// names the file instead of a seed and begins at the world's pass. The
+// world keeps its size; the session runs on as it was saved.
+void resume(session &s, const char *path);
+
 // The food and bugs of a new world, after its terrain: area / 10 plantings,
 // then area / 100 bugs, each record filled in by `seed_bug`, linked into
 // the ring in the order of their making, and indexed; every reference on

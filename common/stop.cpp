@@ -2,23 +2,38 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <unistd.h>
 
 #include "common/hooks.h"
+#include "common/signals.h"
 
 namespace common {
 
 namespace {
 
-// A signal (a change of the terminal's size) cuts a sleep short; the rest
-// of the popup's time is slept all the same.
-void sleep_whole_seconds(unsigned s)
+// Sleeps in slices, so that a signal put off, waiting to be acted on,
+// ends the sleep within a slice. A signal (a change of the terminal's
+// size) cuts a slice short; the rest is slept all the same, unless
+// `until_signal`.
+void sleep_nanoseconds(long long left, bool until_signal)
 {
-    while (s > 0)
-        s = sleep(s);
+    while (left > 0 && deferred_signal() == 0) {
+        long slice = static_cast<long>(left < 250000000 ? left : 250000000);
+        timespec want{0, slice}, rest{0, 0};
+        if (nanosleep(&want, &rest) != 0) {
+            if (until_signal)
+                return;
+            slice -= rest.tv_nsec;
+        }
+        left -= slice;
+    }
 }
 
-void sleep_microseconds(useconds_t us) { usleep(us); }
+// A popup's time is whole whatever the signals.
+void sleep_whole_seconds(unsigned s) { sleep_nanoseconds(s * 1000000000LL, false); }
+
+void sleep_microseconds(useconds_t us) { sleep_nanoseconds(us * 1000LL, true); }
 
 void *allocate_bytes(std::size_t bytes) { return std::malloc(bytes); }
 
@@ -34,9 +49,11 @@ struct way_out {
 const hook_set default_hooks = {nullptr, sleep_whole_seconds, sleep_microseconds, nullptr, allocate_bytes};
 hook_set hooks = default_hooks;
 
-void at_way_out(int (*function)(int status, bool in_signal_handler, std::string *complaint))
+last_words_function at_way_out(last_words_function function)
 {
+    last_words_function before = registered.last_words;
     registered.last_words = function;
+    return before;
 }
 
 int say_last_words(int status, bool in_signal_handler, std::string *complaint)
@@ -63,5 +80,16 @@ void stop_with(int status, const char *message)
 }
 
 void stop() { stop_with(0, nullptr); }
+
+void stop_by_signal(int sig)
+{
+    std::string complaint;
+    say_last_words(128 + sig, false, &complaint);
+    if (registered.restore_terminal != nullptr)
+        registered.restore_terminal();
+    std::fputs(complaint.c_str(), stderr);
+    std::fflush(stderr);
+    die_of(sig);
+}
 
 }  // namespace common

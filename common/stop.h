@@ -31,8 +31,10 @@ enum exit_status {
 // (and `complaint` is null). The run's log finishes there. It returns the
 // status to exit with: the one given, or another when its own work
 // failed, with a line for the user added to `complaint`, printed once the
-// terminal is given back.
-void at_way_out(int (*last_words)(int status, bool in_signal_handler, std::string *complaint));
+// terminal is given back. Returns the function named before, if any, for
+// the new one to call in turn.
+using last_words_function = int (*)(int status, bool in_signal_handler, std::string *complaint);
+last_words_function at_way_out(last_words_function last_words);
 
 // Calls the function of at_way_out, if any; returns the status to exit
 // with.
@@ -51,5 +53,10 @@ void at_stop_restore(void (*restore)());
 
 // The orderly end: status 0, no message.
 [[noreturn]] void stop();
+
+// The end on a signal that was put off until the world was whole: the
+// last words as for an orderly end (told 128 + sig), the terminal given
+// back, the complaint printed, then death by the signal itself.
+[[noreturn]] void stop_by_signal(int sig);
 
 }  // namespace common

@@ -13,7 +13,9 @@
 namespace terrarium {
 
 // The usage text's first line, also the second line of "bad args".
-#define SYNOPSIS "usage: terrarium [-s world_size] [-r roughness] [-g grid_size]\n"
+#define SYNOPSIS                                                          \
+    "usage: terrarium [-s world_size] [-r roughness] [-g grid_size]\n"     \
+    "       terrarium --resume FILE\n"
 
 const char usage[] =
     SYNOPSIS
@@ -27,11 +29,13 @@ const char usage[] =
     "  -s world_size  the map's size as a multiple of the screen's, 0.25 to 30 (2)\n"
     "  -r roughness   the terrain's roughness, 1 to 1000 (150)\n"
     "  -g grid_size   exponent of the terrain's seed grid, 2 to 8 (4)\n"
+    "  --resume FILE  run on the world saved in FILE, with its own options\n"
     "  -h, --help     this text\n"
     "  --version      the version\n"
     "\n"
     "Keys (no Enter; one per pass while running):\n"
     "  x           quit (Ctrl-C is an ordinary key here)\n"
+    "  Ctrl-S      save the world now (see TERRARIUM_SAVE)\n"
     "  p, n        pause or resume; run one pass, then pause\n"
     "  f, s, t     faster, slower, top speed\n"
     "  1 2 3 4 5   select the next bug, the one with most food, of the highest\n"
@@ -46,6 +50,10 @@ const char usage[] =
     "              by one block, o or Enter go back to the map\n"
     "\n"
     "TERRARIUM_COLOR=1 draws the map in colour (never with NO_COLOR set).\n"
+    "TERRARIUM_SAVE=FILE saves the world to FILE every TERRARIUM_SAVE_EVERY\n"
+    "seconds (300), at Ctrl-S and at the end, also on SIGHUP and SIGTERM;\n"
+    "without it Ctrl-S saves to a new terrarium-PASS.world. A resumed world\n"
+    "does not read TERRARIUM_SEED.\n"
     "Manual: man 6 terrarium (from the source tree: man -l man/terrarium.6).\n";
 
 namespace {
@@ -146,6 +154,8 @@ int parse_options(int argc, const char *const argv[], options *chosen, const cha
                 return common::EXIT_BAD_ROUGHNESS;
             }
             chosen->roughness = static_cast<int>(r);
+        } else if (std::strcmp(option, "--resume") == 0 && *value != '\0') {
+            chosen->resume = value;
         } else if (std::strcmp(option, "-g") == 0) {
             long g = decimal_integer(value);
             if (!in_range(g, 2, 8)) {
@@ -158,6 +168,11 @@ int parse_options(int argc, const char *const argv[], options *chosen, const cha
             return common::EXIT_BAD_ARGS;
         }
     }
+    // A saved world has its own options.
+    if (chosen->resume != nullptr && argc != 3) {
+        *message = "--resume takes no other options\n" SYNOPSIS;
+        return common::EXIT_BAD_ARGS;
+    }
     return 0;
 }
 
@@ -166,7 +181,7 @@ common::run_description describe(const common::world_base &w)
     const options &shape = of(w).shape;
     std::string options =
         text_of("-s %g -r %d -g %d", static_cast<double>(shape.world_size), shape.roughness, shape.grid_size);
-    return {"terrarium", options, true};
+    return {"terrarium", options, true, {}};
 }
 
 namespace {

@@ -1,3 +1,4 @@
+#include "common/autosave.h"
 #include "common/loop.h"
 #include "common/startup.h"
 #include "common/stop.h"
@@ -16,9 +17,15 @@ int main(int argc, char *argv[])
         common::stop_with(status, message);
     if (chosen.asked != common::request::run)
         return common::answer(chosen.asked, "terrarium", terrarium::usage);
+    common::autosave saves("terrarium");
     terrarium::world world(chosen);
     common::session session(terrarium::terrarium_program, world);
-    common::start_up(world, terrarium::world_rules, session.view);
+    if (chosen.resume != nullptr)
+        common::resume(session, chosen.resume);
+    else
+        common::start_up(world, terrarium::world_rules, session.view);
+    session.saves = &saves;
+    saves.begin(session);
     common::enter_loop(session);
     common::main_loop(session);
 }

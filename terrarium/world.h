@@ -49,6 +49,7 @@ struct options {
     int roughness = 150;      // terrain roughness
     int grid_size = 4;        // exponent of the terrain's seed grid
     common::request asked = common::request::run;
+    const char *resume = nullptr;  // --resume: the file of a saved world to run on
 };
 
 struct world : common::bug_world<bug, 4> {

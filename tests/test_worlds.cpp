@@ -208,7 +208,7 @@ TEST(Worlds, FixedSeedsGiveTheRecordedWorlds)
 {
     const std::string path = testing::TempDir() + std::to_string(getpid()) + "-seeded.csv";
     for (const row &r : recorded) {
-        ASSERT_TRUE(common::open_log(path.c_str(), {r.r.program, "", false}, r.r.seed));
+        ASSERT_TRUE(common::open_log(path.c_str(), {r.r.program, "", false, {}}, r.r.seed));
         const auto [status, text] = dump_of(r.r);
         EXPECT_EQ(status, r.status) << name_of(r.r);
         EXPECT_TRUE(r.golden == nullptr || text == file_text(std::string(GOLDEN_DIR) + "/" + r.golden)) << r.golden;

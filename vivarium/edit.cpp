@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include "common/edit_window.h"
+#include "common/signals.h"
 #include "common/term.h"
 
 namespace vivarium {
@@ -19,7 +20,8 @@ int answer_reader::get()
     }
     unsigned char c = 0;
     ssize_t n;
-    while ((n = read(fd_, &c, 1)) < 0 && errno == EINTR)
+    // A signal put off until the world is whole ends the answers here.
+    while ((n = read(fd_, &c, 1)) < 0 && errno == EINTR && common::deferred_signal() == 0)
         if (interrupted_)
             interrupted_();
     return n == 1 ? c : EOF;

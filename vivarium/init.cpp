@@ -10,15 +10,17 @@
 namespace vivarium {
 
 const char usage[] =
-    "usage: vivarium [-h | --help | --version]\n"
+    "usage: vivarium [-h | --help | --version | --resume FILE]\n"
     "\n"
     "The earlier generation of terrarium: bugs, drawn as race letters, live on a\n"
     "wrapping map ten times the screen, of ground, water (~), mountains (#) and\n"
     "food that ripens from . to * to @; they look, move, eat, mate and die.\n"
-    "It takes no options: any other argument is ignored.\n"
+    "It takes no options but --resume FILE, which runs on the world saved in\n"
+    "FILE: any other argument is ignored.\n"
     "\n"
     "Keys (no Enter; one per pass while running):\n"
     "  x           quit (Ctrl-C is an ordinary key here)\n"
+    "  Ctrl-S      save the world now (see VIVARIUM_SAVE)\n"
     "  p, n        pause or resume; run one pass, then pause\n"
     "  f, s, t     faster, slower, top speed\n"
     "  1 2 3 4     select the next bug, the one with most food, of the highest\n"
@@ -32,6 +34,10 @@ const char usage[] =
     "              by one block, o or Enter go back to the map\n"
     "\n"
     "VIVARIUM_COLOR=1 draws the map in colour (never with NO_COLOR set).\n"
+    "VIVARIUM_SAVE=FILE saves the world to FILE every VIVARIUM_SAVE_EVERY\n"
+    "seconds (300), at Ctrl-S and at the end, also on SIGHUP and SIGTERM;\n"
+    "without it Ctrl-S saves to a new vivarium-PASS.world. A resumed world\n"
+    "does not read VIVARIUM_SEED.\n"
     "Manual: man 6 vivarium (from the source tree: man -l man/vivarium.6).\n";
 
 namespace {
@@ -57,7 +63,7 @@ void seed_bug(world &w, bug *b)
 
 }  // namespace
 
-common::run_description describe(const common::world_base &) { return {"vivarium", "", false}; }
+common::run_description describe(const common::world_base &) { return {"vivarium", "", false, {}}; }
 
 int world_extent(int screen) { return 10 * screen - (10 * screen) % 8 + 9; }
 

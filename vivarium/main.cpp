@@ -1,8 +1,13 @@
 // vivarium: the earlier generation of the bug simulation. It takes no
 // options; its world follows from the screen's size. Of its command line
-// it reads only a request for the usage text or the version.
+// it reads only a request for the usage text or the version, and
+// --resume FILE, a saved world to run on.
+#include <cstring>
+
+#include "common/autosave.h"
 #include "common/loop.h"
 #include "common/startup.h"
+#include "common/stop.h"
 #include "common/streams.h"
 #include "common/usage.h"
 #include "vivarium/driver.h"
@@ -12,14 +17,26 @@
 int main(int argc, char *argv[])
 {
     common::open_standard_streams();
+    const char *resume = nullptr;
     for (int i = 1; i < argc; i++) {
         common::request asked = common::request_of(argv[i]);
         if (asked != common::request::run)
             return common::answer(asked, "vivarium", vivarium::usage);
+        if (std::strcmp(argv[i], "--resume") == 0) {
+            if (i + 1 == argc || *argv[i + 1] == '\0')
+                common::stop_with(common::EXIT_BAD_ARGS, "usage: vivarium [--resume FILE]\n");
+            resume = argv[++i];
+        }
     }
+    common::autosave saves("vivarium");
     vivarium::world world;
     common::session session(vivarium::vivarium_program, world);
-    common::start_up(world, vivarium::world_rules, session.view);
+    if (resume != nullptr)
+        common::resume(session, resume);
+    else
+        common::start_up(world, vivarium::world_rules, session.view);
+    session.saves = &saves;
+    saves.begin(session);
     common::enter_loop(session);
     common::main_loop(session);
 }
