@@ -228,10 +228,22 @@ run_state autosave::state_of(const session &s) const
     return run_state{s.speed, s.mode != run_mode::running, s.turn_pending};
 }
 
+namespace {
+
+// The reason alone, for the status line: the line without the file's
+// name that it begins with ("'x.world': No space left on device").
+std::string reason_of(const std::string &why)
+{
+    size_t end = why.size() > 1 && why[0] == '\'' ? why.find("': ", 1) : std::string::npos;
+    return end == std::string::npos ? why : why.substr(end + 3);
+}
+
+}  // namespace
+
 void autosave::failed(session &s, const std::string &why, bool asked)
 {
     failure_ = why;
-    s.notice = "save failed: " + why;
+    s.notice = "save failed: " + reason_of(why);
     if (asked)
         dopopup(why.c_str(), 2);
 }

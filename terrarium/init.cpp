@@ -13,12 +13,11 @@
 namespace terrarium {
 
 // The usage text's first line, also the second line of "bad args".
-#define SYNOPSIS                                                          \
-    "usage: terrarium [-s world_size] [-r roughness] [-g grid_size]\n"     \
-    "       terrarium --resume FILE\n"
+#define SYNOPSIS "usage: terrarium [-s world_size] [-r roughness] [-g grid_size]\n"
 
 const char usage[] =
     SYNOPSIS
+    "       terrarium --resume FILE\n"
     "       terrarium -h | --help | --version\n"
     "\n"
     "Bugs, drawn as race letters, live on a wrapping map of ground, water (~),\n"
@@ -170,7 +169,7 @@ int parse_options(int argc, const char *const argv[], options *chosen, const cha
     }
     // A saved world has its own options.
     if (chosen->resume != nullptr && argc != 3) {
-        *message = "--resume takes no other options\n" SYNOPSIS;
+        *message = "bad args\n" SYNOPSIS;
         return common::EXIT_BAD_ARGS;
     }
     return 0;

@@ -105,6 +105,7 @@ TEST(Options, StatusMessageAndValues)
         {{"-r", "0"}, "5"}, {{"-r", "1001"}, "5"}, {{"-r", "x"}, "5"}, {{"-r", "4294967297"}, "5"}, {{"-g", "9"}, "6"},
         {{"-r", "-4294967295"}, "5"}, {{"-r", "99999999999999999999999"}, "5"}, {{"-r", "0", "foo"}, "5"},
         {{"-r", "10", "-g"}, "6"}, {{"-g", "4294967299"}, "6"}, {{"a", "b", "c", "d", "e", "f", "g"}, "2"},
+        {{"--resume", "w"}, "2 150 4"}, {{"--resume", "w", "-r", "20"}, "4"}, {{"--resume"}, "4"},
     };
     const char *messages[] = {"", "", "I'm confused too many args\n", "try -s [.25-30]\n",
                               "bad args\nusage: terrarium [-s world_size] [-r roughness] [-g grid_size]\n",

@@ -18,9 +18,12 @@ int answer_reader::get()
         held_ = EOF;
         return c;
     }
+    // A signal put off until the world is whole ends the answers: they
+    // read as the end of the input from then on.
+    if (common::deferred_signal() != 0)
+        return EOF;
     unsigned char c = 0;
     ssize_t n;
-    // A signal put off until the world is whole ends the answers here.
     while ((n = read(fd_, &c, 1)) < 0 && errno == EINTR && common::deferred_signal() == 0)
         if (interrupted_)
             interrupted_();

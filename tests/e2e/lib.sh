@@ -70,7 +70,7 @@ start_program() {
     tmux_ kill-server 2>/dev/null
     E2E_SOCKET=$E2E_NAME.$((++E2E_RUNS))   # a dying server holds its socket a while
     # shellcheck disable=SC2086   # E2E_ENV is split into words on purpose
-    tmux_ new-session -d -s e2e -x "${E2E_COLS:-80}" -y "${E2E_LINES:-24}" "ulimit -c 0; ${E2E_ULIMIT:+ulimit -v $E2E_ULIMIT;} exec $(
+    tmux_ new-session -d -s e2e -c "$E2E_DIR" -x "${E2E_COLS:-80}" -y "${E2E_LINES:-24}" "ulimit -c 0; ${E2E_ULIMIT:+ulimit -v $E2E_ULIMIT;} exec $(
         printf '%q ' env TERM=xterm LANG=C.UTF-8 ${E2E_ENV:-} \
             perl "$E2E_TOP/run.pl" "$E2E_DIR" "$binary" "$@")"
 }
@@ -170,7 +170,7 @@ refusal() {
 }
 
 # The terminal abused, the status line matching /$1/: stopped, written over, continued: painted anew,
-# Ctrl-S and Ctrl-Q keys; sides curses cannot hold, set behind tmux's back, cut; at 80x24 all whole.
+# Ctrl-S saving to a new file, Ctrl-Q a bad key; sides curses cannot hold, set behind tmux's back, cut; at 80x24 all whole.
 abuse_terminal() {
     local size tty
     tty=$(pane_tty)
@@ -178,13 +178,14 @@ abuse_terminal() {
     kill -STOP "$(program_pid)" && printf 'junk \njunk\r\n\n' > "$tty" && wait_for junk
     stty -F "$tty" sane   # as a shell may leave it
     kill -CONT "$(program_pid)" && wait_until "the map whole again" map_shown "$1"
-    press C-s 'bad key' && press C-q 'bad key' && wait_gone 'bad key'   # raw again
+    press C-s 'saved [a-z]+-[0-9]+\.world' && press C-q 'bad key' && wait_gone 'bad key'   # raw again
+    ls "$E2E_DIR"/*-[0-9]*.world > /dev/null || fail "Ctrl-S: no file"
     stty -F "$tty" rows 10 cols 32768 && kill -WINCH "$(program_pid)" && wait_row 9 0 'x 1234'   # cut to 32767
     for size in "rows 40000 cols 80" "rows 24 cols 80"; do
         stty -F "$tty" $size && kill -WINCH "$(program_pid)" && sleep 0.5 && alive || fail "ended at $size"
     done
     wait_until "the map whole again" map_shown "$1"
-    pass "Ctrl-S, Ctrl-Q: bad key; stopped, written over, continued: whole; 32768 columns, 40000 rows: cut"
+    pass "Ctrl-S: saved; Ctrl-Q: bad key; stopped, written over, continued: whole; 32768 columns, 40000 rows: cut"
 }
 
 # signal_runs STATUS program args...: each signal whose default ends the

@@ -60,7 +60,7 @@ endings() {
     refusal "stdin /dev/null" 11 "vivarium: standard input is not a terminal" \
         timeout 10 "$(program_path vivarium)" < /dev/null
     "$(program_path vivarium)" x -h < /dev/null > "$E2E_DIR-help" &&
-        [ "$(head -n 1 "$E2E_DIR-help")" = "usage: vivarium [-h | --help | --version]" ] || fail "-h"
+        [ "$(head -n 1 "$E2E_DIR-help")" = "usage: vivarium [-h | --help | --version | --resume FILE]" ] || fail "-h"
     E2E_ENV=VIVARIUM_COLOR=1 start_program vivarium
     wait_until "the map in colour" has_colour
     quit x

@@ -1,0 +1,127 @@
+# Saving and resuming, in both programs: a run ended by SIGHUP goes on from
+# its file exactly as the run that was never stopped; a signal ends a run
+# within 2 s wherever it waits, its world saved; failed saves keep the old
+# file and the run; kill -9 in a save leaves a file that resumes; refusals.
+source "$(dirname "$0")/lib.sh" "$1"
+
+pass_count() { [[ $(screen_row 23) =~ \ pass\ ([0-9]+)\  ]] && echo "${BASH_REMATCH[1]}"; }
+at_least() { local now; now=$(pass_count) && [ "$now" -ge "$1" ]; }
+upper() { tr a-z A-Z <<< "$1"; }
+
+# The rows of a resumed run's log, from the pass it was saved at, are
+# those of the same seed's run that was never stopped.
+exact() {
+    local p V S=$E2E_DIR-saves saved rows
+    for p in terrarium vivarium; do
+        V=$(upper $p) && rm -rf "$S" && mkdir -p "$S"
+        E2E_ENV="${V}_SEED=5 ${V}_LOG=$S/whole.csv" start_program $p
+        E2E_TIMEOUT=120 wait_until "pass 500" at_least 500
+        quit x
+        E2E_ENV="${V}_SEED=5 ${V}_SAVE=$S/w.world" start_program $p
+        wait_until "pass 100" at_least 100
+        press p Pause && wait_gone Pause && saved=$(pass_count)
+        kill -s HUP "$(program_pid)" && expect_signal HUP
+        E2E_ENV="${V}_LOG=$S/resumed.csv ${V}_SEED=x" start_program $p --resume "$S/w.world"
+        wait_row 23 0 ".*  paused  1us  pass $saved  "
+        keys p && wait_until "pass $((saved + 100))" at_least $((saved + 100))
+        quit x
+        grep -qx "# resumed: $S/w.world at pass $saved" "$S/resumed.csv" || fail "$p: the log's origin"
+        rows=$(grep -v '^[#p]' "$S/resumed.csv")
+        [[ $rows == "$saved,"* ]] && [ "$(wc -l <<< "$rows")" -gt 100 ] && ! grep -vxFf "$S/whole.csv" <<< "$rows" ||
+            fail "$p: the resumed rows are not the whole run's"
+        pass "$p: HUP while paused at pass $saved: saved, died of it; resumed there, paused: the same rows on"
+    done
+}
+
+# SIGHUP or SIGTERM wherever the program waits: died of it within 2 s,
+# the terminal as before, the world saved.
+anywhere() {
+    local p where keys sig V S=$E2E_DIR-saves started
+    while read -r p sig where keys; do
+        V=$(upper $p) && rm -rf "$S" && mkdir -p "$S"
+        E2E_ENV="${V}_SAVE=$S/w.world" start_program $p
+        wait_until "pass 20" at_least 20
+        [ "$keys" = - ] || keys $keys
+        sleep 1   # there
+        started=$(date +%s%N)
+        kill -s $sig "$(program_pid)" && expect_signal $sig
+        (($(date +%s%N) - started < 2000000000)) || fail "$p: $sig $where: more than 2 s"
+        [ -s "$S/w.world" ] || fail "$p: $sig $where: no file"
+    done <<< "terrarium HUP running -
+terrarium TERM editor e
+terrarium HUP viewer b
+terrarium TERM statistics z
+vivarium HUP popup d
+vivarium TERM editor e"
+    pass "HUP or TERM running, in a popup, the editor, the viewer, the statistics: saved, died of it within 2 s"
+}
+
+# A save into a read-only directory or onto a full disk fails, said on the
+# status line (and at the key, in a popup): the old file is kept, the run
+# goes on, and the end says it on the standard error stream.
+runs_on_failing() {
+    local before now
+    before=$(md5sum < "$S/d/w.world") && now=$(pass_count)
+    wait_until "passes on" at_least $((now + 100))
+    row_matches 23 0 'save failed: ' && [ "$(md5sum < "$S/d/w.world")" = "$before" ] ||
+        fail "$1: the old file changed"
+}
+
+failing() {
+    local S=$E2E_DIR-saves
+    mkdir -p "$S/d" && mount -t tmpfs -o size=1m tmpfs "$S/d" || { pass "no tmpfs: not run"; return; }
+    E2E_ENV="TERRARIUM_SAVE=$S/d/w.world TERRARIUM_SAVE_EVERY=0.2" start_program terrarium
+    wait_until "a save" test -s "$S/d/w.world"
+    mount -o remount,ro "$S/d"
+    wait_row 23 0 'save failed: '
+    press C-s ".*w\.world.*"
+    runs_on_failing "read-only"
+    press p Pause && mount -o remount,rw "$S/d" && dd if=/dev/zero of="$S/d/fill" bs=4k 2> /dev/null
+    sleep 0.5 && keys p   # failed twice
+    runs_on_failing "full"
+    keys x && expect_end "exit 0"
+    grep -q "^terrarium: .*w\.world" "$E2E_DIR/stderr" || fail "no word at the end: $(cat "$E2E_DIR/stderr")"
+    rm "$S/d/fill" && mv "$S/d/w.world" "$S/w.world" && umount "$S/d"
+    start_program terrarium --resume "$S/w.world"
+    wait_row 23 0 ".*  paused  "
+    quit x
+    pass "read-only, full: save failed on the status line and at Ctrl-S, the run on, the old file whole; said at x"
+}
+
+# kill -9 in the middle of saves of a big world, in the background and in
+# the foreground after a SIGHUP: the file resumes.
+killed() {
+    local S=$E2E_DIR-saves
+    mkdir -p "$S"
+    E2E_ENV="TERRARIUM_SAVE=$S/w.world TERRARIUM_SAVE_EVERY=0.05" start_program terrarium -s 10
+    wait_until "pass 30" at_least 30
+    kill -s KILL "$(program_pid)" && wait_until "the end" test -s "$E2E_DIR/end"
+    sleep 1 && cp "$S/w.world" "$S/first.world"
+    E2E_ENV="TERRARIUM_SAVE=$S/w.world" start_program terrarium --resume "$S/w.world"
+    wait_until "pass 40" at_least 40
+    kill -s HUP "$(program_pid)" && sleep 0.01 && kill -s KILL "$(program_pid)"
+    wait_until "the end" test -s "$E2E_DIR/end"
+    for f in first w; do
+        start_program terrarium --resume "$S/$f.world"
+        wait_row 23 0 "x 12345 .* pass [0-9]+  "
+        quit x
+    done
+    pass "-s 10: kill -9 in background saves, and after a HUP: both files resume"
+}
+
+refusals() {
+    local p V
+    for p in terrarium vivarium; do
+        V=$(upper $p)
+        refusal "$p: ${V}_SAVE_EVERY=0" 12 "$p: ${V}_SAVE_EVERY must be a positive number of seconds" \
+            env ${V}_SAVE_EVERY=0 "$(program_path $p)"
+        refusal "$p: ${V}_SAVE_EVERY=1e3" 12 "$p: ${V}_SAVE_EVERY must be a positive number of seconds" \
+            env ${V}_SAVE_EVERY=1e3 "$(program_path $p)"
+        start_program $p --resume "$E2E_DIR/none.world"
+        expect_end "exit 13"
+        [[ $(cat "$E2E_DIR/stderr") == "$p: '$E2E_DIR/none.world': "* ]] || fail "$p: $(cat "$E2E_DIR/stderr")"
+    done
+    pass "SAVE_EVERY 0 or 1e3: 12; --resume of no file: 13, its line, the terminal untouched"
+}
+
+in_parallel exact anywhere failing killed refusals
