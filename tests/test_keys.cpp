@@ -160,7 +160,7 @@ TEST_F(Keys, EveryByteWithoutACommandIsABadKeyAndChangesNothing)
     for_both([&](auto side) {
         using S = decltype(side);
         world<S>();
-        std::string commands = std::string("xXgGzZhHjJkKlLoOfFsStTpPnN1234vVdDcCeE") + (is_terrarium<S> ? "5bBwW" : "");
+        std::string commands = std::string("xXgGzZhHjJkKlLoOfFsStTpPnN1234vVdDcCeE\x13") + (is_terrarium<S> ? "5bBwW" : "");
         auto state = [] { return std::tuple(shown->speed, shown->show_map, shown->mode, shown->view_row,
                                             shown->view_col, *S::pointers()[2]); };
         for (int byte = 1; byte <= 255; byte++) {
