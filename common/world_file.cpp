@@ -250,11 +250,8 @@ int read_common(field_reader &in, const world_header &h, world_base &w, run_stat
     std::vector<char> line(static_cast<size_t>(cols));
     for (int row = 0; row < rows && in.ok(); row++) {
         in.bytes(line.data(), line.size());
-        for (int col = 0; col < cols && in.ok(); col++) {
-            if (line[col] < ' ' || line[col] > '~')
-                in.fail("a map cell that is not a glyph");
-            w.map.write(row, col, line[col]);
-        }
+        if (in.ok() && !w.map.write_row(row, line.data()))
+            in.fail("a map cell that is not a glyph");
     }
     long long area = static_cast<long long>(rows) * cols;
     long long lit = in.i64_in(0, area, "too many cells drawn for the selected bug");
@@ -438,6 +435,10 @@ std::string read_file(const std::string &path, std::string *bytes)
 bool save_world(const std::string &path, const world_base &w, const rules &r, const run_state &run,
                 std::string *why)
 {
+    if (r.population(w) < 1) {
+        *why = text_of("cannot save '%s': no bug is left", path.c_str());
+        return false;
+    }
     std::string temporary = directory_of(path) + "/." + path.substr(path.rfind('/') + 1) + ".tmp-" +
                             std::to_string(getpid());
     int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
