@@ -230,11 +230,11 @@ run_state autosave::state_of(const session &s) const
 
 namespace {
 
-// The reason alone, for the status line: the line without the file's
-// name that it begins with ("'x.world': No space left on device").
+// The reason alone, for the status line: what follows the file's name
+// ("cannot save 'x.world': No space left on device").
 std::string reason_of(const std::string &why)
 {
-    size_t end = why.size() > 1 && why[0] == '\'' ? why.find("': ", 1) : std::string::npos;
+    size_t end = why.find("': ");
     return end == std::string::npos ? why : why.substr(end + 3);
 }
 
@@ -245,7 +245,7 @@ void autosave::failed(session &s, const std::string &why, bool asked)
     failure_ = why;
     s.notice = "save failed: " + reason_of(why);
     if (asked)
-        dopopup(why.c_str(), 2);
+        dopopup(s.notice.c_str(), 2);
 }
 
 void autosave::told(session &s, save_outcome outcome, const std::string &why)
