@@ -7,6 +7,7 @@
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
+#include <new>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -62,6 +63,19 @@ std::string temporary_of(const std::string &path, pid_t pid)
     return dir + "." + base + ".tmp-" + std::to_string(pid);
 }
 
+// save_world, with memory that runs out on the way a failure like the
+// others: nothing may unwind past a save, least of all in a child.
+bool save_quietly(const std::string &path, const world_base &w, const rules &r, const run_state &run,
+                  std::string *why)
+{
+    try {
+        return save_world(path, w, r, run, why);
+    } catch (const std::bad_alloc &) {
+        *why = text_of("cannot save '%s': out of memory", path.c_str());
+        return false;
+    }
+}
+
 // The child's side: its signals as a new process has them, the world
 // written, its line of why through the pipe, and out without a flush.
 [[noreturn]] void write_in_child(int report, const std::string &path, const world_base &w, const rules &r,
@@ -74,7 +88,7 @@ std::string temporary_of(const std::string &path, pid_t pid)
     sigemptyset(&none);
     sigprocmask(SIG_SETMASK, &none, nullptr);
     std::string why;
-    bool saved = save_world(path, w, r, run, &why);
+    bool saved = save_quietly(path, w, r, run, &why);
     if (!saved) {
         ssize_t ignored = write(report, why.data(), why.size());
         (void)ignored;
@@ -175,10 +189,10 @@ void cancel_background_save(background_save *save)
     if (save->child < 0)
         return;
     pid_t child = save->child;
+    std::string temporary = temporary_of(save->path, child), ignored;
     kill(child, SIGKILL);
-    std::string ignored;
     if (collect_background_save(save, true, &ignored) == save_outcome::failed)
-        ::unlink(temporary_of(save->path, child).c_str());
+        ::unlink(temporary.c_str());
 }
 
 bool claim_new_file(const char *program, long passes, std::string *path, std::string *why)
@@ -311,7 +325,7 @@ void autosave::save_at_end(std::string *complaint)
     std::string why;
     if (!settings_.path.empty()) {
         cancel_background_save(&under_way_);
-        if (save_world(settings_.path, session_->world, session_->running.world_rules, state_of(*session_), &why))
+        if (save_quietly(settings_.path, session_->world, session_->running.world_rules, state_of(*session_), &why))
             failure_.clear();
         else
             failure_ = why;

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <memory>
@@ -16,6 +17,7 @@
 #include <unordered_set>
 #include <unistd.h>
 
+#include "common/autosave.h"
 #include "terrarium/init.h"
 #include "terrarium/stat.h"
 #include "tests/support/world.h"
@@ -282,4 +284,65 @@ TEST(RunLog, AHandMadeWorldRowByRowAsWorkedOut)
               "vision,A,B,C,D,E,F,G,H,I,J,K,L,M,N,O,P,Q,R,S,T,U,V,W,X,Y,Z,other\n"
               "0,4,3,1500,1,1,10,5,2,0,1,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,1\n"
               "1,4,3,1500,1,1,10,5,2,0,1,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,1,0\n# end: status 0\n");
+}
+
+TEST(Saves, SettingsFromTheEnvironment)
+{
+    const char *bad = "terrarium: TERRARIUM_SAVE_EVERY must be a positive number of seconds";
+    // TERRARIUM_SAVE and TERRARIUM_SAVE_EVERY (null: unset): "path seconds", or the refusal.
+    const struct { const char *path, *every, *want; } rows[] = {
+        {nullptr, nullptr, " 300"}, {"w", "0.5", "w 0.5"}, {"w", ".25", "w 0.25"}, {nullptr, "7", " 7"},
+        {"w", "0", bad}, {"w", "-1", bad}, {"w", "1e3", bad}, {"w", "", bad}, {"w", "1.2.", bad}, {"w", " 1", bad},
+        {"w", "inf", bad}, {"w", ".", bad}, {"", nullptr, "terrarium: TERRARIUM_SAVE must name a file"},
+    };
+    for (const auto &row : rows) {
+        for (auto [name, value] : {std::pair{"TERRARIUM_SAVE", row.path}, {"TERRARIUM_SAVE_EVERY", row.every}})
+            value ? setenv(name, value, 1) : unsetenv(name);
+        common::save_settings got;
+        std::string why;
+        bool read = common::read_save_settings("terrarium", &got, &why);
+        EXPECT_EQ(read ? common::text_of("%s %g", got.path.c_str(), got.every) : why, row.want) << row.every;
+    }
+    unsetenv("TERRARIUM_SAVE"), unsetenv("TERRARIUM_SAVE_EVERY");
+}
+
+TEST(Saves, InTheBackgroundAndToNewFiles)
+{
+    namespace fs = std::filesystem;
+    const fs::path dir = testing::TempDir() + std::to_string(getpid()) + "-saves", here = fs::current_path();
+    fs::create_directories(dir);
+    fs::current_path(dir);
+    for_both([&](auto side) {
+        using S = decltype(side);
+        S::seeded(3);
+        common::run_passes(S::w(), S::rules, 30);
+        const std::string name = S::name, taken = name + "-30-2.world";
+        auto dump = [](const common::world_base &w) {
+            return text_of([&](std::FILE *f) { return S::rules.dump(f, w), 0; }).second;
+        };
+        // New files named by the pass, never one that is there.
+        std::string first, second, why;
+        std::ofstream(taken) << "kept";
+        ASSERT_TRUE(common::claim_new_file(S::name, 30, &first, &why) &&
+                    common::claim_new_file(S::name, 30, &second, &why));
+        EXPECT_EQ(first + " " + second + " " + file_text(taken), name + "-30.world " + name + "-30-3.world kept");
+        // Written by a child, read back the same, with how it ran; a child
+        // killed leaves nothing of its own; a directory gone: refused, said.
+        common::background_save save;
+        common::run_state run{64, true, true}, back;
+        ASSERT_TRUE(common::start_background_save(&save, first, S::w(), S::rules, run, &why));
+        EXPECT_EQ(common::collect_background_save(&save, true, &why), common::save_outcome::saved) << why;
+        typename S::world again;
+        ASSERT_EQ(common::load_world(first, again, S::rules, &back, &why), 0) << why;
+        EXPECT_TRUE(dump(again) == dump(S::w()) && back.speed == 64 && back.paused && back.turn_pending);
+        ASSERT_TRUE(common::start_background_save(&save, second, S::w(), S::rules, run, &why));
+        common::cancel_background_save(&save);
+        for (const auto &entry : fs::directory_iterator(dir))
+            EXPECT_EQ(entry.path().filename().string().find(".tmp-"), std::string::npos) << entry.path();
+        ASSERT_TRUE(common::start_background_save(&save, "gone/w.world", S::w(), S::rules, run, &why));
+        EXPECT_EQ(common::collect_background_save(&save, true, &why), common::save_outcome::failed);
+        EXPECT_NE(why.find("'gone/w.world': No such file"), std::string::npos) << why;
+    });
+    fs::current_path(here);
+    fs::remove_all(dir);
 }
