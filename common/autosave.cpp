@@ -134,7 +134,7 @@ bool start_background_save(background_save *save, const std::string &path, const
 {
     int pipe_ends[2];
     if (pipe2(pipe_ends, O_CLOEXEC) != 0) {
-        *why = text_of("'%s': cannot save: %s", path.c_str(), std::strerror(errno));
+        *why = text_of("cannot save '%s': %s", path.c_str(), std::strerror(errno));
         return false;
     }
     pid_t child = fork();
@@ -144,7 +144,7 @@ bool start_background_save(background_save *save, const std::string &path, const
     close(pipe_ends[1]);
     if (child < 0) {
         close(pipe_ends[0]);
-        *why = text_of("'%s': cannot save: %s", path.c_str(), std::strerror(error));
+        *why = text_of("cannot save '%s': %s", path.c_str(), std::strerror(error));
         return false;
     }
     save->child = child;
@@ -173,9 +173,9 @@ save_outcome collect_background_save(background_save *save, bool wait, std::stri
     bool saved = ended > 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0;
     if (!saved) {
         if (line.empty())
-            line = WIFSIGNALED(status) ? text_of("'%s': the saving process died of signal %d", save->path.c_str(),
+            line = WIFSIGNALED(status) ? text_of("cannot save '%s': the saving process died of signal %d", save->path.c_str(),
                                                  WTERMSIG(status))
-                                       : text_of("'%s': not saved", save->path.c_str());
+                                       : text_of("cannot save '%s'", save->path.c_str());
         *why = line;
         if (save->claimed)
             ::unlink(save->path.c_str());
@@ -205,11 +205,11 @@ bool claim_new_file(const char *program, long passes, std::string *path, std::st
             return true;
         }
         if (errno != EEXIST) {
-            *why = text_of("'%s': %s", path->c_str(), std::strerror(errno));
+            *why = text_of("cannot save '%s': %s", path->c_str(), std::strerror(errno));
             return false;
         }
     }
-    *why = text_of("'%s': every name up to it is taken", path->c_str());
+    *why = text_of("cannot save '%s': every name up to it is taken", path->c_str());
     return false;
 }
 

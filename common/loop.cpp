@@ -161,6 +161,7 @@ void repaint(session &s)
 
 namespace {
 
+// Where the world is whole: the saves may act (see autosave).
 void safe_point(session &s)
 {
     if (s.saves != nullptr)

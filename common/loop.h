@@ -85,9 +85,10 @@ void enter_loop(session &s);
 // loop if it is paused.
 [[noreturn]] void main_loop(session &s);
 
-// One iteration of the main loop: at a pass boundary the sleep and the
-// repaint, the pass boundary's work, and the key loop if a key waits or a
-// step is under way; then the turn.
+// One iteration of the main loop: at a pass boundary the sleep, the
+// saves' safe point and the repaint, the pass boundary's work, and the key
+// loop if a key waits or a step is under way; then the turn, and a safe
+// point after it should a signal have been put off.
 void loop_step(session &s);
 
 // The overview, the map view or the statistics screen, then the status line: the key
@@ -96,7 +97,8 @@ void loop_step(session &s);
 // count and the population.
 void repaint(session &s);
 
-// Handles keys: one while running, every key as it comes while paused.
+// Handles keys: one while running, every key as it comes while paused;
+// the saves' safe point after each.
 void key_loop(session &s);
 void do_key(session &s, int key);
 

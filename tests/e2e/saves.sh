@@ -94,20 +94,20 @@ failing() {
 killed() {
     local S=$E2E_DIR-saves
     mkdir -p "$S"
-    E2E_ENV="TERRARIUM_SAVE=$S/w.world TERRARIUM_SAVE_EVERY=0.05" start_program terrarium -s 10
+    E2E_ENV="TERRARIUM_SAVE=$S/w.world TERRARIUM_SAVE_EVERY=0.05" start_program terrarium -s 30
     wait_until "pass 30" at_least 30
     kill -s KILL "$(program_pid)" && wait_until "the end" test -s "$E2E_DIR/end"
-    sleep 1 && cp "$S/w.world" "$S/first.world"
+    sleep 2 && cp "$S/w.world" "$S/first.world"
     E2E_ENV="TERRARIUM_SAVE=$S/w.world" start_program terrarium --resume "$S/w.world"
     wait_until "pass 40" at_least 40
-    kill -s HUP "$(program_pid)" && sleep 0.01 && kill -s KILL "$(program_pid)"
+    kill -s HUP "$(program_pid)" && sleep 0.02 && kill -s KILL "$(program_pid)" 2> /dev/null
     wait_until "the end" test -s "$E2E_DIR/end"
     for f in first w; do
         start_program terrarium --resume "$S/$f.world"
         wait_row 23 0 "x 12345 .* pass [0-9]+  "
         quit x
     done
-    pass "-s 10: kill -9 in background saves, and after a HUP: both files resume"
+    pass "-s 30: kill -9 in background saves, and after a HUP: both files resume"
 }
 
 refusals() {
