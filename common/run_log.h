@@ -31,6 +31,7 @@ struct run_description {
     const char *program;
     std::string options;  // as a command line gives them; empty for none
     bool vision;          // whether the rows have a vision column
+    std::string resumed = "";  // for a run resumed from a world file, instead of its seed: "'FILE' at pass N"
 };
 
 // Whether a log is being written.
