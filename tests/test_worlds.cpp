@@ -399,7 +399,7 @@ TEST(WorldFiles, ADamagedFileIsRefusedWithOneLineNamingIt)
                 bytes[68 + i] = static_cast<char>(~crc >> 8 * i);
             damaged.push_back(bytes);
         }
-        for (size_t at : {size_t{3}, size_t{40}, size_t{69}, size_t{72}, size_t{77}, good.size() / 2, good.size() - 1})
+        for (size_t at : {size_t{3}, size_t{40}, size_t{69}, size_t{72}, size_t{80}, good.size() / 2, good.size() - 1})
             damaged.push_back(good), damaged.back()[at] ^= 0x10;
         for (size_t length = 0; length < good.size(); length += length < 100 ? 1 : 7)
             damaged.push_back(good.substr(0, length));
@@ -428,7 +428,12 @@ TEST(WorldFiles, AWorldThatTheRulesCouldNotRunIsRefused)
     const poke pokes[] = {
         [](terrarium::world &w) { w.phase = (w.phase + 1) % 25; },
         [](terrarium::world &w) { w.screen_lines = 0; },
-        [](terrarium::world &w) { w.map.write(3, 4, '\x01'); },
+        [](terrarium::world &w) {  // a letter without its bug
+            long cell = 0;
+            while (w.map.row(0)[cell] != ' ')
+                cell++;
+            w.map.write(static_cast<int>(cell / w.map.cols()), static_cast<int>(cell % w.map.cols()), 'Q');
+        },
         [](terrarium::world &w) { w.refs.cursor->facing = 4; },
         [](terrarium::world &w) { w.refs.cursor->next->x = w.map.cols(); },
         [](terrarium::world &w) { w.refs.cursor->y = -1; },
