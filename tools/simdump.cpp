@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "common/headless.h"
-#include "common/world_file.h"
 #include "common/streams.h"
+#include "common/world_file.h"
 #include "terrarium/init.h"
 #include "terrarium/rules.h"
 #include "tools/cli.h"
