@@ -250,11 +250,8 @@ int read_common(field_reader &in, const world_header &h, world_base &w, run_stat
     std::vector<char> line(static_cast<size_t>(cols));
     for (int row = 0; row < rows && in.ok(); row++) {
         in.bytes(line.data(), line.size());
-        for (int col = 0; col < cols && in.ok(); col++) {
-            if (line[col] < ' ' || line[col] > '~')
-                in.fail("a map cell that is not a glyph");
-            w.map.write(row, col, line[col]);
-        }
+        if (in.ok() && !w.map.write_row(row, line.data()))
+            in.fail("a map cell that is not a glyph");
     }
     long long area = static_cast<long long>(rows) * cols;
     long long lit = in.i64_in(0, area, "too many cells drawn for the selected bug");
@@ -344,23 +341,46 @@ std::string write_body(int fd, const world_base &w, const rules &r, const run_st
 struct decompressing {
     ZSTD_DCtx *context = nullptr;
     ZSTD_inBuffer in{};
+    int fd = -1;                   // more of the body comes from here, if any
+    uint64_t unread = 0;           // the body's bytes still in the file
+    std::vector<char> chunk;
     uint64_t limit = 0;            // the world's bytes, as the header says
     uint64_t given = 0;
     bool ended = false;         // the frame is whole (and its checksum right)
     std::string error;
 };
 
+// The next part of the body from the file: the file is read as it is
+// decompressed, never held whole.
+bool read_more(decompressing &z)
+{
+    z.chunk.resize(ZSTD_DStreamInSize());
+    size_t want = static_cast<size_t>(std::min<uint64_t>(z.chunk.size(), z.unread));
+    ssize_t got;
+    while ((got = read(z.fd, z.chunk.data(), want)) < 0 && errno == EINTR) {
+    }
+    if (got <= 0) {
+        z.error = got < 0 ? std::string("cannot be read: ") + std::strerror(errno) : "truncated";
+        return false;
+    }
+    z.unread -= static_cast<uint64_t>(got);
+    z.in = {z.chunk.data(), static_cast<size_t>(got), 0};
+    return true;
+}
+
 size_t decompress_fill(void *from, char *to, size_t n)
 {
     decompressing &z = *static_cast<decompressing *>(from);
     ZSTD_outBuffer out{to, static_cast<size_t>(std::min<uint64_t>(n, z.limit - z.given + 1)), 0};
     while (out.pos == 0 && !z.ended && z.error.empty() && out.size > 0) {
+        if (z.in.pos == z.in.size && z.unread > 0 && !read_more(z))
+            break;
         size_t left = ZSTD_decompressStream(z.context, &out, &z.in);
         if (ZSTD_isError(left))
             z.error = ZSTD_getErrorName(left);
         else if (left == 0)
             z.ended = true;
-        else if (z.in.pos == z.in.size && out.pos == 0)
+        else if (z.in.pos == z.in.size && z.unread == 0 && out.pos == 0)
             z.error = "truncated";
     }
     z.given += out.pos;
@@ -399,45 +419,15 @@ bool write_all_at(int fd, const unsigned char *p, size_t n, off_t at)
     return true;
 }
 
-// The whole of a regular file; an empty string or the reason it cannot be
-// read.
-std::string read_file(const std::string &path, std::string *bytes)
-{
-    int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return std::string("cannot be read: ") + std::strerror(errno);
-    struct stat about {};
-    if (fstat(fd, &about) != 0 || !S_ISREG(about.st_mode)) {
-        close(fd);
-        return "not a regular file";
-    }
-    std::string why;
-    try {
-        bytes->resize(static_cast<size_t>(about.st_size));
-    } catch (const std::exception &) {
-        why = "too large to read";
-    }
-    size_t got = 0;
-    while (why.empty() && got < bytes->size()) {
-        ssize_t n = read(fd, &(*bytes)[got], bytes->size() - got);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            why = std::string("cannot be read: ") + std::strerror(errno);
-        if (n <= 0)
-            break;
-        got += static_cast<size_t>(n);
-    }
-    bytes->resize(got);
-    close(fd);
-    return why;
-}
-
 }  // namespace
 
 bool save_world(const std::string &path, const world_base &w, const rules &r, const run_state &run,
                 std::string *why)
 {
+    if (r.population(w) < 1) {
+        *why = text_of("cannot save '%s': no bug is left", path.c_str());
+        return false;
+    }
     std::string temporary = directory_of(path) + "/." + path.substr(path.rfind('/') + 1) + ".tmp-" +
                             std::to_string(getpid());
     int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
@@ -483,23 +473,30 @@ bool save_world(const std::string &path, const world_base &w, const rules &r, co
     return true;
 }
 
-int load_world_bytes(const std::string &bytes, const std::string &name, world_base &w, const rules &r,
-                     run_state *run, std::string *why)
+namespace {
+
+// What every world file begins with: the header and the first bytes of
+// its body, which say whether the frame holds its checksum.
+constexpr size_t START_BYTES = HEADER_BYTES + 5;
+
+// The header of a file of `file_bytes` bytes from its start (as many of
+// START_BYTES as it has), checked for `r`'s program; an empty string or
+// the reason it is refused.
+std::string check_start(const unsigned char *start, uint64_t file_bytes, const rules &r, world_header *h)
 {
-    const unsigned char *file = reinterpret_cast<const unsigned char *>(bytes.data());
-    world_header h;
-    std::string refusal = decode_header(file, bytes.size(), &h);
-    if (refusal.empty() && h.program != r.name)
-        refusal = text_of("a %s world, not a %s one", h.program.c_str(), r.name);
-    if (refusal.empty() && !frame_has_checksum(file + HEADER_BYTES, h.body_bytes))
+    std::string refusal = decode_header(start, file_bytes, h);
+    if (refusal.empty() && h->program != r.name)
+        refusal = text_of("a %s world, not a %s one", h->program.c_str(), r.name);
+    if (refusal.empty() && !frame_has_checksum(start + HEADER_BYTES, h->body_bytes))
         refusal = "damaged: its world has no checksum";
-    if (!refusal.empty()) {
-        *why = quoted(name) + refusal;
-        return EXIT_BAD_WORLD_FILE;
-    }
-    decompressing z;
+    return refusal;
+}
+
+// The world of a file whose header is checked, from `z`, into `w`.
+int load_body(decompressing &z, const world_header &h, const std::string &name, world_base &w, const rules &r,
+              run_state *run, std::string *why)
+{
     z.context = ZSTD_createDCtx();
-    z.in = {file + HEADER_BYTES, h.body_bytes, 0};
     z.limit = h.world_bytes;
     if (z.context == nullptr) {
         *why = quoted(name) + "world too large";
@@ -526,29 +523,89 @@ int load_world_bytes(const std::string &bytes, const std::string &name, world_ba
         return status;
     }
     if (!z.error.empty() || !in->ok()) {
-        *why = quoted(name) + "damaged: " + (z.error.empty() ? in->why() : z.error);
+        *why = quoted(name) + (z.error == "truncated" ? z.error : "damaged: " + (z.error.empty() ? in->why() : z.error));
         return EXIT_BAD_WORLD_FILE;
     }
     return 0;
 }
 
-int load_world(const std::string &path, world_base &w, const rules &r, run_state *run, std::string *why)
+// The file at `path` opened for reading, its size and its start; an
+// empty string or the reason it cannot be read.
+std::string open_world_file(const std::string &path, int *fd, uint64_t *file_bytes, unsigned char *start)
 {
-    std::string bytes;
-    std::string refusal = read_file(path, &bytes);
+    // Without O_NONBLOCK, opening a FIFO would wait for a writer.
+    *fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (*fd < 0)
+        return std::string("cannot be read: ") + std::strerror(errno);
+    struct stat about {};
+    if (fstat(*fd, &about) != 0 || !S_ISREG(about.st_mode))
+        return "not a regular file";
+    *file_bytes = static_cast<uint64_t>(about.st_size);
+    size_t want = static_cast<size_t>(std::min<uint64_t>(START_BYTES, *file_bytes)), got = 0;
+    while (got < want) {
+        ssize_t n = read(*fd, start + got, want - got);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return std::string("cannot be read: ") + std::strerror(errno);
+        if (n == 0)
+            return "truncated";
+        got += static_cast<size_t>(n);
+    }
+    return "";
+}
+
+}  // namespace
+
+int load_world_bytes(const std::string &bytes, const std::string &name, world_base &w, const rules &r,
+                     run_state *run, std::string *why)
+{
+    unsigned char start[START_BYTES] = {};
+    std::memcpy(start, bytes.data(), std::min(bytes.size(), START_BYTES));
+    world_header h;
+    std::string refusal = check_start(start, bytes.size(), r, &h);
     if (!refusal.empty()) {
-        *why = quoted(path) + refusal;
+        *why = quoted(name) + refusal;
         return EXIT_BAD_WORLD_FILE;
     }
-    return load_world_bytes(bytes, path, w, r, run, why);
+    decompressing z;
+    z.in = {bytes.data() + HEADER_BYTES, h.body_bytes, 0};
+    return load_body(z, h, name, w, r, run, why);
+}
+
+int load_world(const std::string &path, world_base &w, const rules &r, run_state *run, std::string *why)
+{
+    unsigned char start[START_BYTES] = {};
+    uint64_t file_bytes = 0;
+    world_header h;
+    decompressing z;
+    std::string refusal = open_world_file(path, &z.fd, &file_bytes, start);
+    if (refusal.empty())
+        refusal = check_start(start, file_bytes, r, &h);
+    int status = EXIT_BAD_WORLD_FILE;
+    if (refusal.empty() && lseek(z.fd, HEADER_BYTES, SEEK_SET) < 0)
+        refusal = std::string("cannot be read: ") + std::strerror(errno);
+    if (refusal.empty()) {
+        z.unread = h.body_bytes;
+        status = load_body(z, h, path, w, r, run, why);
+    } else {
+        *why = quoted(path) + refusal;
+    }
+    if (z.fd >= 0)
+        close(z.fd);
+    return status;
 }
 
 int read_world_header(const std::string &path, world_header *header, std::string *why)
 {
-    std::string bytes;
-    std::string refusal = read_file(path, &bytes);
+    unsigned char start[START_BYTES] = {};
+    uint64_t file_bytes = 0;
+    int fd = -1;
+    std::string refusal = open_world_file(path, &fd, &file_bytes, start);
+    if (fd >= 0)
+        close(fd);
     if (refusal.empty())
-        refusal = decode_header(reinterpret_cast<const unsigned char *>(bytes.data()), bytes.size(), header);
+        refusal = decode_header(start, file_bytes, header);
     if (refusal.empty())
         return 0;
     *why = quoted(path) + refusal;

@@ -195,6 +195,7 @@ int read_ring(field_reader &in, World &w, bool (*read_bug)(field_reader &, const
     for (long long cell = 0; in.ok() && cell < area; cell++)
         if (race_ok(w.map.row(0)[cell]) && !stood_on[static_cast<size_t>(cell)])
             in.fail("a bug on the map that is not in the ring");
+    std::vector<bool>().swap(stood_on);  // before the index takes its memory
     if (!in.ok())
         return 0;
     bool cursor = true;
@@ -207,6 +208,7 @@ int read_ring(field_reader &in, World &w, bool (*read_bug)(field_reader &, const
         p = in.ok() ? ring[static_cast<size_t>(at)] : w.refs.cursor;
     });
     w.refs.chosen_by = in.i32_in(0, static_cast<int>(World::references::TRACKERS), "no such tracker");
+    std::vector<Bug *>().swap(ring);
     if (in.ok() && !w.index.build(w.map.cols(), w.refs.cursor))
         return EXIT_WORLD_TOO_LARGE;
     return 0;
