@@ -7,7 +7,7 @@ PREFIX     ?= /usr/local
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 FUZZ_TIME  ?= 60
-FUZZ_TARGETS = fuzz_options fuzz_edit_answers fuzz_vivarium_answers fuzz_log_reader
+FUZZ_TARGETS = fuzz_options fuzz_edit_answers fuzz_vivarium_answers fuzz_log_reader fuzz_world_reader
 
 .PHONY: all deps configure build run run-vivarium test test-normal test-asan coverage bench fuzz package install clean
 

@@ -10,6 +10,7 @@
 #include "common/references.h"
 #include "common/ring.h"
 #include "common/rules.h"
+#include "common/world_file.h"
 
 namespace common {
 
@@ -36,7 +37,23 @@ void start_seeded(world_base &w, const rules &r, unsigned seed, int lines, int c
 // as it ended; one that could not be written whole is said so and makes
 // the status EXIT_BAD_ENVIRONMENT, as in the programs.
 // Returns the exit status.
-int run_headless(world_base &w, const rules &r, unsigned seed, int lines, int cols, long passes, std::FILE *out);
+//
+// With a save point, the world is also written to its file (save_world)
+// once `at` of the passes are run, and the run goes on; a save that fails
+// ends the run there with its line and EXIT_BAD_ENVIRONMENT, nothing dumped.
+struct save_point {
+    long at = -1;  // passes run before the save; none when negative
+    std::string path;
+};
+int run_headless(world_base &w, const rules &r, unsigned seed, int lines, int cols, long passes, std::FILE *out,
+                 const save_point &save = {});
+
+// As run_headless, for a world read from a file (load_world) instead of a
+// seeded one, run as `run` says (a pending turn first): `passes` and the
+// save point count from the pass it was saved at, and so do the log's
+// rows.
+int resume_headless(world_base &w, const rules &r, const run_state &run, long passes, std::FILE *out,
+                    const save_point &save = {});
 
 // The bugs in turn order from the cursor, a line each from `line`, then
 // the pass marker ("first"), the selection ("sb") and each tracker's

@@ -144,12 +144,11 @@ void write_header()
     // Before the screen opens the sizes are not known yet: 0.
     const world_base *w = the_log.logged;
     const run_description &run = the_log.described;
-    // A resumed world's seed is not known; its rows begin at its pass.
-    std::string origin = run.resumed.empty() ? text_of("seed: %u", the_log.seed_of_run)
-                                             : "resumed: " + run.resumed;
-    put_text(text_of("# program: %s\n# %s\n# screen: %d x %d (lines x cols)\n"
+    const std::string start =
+        run.resumed.empty() ? text_of("# seed: %u", the_log.seed_of_run) : "# resumed from: " + run.resumed;
+    put_text(text_of("# program: %s\n%s\n# screen: %d x %d (lines x cols)\n"
                      "# world: %d x %d (rows x cols)\n# options: %s\n",
-                     run.program, origin.c_str(), w ? w->screen_lines : 0, w ? w->screen_cols : 0,
+                     run.program, start.c_str(), w ? w->screen_lines : 0, w ? w->screen_cols : 0,
                      w ? w->map.rows() : 0, w ? w->map.cols() : 0,
                      run.options.empty() ? "none" : run.options.c_str()));
     std::string columns = "pass,population,races,food,age,gen,size";
@@ -256,13 +255,13 @@ int finish_log(int status, bool in_signal_handler)
     }
     if (!the_log.header_written)
         write_header();
-    // The world as the run ended: as it began, numbered with the passes it
-    // began with, when no pass boundary made a row (a run of no passes); else in the pass under way, unless
+    // The world as the run ended: as it began (or was resumed) when no pass
+    // boundary made a row (a run of no passes); else in the pass under way, unless
     // nothing has changed since the last row (a quit at a pass boundary).
     if (the_log.take_census != nullptr) {
         census c = taken();
         if (!the_log.row_begun)
-            write_row(the_log.logged->passes, c);
+            write_row(the_log.logged ? the_log.logged->passes : 0, c);
         else if (std::memcmp(&c, &the_log.last_row, sizeof c) != 0)
             write_row(the_log.passes_done + 1, c);
     }

@@ -31,7 +31,7 @@ struct run_description {
     const char *program;
     std::string options;  // as a command line gives them; empty for none
     bool vision;          // whether the rows have a vision column
-    std::string resumed;  // a resumed run: its world's file, said instead of the seed
+    std::string resumed;  // a resumed run: "'FILE' at pass N", said instead of its seed
 };
 
 // Whether a log is being written.

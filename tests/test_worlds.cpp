@@ -13,12 +13,14 @@
 #include <functional>
 #include <memory>
 #include <sstream>
+#include <tuple>
 #include <unordered_map>
 #include <unordered_set>
 #include <unistd.h>
 
 #include "common/autosave.h"
 #include "terrarium/init.h"
+#include "terrarium/rules.h"
 #include "terrarium/stat.h"
 #include "tests/support/world.h"
 
@@ -345,4 +347,170 @@ TEST(Saves, InTheBackgroundAndToNewFiles)
     });
     fs::current_path(here);
     fs::remove_all(dir);
+}
+
+namespace {
+
+// Saved after `r.passes` (a turn pending: after the boundary work of the
+// last) and read into a new world, a world runs on as the one saved does.
+struct resumed_run {
+    run r;
+    long more;               // passes after the save
+    int select;              // key '1' + select before the save, or -1
+    common::run_state state; // as saved
+};
+const resumed_run resumed_runs[] = {
+    {{"terrarium", 1, 10, 20, 25, {"-s", "1"}}, 40, -1, {}},  // after an ageing pass
+    {{"terrarium", 3, 40, 120, 30, {"-r", "300", "-g", "6"}}, 30, 2, {5000, true, false}},
+    {{"terrarium", 4, 24, 80, 50, {"-s", "0.7"}}, 50, -1, {1, false, true}},
+    {{"terrarium", 7, 60, 200, 10, {"-s", "3"}}, 10, 0, {}},
+    {{"vivarium", 2, 24, 80, 100, {}}, 50, 1, {1, true, false}},
+    {{"vivarium", 3, 10, 20, 75, {}}, 100, -1, {1, false, true}},
+    {{"vivarium", 4, 60, 200, 5, {}}, 5, 3, {}},
+    {{"vivarium", 5, 30, 100, 0, {}}, 20, -1, {}},
+};
+
+// The selection of either program's world, and what chose it.
+template <class F>
+auto on_refs(common::world_base &w, const char *program, F f)
+{
+    return std::string(program) == "terrarium" ? f(terrarium::of(w).refs) : f(vivarium::of(w).refs);
+}
+
+std::string dump_text(const made &m)
+{
+    return text_of([&](std::FILE *f) { return m.rules->dump(f, *m.world), 0; }).second;
+}
+
+// The bytes of a world run as `r` says, saved at its end.
+std::string saved_bytes(const run &r, const std::string &path)
+{
+    made m = unstarted(r);
+    common::start_seeded(*m.world, *m.rules, r.seed, r.lines, r.cols);
+    common::run_passes(*m.world, *m.rules, r.passes);
+    std::string why;
+    EXPECT_TRUE(common::save_world(path, *m.world, *m.rules, {}, &why)) << why;
+    return file_text(path);
+}
+
+}  // namespace
+
+TEST(WorldFiles, AWorldReadBackRunsOnAsTheWorldSaved)
+{
+    const std::string path = testing::TempDir() + std::to_string(getpid()) + "-resumed.world";
+    common::headless_hooks();
+    for (const resumed_run &c : resumed_runs) {
+        SCOPED_TRACE(name_of(c.r));
+        made saved = unstarted(c.r), read = unstarted({c.r.program, 0, 0, 0, 0, {}});  // options from the file
+        const common::rules &r = *saved.rules;
+        common::start_seeded(*saved.world, r, c.r.seed, c.r.lines, c.r.cols);
+        common::run_passes(*saved.world, r, c.r.passes - c.state.turn_pending);
+        if (c.state.turn_pending)
+            common::pass_boundary(*saved.world, r);
+        if (c.select >= 0)
+            on_refs(*saved.world, c.r.program, [&](auto &refs) { return refs.select(c.select), 0; });
+        std::string why;
+        ASSERT_TRUE(common::save_world(path, *saved.world, r, c.state, &why)) << why;
+        common::run_state state;
+        ASSERT_EQ(common::load_world(path, *read.world, r, &state, &why), 0) << why;
+        EXPECT_EQ(std::tie(state.speed, state.paused, state.turn_pending),
+                  std::tie(c.state.speed, c.state.paused, c.state.turn_pending));
+        EXPECT_EQ(r.describe(*read.world).options, r.describe(*saved.world).options);
+        for (made *m : {&saved, &read}) {
+            if (c.state.turn_pending)
+                common::take_turn(*m->world, r);
+            common::run_passes(*m->world, r, c.more);
+        }
+        EXPECT_EQ(dump_text(read), dump_text(saved));
+        auto chosen_by = [](auto &refs) { return refs.chosen_by; };
+        EXPECT_EQ(on_refs(*read.world, c.r.program, chosen_by), on_refs(*saved.world, c.r.program, chosen_by));
+    }
+}
+
+TEST(WorldFiles, ADamagedFileIsRefusedWithOneLineNamingIt)
+{
+    const std::string path = testing::TempDir() + std::to_string(getpid()) + "-damaged.world";
+    const run runs[] = {{"terrarium", 1, 10, 20, 30, {"-s", "1"}}, {"vivarium", 3, 10, 20, 30, {}}};
+    const std::string files[] = {saved_bytes(runs[0], path), saved_bytes(runs[1], path)};
+    auto refused = [](const std::string &why, const std::string &name) {
+        return why.rfind("'" + name + "': ", 0) == 0 && why.find('\n') == std::string::npos;
+    };
+    for (int k = 0; k < 2; k++) {
+        const std::string &good = files[k];
+        common::world_header h;
+        std::string why;
+        std::ofstream(path, std::ios::binary) << good;
+        ASSERT_EQ(common::read_world_header(path, &h, &why), 0) << why;
+        // Each header field wrong in turn (offset, value), its checksum made right, then damage anywhere.
+        const std::pair<size_t, uint64_t> fields[] = {
+            {0, 0}, {8, 0}, {8, common::WORLD_FORMAT_VERSION + 1}, {12, 'x'}, {28, 0u + h.rows + 1}, {28, 0},
+            {28, ~0u}, {32, 0u + h.cols - 1}, {32, 32768}, {36, h.passes + 1}, {36, ~0ull}, {44, h.population + 1},
+            {44, 0}, {52, h.body_bytes - 1}, {52, h.body_bytes + 1}, {60, h.world_bytes + 1},
+            {60, h.world_bytes - 1}, {60, ~0ull}};
+        std::vector<std::string> damaged{files[1 - k], good + '\0'};
+        for (const auto &[at, value] : fields) {
+            std::string bytes = good;
+            for (size_t i = 0; i < (at == 8 || at == 28 || at == 32 ? 4 : 8); i++)
+                bytes[at + i] = static_cast<char>(value >> 8 * i);
+            uint32_t crc = ~0u;
+            for (size_t i = 0; i < 68; i++) {
+                crc ^= static_cast<unsigned char>(bytes[i]);
+                for (int bit = 0; bit < 8; bit++)
+                    crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
+            }
+            for (int i = 0; i < 4; i++)
+                bytes[68 + i] = static_cast<char>(~crc >> 8 * i);
+            damaged.push_back(bytes);
+        }
+        for (size_t at : {size_t{3}, size_t{40}, size_t{69}, size_t{72}, size_t{80}, good.size() / 2, good.size() - 1})
+            damaged.push_back(good), damaged.back()[at] ^= 0x10;
+        for (size_t length = 0; length < good.size(); length += length < 100 ? 1 : 7)
+            damaged.push_back(good.substr(0, length));
+        for (size_t i = 0; i < damaged.size(); i++) {
+            made m = unstarted(runs[k]);
+            common::run_state state;
+            EXPECT_EQ(common::load_world_bytes(damaged[i], "x.world", *m.world, *m.rules, &state, &why), 13)
+                << runs[k].program << " case " << i;
+            EXPECT_TRUE(refused(why, "x.world")) << why;
+        }
+    }
+    std::ofstream(path, std::ios::trunc);
+    for (const std::string &name : {path + "-none", testing::TempDir(), path}) {  // none, a folder, empty
+        made m = unstarted(runs[0]);
+        common::run_state state;
+        std::string why;
+        EXPECT_EQ(common::load_world(name, *m.world, *m.rules, &state, &why), 13) << name;
+        EXPECT_TRUE(refused(why, name)) << why;
+    }
+}
+
+TEST(WorldFiles, AWorldThatTheRulesCouldNotRunIsRefused)
+{
+    const std::string path = testing::TempDir() + std::to_string(getpid()) + "-poked.world";
+    using poke = void (*)(terrarium::world &);
+    const poke pokes[] = {
+        [](terrarium::world &w) { w.phase = (w.phase + 1) % 25; },
+        [](terrarium::world &w) { w.screen_lines = 0; },
+        [](terrarium::world &w) {  // a letter without its bug
+            long cell = 0;
+            while (w.map.row(0)[cell] != ' ')
+                cell++;
+            w.map.write(static_cast<int>(cell / w.map.cols()), static_cast<int>(cell % w.map.cols()), 'Q');
+        },
+        [](terrarium::world &w) { w.refs.cursor->facing = 4; },
+        [](terrarium::world &w) { w.refs.cursor->next->x = w.map.cols(); },
+        [](terrarium::world &w) { w.refs.cursor->y = -1; },
+        [](terrarium::world &w) { w.refs.cursor->dna[7] = 99; },
+        [](terrarium::world &w) { w.refs.cursor->race = '.'; },
+    };
+    for (size_t i = 0; i < std::size(pokes); i++) {
+        terrarium::world w, read;
+        common::start_seeded(w, terrarium::world_rules, 2, 24, 80);
+        common::run_passes(w, terrarium::world_rules, 20);
+        pokes[i](w);
+        std::string why;
+        ASSERT_TRUE(common::save_world(path, w, terrarium::world_rules, {}, &why)) << why;
+        common::run_state state;
+        EXPECT_EQ(common::load_world(path, read, terrarium::world_rules, &state, &why), 13) << "poke " << i;
+    }
 }

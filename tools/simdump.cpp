@@ -1,5 +1,7 @@
 // simdump: runs terrarium or vivarium headless for a number of passes and
 // prints the state of the world; with --log, writes the run's log as well.
+// The world can be saved on the way (--save-at) and a run resumed from a
+// saved world (--resume).
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -10,6 +12,7 @@
 
 #include "common/headless.h"
 #include "common/streams.h"
+#include "common/world_file.h"
 #include "terrarium/init.h"
 #include "terrarium/rules.h"
 #include "tools/cli.h"
@@ -19,12 +22,15 @@ namespace {
 
 const char usage[] =
     "usage: simdump --program terrarium|vivarium --seed N --lines L --cols C --passes P"
-    " [-s S] [-r R] [-g G] [--log FILE]\n";
+    " [-s S] [-r R] [-g G] [--save-at N FILE] [--log FILE]\n"
+    "       simdump --resume FILE [--program terrarium|vivarium] --passes P [--save-at N FILE] [--log FILE]\n";
 
 struct arguments {
     std::string program;
     long seed = 0, lines = 0, cols = 0, passes = 0;
     std::string log_path;
+    common::save_point save;
+    std::string resume_path;
     std::vector<std::string> terrarium_options;  // "-s", "1", ... as given
 };
 
@@ -38,22 +44,53 @@ void add_terrarium_option(CLI::App &app, const char *name, const char *help, arg
         ->type_name("N");
 }
 
+// The options that make a new world: each required, unless a run is
+// resumed, which refuses them.
+const char *const new_world_options[] = {"--program", "--seed", "--lines", "--cols", "-s", "-r", "-g"};
+
 void add_options(CLI::App &app, arguments *chosen)
 {
-    app.add_option("--program", chosen->program, "The program whose world runs")
-        ->required()
+    app.add_option("--program", chosen->program, "The program whose world runs (with --resume: the file's)")
         ->type_name("NAME")
         ->check(CLI::IsMember({"terrarium", "vivarium"}));
-    tools::add_number(app, "--seed", &chosen->seed, 0, 4294967295L, "Seed of the random generator (0 to 4294967295)")
-        ->required();
-    tools::add_number(app, "--lines", &chosen->lines, 1, 10000, "Screen lines (1 to 10000)")->required();
-    tools::add_number(app, "--cols", &chosen->cols, 1, 10000, "Screen columns (1 to 10000)")->required();
+    tools::add_number(app, "--seed", &chosen->seed, 0, 4294967295L, "Seed of the random generator (0 to 4294967295)");
+    tools::add_number(app, "--lines", &chosen->lines, 1, 10000, "Screen lines (1 to 10000)");
+    tools::add_number(app, "--cols", &chosen->cols, 1, 10000, "Screen columns (1 to 10000)");
     tools::add_number(app, "--passes", &chosen->passes, 0, 1000000000L, "Passes to run (0 to 1000000000)")
         ->required();
     add_terrarium_option(app, "-s", "terrarium's world size, as terrarium reads it", chosen);
     add_terrarium_option(app, "-r", "terrarium's roughness, as terrarium reads it", chosen);
     add_terrarium_option(app, "-g", "terrarium's grid exponent, as terrarium reads it", chosen);
+    auto save_at = [chosen](const std::vector<std::string> &words) {
+        if (words.size() != 2)
+            throw CLI::ValidationError("--save-at takes N and FILE", CLI::ExitCodes::ValidationError);
+        if (!read_number(words[0].c_str(), 0, 1000000000L, &chosen->save.at))
+            throw CLI::ValidationError("bad value for --save-at: " + words[0], CLI::ExitCodes::ValidationError);
+        chosen->save.path = words[1];
+    };
+    app.add_option_function<std::vector<std::string>>("--save-at", save_at,
+                                                      "Save the world to FILE after N passes (0 to --passes)")
+        ->expected(1, 2)  // one word is refused above: the help shows "N FILE" without a count
+        ->type_name("N FILE");
+    app.add_option("--resume", chosen->resume_path, "Run on from the world saved in FILE; --passes counts from it")
+        ->type_name("FILE");
     app.add_option("--log", chosen->log_path, "Write the run's log to FILE")->type_name("FILE");
+}
+
+// What the options read do not allow together: "" or the line to refuse.
+std::string mismatch(const CLI::App &app, const arguments &chosen)
+{
+    const bool resuming = !chosen.resume_path.empty();
+    for (const char *name : new_world_options) {
+        const bool given = app.get_option(name)->count() > 0;
+        if (!resuming && !given && name[1] == '-')
+            return std::string(name) + " is required";
+        if (resuming && given && std::string(name) != "--program")
+            return std::string(name) + " is not wanted with --resume: the file holds the world";
+    }
+    if (chosen.save.at > chosen.passes)
+        return "--save-at " + std::to_string(chosen.save.at) + " is beyond --passes " + std::to_string(chosen.passes);
+    return "";
 }
 
 // The world to run, made with its options, and its rules; no world after
@@ -80,6 +117,37 @@ std::unique_ptr<common::world_base> chosen_world(const arguments &chosen, const 
     return std::make_unique<terrarium::world>(options);
 }
 
+// The world saved in the file to resume, and its rules; no world after a
+// refusal in *status: a bad file (its line, EXIT_BAD_WORLD_FILE or
+// EXIT_WORLD_TOO_LARGE), or --program naming the other program (a bad
+// command line).
+std::unique_ptr<common::world_base> resumed_world(const arguments &chosen, const common::rules **rules,
+                                                  common::run_state *run, int *status)
+{
+    common::world_header header;
+    std::string why;
+    *status = common::read_world_header(chosen.resume_path, &header, &why);
+    if (*status == 0 && !chosen.program.empty() && chosen.program != header.program) {
+        *status = tools::refuse("simdump",
+                                "--program " + chosen.program + ": '" + chosen.resume_path + "' holds a " +
+                                    header.program + " world",
+                                usage);
+        return nullptr;
+    }
+    std::unique_ptr<common::world_base> world;
+    if (*status == 0) {
+        const bool terrarium = header.program == "terrarium";
+        *rules = terrarium ? &terrarium::world_rules : &vivarium::world_rules;
+        world = terrarium ? std::unique_ptr<common::world_base>(std::make_unique<terrarium::world>())
+                          : std::make_unique<vivarium::world>();
+        *status = common::load_world(chosen.resume_path, *world, **rules, run, &why);
+    }
+    if (*status == 0)
+        return world;
+    std::fprintf(stderr, "simdump: %s\n", why.c_str());
+    return nullptr;
+}
+
 }  // namespace
 
 int main(int argc, char *argv[])
@@ -90,21 +158,31 @@ int main(int argc, char *argv[])
     arguments chosen;
     add_options(app, &chosen);
     int status = tools::parse(app, argc, argv, usage);
+    const std::string refused = status < 0 ? mismatch(app, chosen) : "";
+    if (!refused.empty())
+        status = tools::refuse("simdump", refused, usage);
     if (status >= 0)
         return common::close_standard_output("simdump") || status != 0 ? status : 1;
     const common::rules *rules = nullptr;
-    std::unique_ptr<common::world_base> world = chosen_world(chosen, &rules, &status);
+    common::run_state run;
+    const bool resuming = !chosen.resume_path.empty();
+    std::unique_ptr<common::world_base> world =
+        resuming ? resumed_world(chosen, &rules, &run, &status) : chosen_world(chosen, &rules, &status);
     if (world == nullptr)
         return status;
     unsigned seed = static_cast<unsigned>(chosen.seed);
-    if (!chosen.log_path.empty() && !common::open_log(chosen.log_path.c_str(), rules->describe(*world), seed)) {
+    common::run_description described = rules->describe(*world);
+    if (resuming)
+        described.resumed = "'" + chosen.resume_path + "' at pass " + std::to_string(world->passes);
+    if (!chosen.log_path.empty() && !common::open_log(chosen.log_path.c_str(), described, seed)) {
         std::fprintf(stderr, "simdump: cannot open '%s': %s\n", chosen.log_path.c_str(), std::strerror(errno));
         return 1;
     }
     static char buffer[1 << 16];
     std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
-    status = common::run_headless(*world, *rules, seed, static_cast<int>(chosen.lines), static_cast<int>(chosen.cols),
-                                  chosen.passes, stdout);
+    status = resuming ? common::resume_headless(*world, *rules, run, chosen.passes, stdout, chosen.save)
+                      : common::run_headless(*world, *rules, seed, static_cast<int>(chosen.lines),
+                                             static_cast<int>(chosen.cols), chosen.passes, stdout, chosen.save);
     if (!common::close_standard_output("simdump") && status == 0)
         status = 1;
     return status;

@@ -25,7 +25,7 @@ exact() {
         wait_row 23 0 ".*  paused  1us  pass $saved  "
         keys p && wait_until "pass $((saved + 100))" at_least $((saved + 100))
         quit x
-        grep -qx "# resumed: $S/w.world at pass $saved" "$S/resumed.csv" || fail "$p: the log's origin"
+        grep -qx "# resumed from: '$S/w.world' at pass $saved" "$S/resumed.csv" || fail "$p: the log's origin"
         rows=$(grep -v '^[#p]' "$S/resumed.csv")
         [[ $rows == "$saved,"* ]] && [ "$(wc -l <<< "$rows")" -gt 100 ] && ! grep -vxFf "$S/whole.csv" <<< "$rows" ||
             fail "$p: the resumed rows are not the whole run's"

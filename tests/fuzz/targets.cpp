@@ -1,5 +1,6 @@
-// Four fuzz targets, chosen by FUZZ_TARGET at build time: 1 fuzz_options,
-// 2 fuzz_edit_answers, 3 fuzz_vivarium_answers, 4 fuzz_log_reader.
+// Five fuzz targets, chosen by FUZZ_TARGET at build time: 1 fuzz_options,
+// 2 fuzz_edit_answers, 3 fuzz_vivarium_answers, 4 fuzz_log_reader,
+// 5 fuzz_world_reader.
 #include <algorithm>
 #include <cctype>
 #include <climits>
@@ -7,15 +8,20 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <unistd.h>
 #include <vector>
 
 #include "common/edit_window.h"
+#include "common/headless.h"
+#include "common/world_file.h"
 #include "terrarium/edit.h"
 #include "terrarium/init.h"
+#include "terrarium/rules.h"
 #include "tools/lab/log_file.h"
 #include "vivarium/edit.h"
+#include "vivarium/rules.h"
 
 namespace {
 
@@ -159,11 +165,45 @@ void log_reader(const std::string &text)
               "read again otherwise");
 }
 
+// Any bytes, as either program's world file, are refused with one line
+// naming the file, or read into a world that dumps and runs a pass (or
+// ends, one bug left) without a fault.
+void world_reader(const std::string &bytes)
+{
+    static std::FILE *const nowhere = std::fopen("/dev/null", "w");
+    common::headless_hooks();
+    for (const common::rules *r : {&terrarium::world_rules, &vivarium::world_rules}) {
+        std::unique_ptr<common::world_base> w;
+        if (r == &terrarium::world_rules)
+            w = std::make_unique<terrarium::world>();
+        else
+            w = std::make_unique<vivarium::world>();
+        common::run_state run;
+        std::string why;
+        int status = common::load_world_bytes(bytes, "fuzz.world", *w, *r, &run, &why);
+        check(status == 0 || ((status == common::EXIT_BAD_WORLD_FILE || status == common::EXIT_WORLD_TOO_LARGE) &&
+                              why.rfind("'fuzz.world': ", 0) == 0 && why.find('\n') == std::string::npos),
+              "a refusal without its one line");
+        if (status != 0)
+            continue;
+        r->dump(nowhere, *w);
+        try {
+            if (run.turn_pending)
+                common::take_turn(*w, *r);
+            common::run_passes(*w, *r, 1);
+        } catch (const common::stopped &s) {
+            check(s.status == 0, "a world read that stops otherwise than with its last bug");
+        }
+        r->dump(nowhere, *w);
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    void (*const targets[])(const std::string &) = {options, edit_answers, vivarium_answers, log_reader};
+    void (*const targets[])(const std::string &) = {options, edit_answers, vivarium_answers, log_reader,
+                                                    world_reader};
     targets[FUZZ_TARGET - 1](std::string(reinterpret_cast<const char *>(data), size));
     return 0;
 }

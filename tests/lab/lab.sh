@@ -215,7 +215,9 @@ for ok in "--lines 1 --cols 10000" "--lines 10000 --cols 1" "--seed 0" "--seed 4
 for bad in "--lines 0" "--lines 10001" "--cols 0" "--cols 10001" "--passes -1" "--passes 1000000001" "--seed -1" \
     "--seed 1x" "--seed 4294967296" "--log:--log: 1 required FILE missing" "-s 0:try -s [.25-30]" \
     "--size 1:The following arguments were not expected: 1 --size" \
-    "--program x:--program: x not in {terrarium,vivarium}" "--program vivarium:vivarium takes no -s, -r or -g"; do
+    "--program x:--program: x not in {terrarium,vivarium}" "--program vivarium:vivarium takes no -s, -r or -g" \
+    "--resume x:--seed is not wanted with --resume: the file holds the world" "--save-at 0:--save-at takes N and FILE" \
+    "--save-at 1 x:--save-at 1 is beyond --passes 0" "--save-at -1 x:bad value for --save-at: -1"; do
     [[ $bad == *:* ]] && said=${bad#*:} || said="bad value for ${bad/ /: }"
     S ${bad%%:*} > /dev/null 2> "$T/stderr"
     [ $? = 2 ] && [ "$(head -n 1 "$T/stderr")" = "simdump: $said" ] && grep -q '^usage: simdump' "$T/stderr" ||
@@ -242,3 +244,30 @@ ln -sf /dev/full "$T/log.csv" && start 2 10 20 && within '[ -s "$T/status" ]'
 [ "$(cat "$T/status" "$T/stderr" | paste -sd '|')" = "12|terrarium: one bug left after 53 passes|terrarium: \
 TERRARIUM_LOG: cannot write '$T/log.csv': No space left on device" ] || fail "terrarium's log onto a full disk"
 echo "ok: simdump's bounds and refusals, failed writes, memory short, a closed standard error"
+
+# Saved on the way and resumed, a run dumps as the straight run and logs its rows from the saved pass on.
+for run in "vivarium" "terrarium -s 1.5 -r 300"; do
+    R() { "$SIMDUMP" --program $run --seed 4 --lines 24 --cols 80 "$@"; }
+    R --passes 90 --log "$T/straight.csv" > "$T/straight" && R --passes 50 --save-at 30 "$T/saved.world" > /dev/null &&
+        "$SIMDUMP" --resume "$T/saved.world" --passes 60 --log "$T/resumed.csv" > "$T/resumed" &&
+        cmp -s "$T/straight" "$T/resumed" || fail "$run: resumed otherwise than run straight"
+    cmp -s <(awk -F, '/^[0-9]/ && $1 >= 30' "$T/straight.csv") <(grep '^[0-9]' "$T/resumed.csv") &&
+        grep -qx "# resumed from: '$T/saved.world' at pass 30" "$T/resumed.csv" || fail "$run: the resumed log"
+done
+# Refused: a new world's options or the other program with --resume (2), a file that is no world (13); a
+# save that fails ends the run (12).
+head -c 100 "$T/saved.world" > "$T/cut.world"
+while IFS='|' read -r status said args; do
+    "$SIMDUMP" $args > "$T/out" 2> "$T/stderr"
+    [ $? = "$status" ] && [ "$(head -n 1 "$T/stderr")" = "$said" ] && [ ! -s "$T/out" ] ||
+        fail "simdump $args: $(head -n 1 "$T/stderr")"
+done <<EOF
+2|simdump: --program vivarium: '$T/saved.world' holds a terrarium world|--resume $T/saved.world --program vivarium --passes 1
+2|simdump: -g is not wanted with --resume: the file holds the world|--resume $T/saved.world -g 3 --passes 1
+2|simdump: --lines is required|--program vivarium --seed 1 --cols 9 --passes 1
+13|simdump: '$T/none': cannot be read: No such file or directory|--resume $T/none --passes 1
+13|simdump: '$T': not a regular file|--resume $T --passes 1
+13|simdump: '$T/cut.world': truncated|--resume $T/cut.world --passes 1
+12|vivarium: cannot save '$T/none/x': No such file or directory|--program vivarium --seed 1 --lines 9 --cols 9 --passes 2 --save-at 1 $T/none/x
+EOF
+echo "ok: simdump --save-at and --resume, and their refusals"
