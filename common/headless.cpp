@@ -61,4 +61,31 @@ int run_headless(world_base &w, const rules &r, unsigned seed, int lines, int co
     return status;
 }
 
+int run_headless_loaded(world_base &w, const rules &r, bool turn_pending, long passes, std::FILE *out)
+{
+    headless_hooks();
+    log_world(w);
+    log_census_from(r.census);
+    int status = 0;
+    try {
+        if (turn_pending)
+            take_turn(w, r);
+        run_passes(w, r, passes);
+        r.dump(out, w);
+    } catch (const stopped &s) {
+        r.dump(out, w);
+        std::fputs("stopped\n", out);
+        std::fputs(s.message.c_str(), stderr);
+        status = s.status;
+    } catch (const std::bad_alloc &) {
+        std::fputs("world too large\n", stderr);
+        status = EXIT_WORLD_TOO_LARGE;
+    }
+    std::string complaint;
+    status = end_log(status, r.name, &complaint);
+    std::fputs(complaint.c_str(), stderr);
+    hooks = default_hooks;
+    return status;
+}
+
 }  // namespace common
