@@ -94,7 +94,7 @@ int run_command(int argc, char *argv[])
     std::string why;
     if (!lab::make_sweep(given.sweep, &sweep, &why))
         return tools::refuse("terrarium-lab", why, usage);
-    if (!sweep.from.empty() && (status = lab::branch_from(given.sweep, &sweep, &why)) != 0) {
+    if (sweep.branched && (status = lab::branch_from(given.sweep, &sweep, &why)) != 0) {
         if (status == tools::BAD_COMMAND_LINE)
             return tools::refuse("terrarium-lab", why, usage);
         std::fprintf(stderr, "terrarium-lab: %s\n", why.c_str());

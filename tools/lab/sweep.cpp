@@ -148,9 +148,14 @@ void add_sweep_options(CLI::App &app, sweep_arguments *given)
     tools::add_number(app, "--passes", &given->passes, 0, 1000000000L, "Passes to run each world for; required");
     app.add_option("--out", given->out, "The directory of the logs, the manifest and the summary; required")
         ->type_name("DIR");
-    app.add_option("--from", given->from,
-                   "Start every run from the world saved in FILE, reseeded with the run's seed; the world's "
-                   "program, options and screen are the file's")
+    app.add_option_function<std::string>(
+           "--from",
+           [given](const std::string &path) {
+               given->from = path;
+               given->branched = true;
+           },
+           "Start every run from the world saved in FILE, reseeded with the run's seed; the world's program, "
+           "options and screen are the file's")
         ->type_name("FILE");
     app.add_option("--program", given->program, "The program whose worlds run (default terrarium)")
         ->type_name("NAME")
@@ -186,7 +191,8 @@ bool make_sweep(const sweep_arguments &given, sweep *s, std::string *why)
     s->share = given.share;
     s->shares = given.shares;
     s->from = given.from;
-    if (!given.from.empty()) {
+    s->branched = given.branched;
+    if (given.branched) {
         *why = "-s, -r, -g, --lines and --cols are the world file's with --from";
         return !given.swept && given.lines == 0 && given.cols == 0;
     }

@@ -33,6 +33,7 @@ struct sweep {
     // A sweep branched from a world file: every run starts from `saved`,
     // its generator reseeded with the run's seed. Each run's child
     // changes its own copy of the world.
+    bool branched = false;
     std::string from;
     std::shared_ptr<common::world_base> saved;
     bool turn_pending = false;  // the file's: the saved turn comes first
@@ -47,6 +48,7 @@ struct sweep_arguments {
     std::vector<unsigned> seeds;
     long passes = 0, lines = 0, cols = 0, jobs = 1;  // lines and cols 0 when not given: 24 x 80
     std::string from;
+    bool branched = false;  // --from given
     std::string out;
     bool no_summary = false, add = false;
     long share = 1, shares = 1;
