@@ -1,6 +1,8 @@
 // Action codes, genes and the decision table shared by both programs.
 #pragma once
 
+#include <cstring>
+
 #include "common/random.h"
 
 namespace common {
@@ -16,6 +18,11 @@ constexpr int GENES = 25;
 
 // Whether a value may be kept as a gene.
 inline bool gene_ok(int value) { return value >= REST && value <= STEP; }
+
+// Whether a character may be a bug's race: printable ASCII that is not a
+// glyph of the map (' ', '.', '*', '!', '@', '~', '#'), which the rules
+// would take for what the glyph means.
+inline bool race_ok(int c) { return c > ' ' && c <= '~' && std::strchr(".*!@~#", c) == nullptr; }
 
 // Chooses an action from the forward, left and right scores, the gene for
 // the current phase and whether the cell ahead can be entered. Draws from

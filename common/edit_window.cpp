@@ -93,6 +93,4 @@ answer_place edit_window::answer_at() const
     return {row, col, getmaxx(win_) - 1 - col};
 }
 
-bool race_ok(int c) { return c > ' ' && c <= '~' && std::strchr(".*!@~#", c) == nullptr; }
-
 }  // namespace common

@@ -53,9 +53,5 @@ private:
     std::string question_;
 };
 
-// Whether a character may be a bug's race: printable ASCII that is not a
-// glyph of the map (' ', '.', '*', '!', '@', '~', '#'), which the rules
-// would take for what the glyph means.
-bool race_ok(int c);
 
 }  // namespace common

@@ -49,6 +49,16 @@ void world_map::write(int row, int col, char glyph, bool selected)
     }
 }
 
+bool world_map::write_row(int row, const char *glyphs)
+{
+    if (row < 0 || row >= rows_ || !std::all_of(glyphs, glyphs + cols_, [](char g) { return g >= ' ' && g <= '~'; }))
+        return false;
+    std::copy(glyphs, glyphs + cols_, glyphs_.begin() + static_cast<std::ptrdiff_t>(row) * cols_);
+    all_changed_ = true;
+    changed_.clear();
+    return true;
+}
+
 void world_map::forget_changes() const
 {
     changed_.clear();

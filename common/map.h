@@ -65,6 +65,10 @@ public:
     // map, writes nothing.
     void write(int row, int col, char glyph, bool selected = false);
 
+    // Puts a whole row of cols() glyphs, as a saved world gives it; false,
+    // writing nothing, when one is not printable ASCII.
+    bool write_row(int row, const char *glyphs);
+
     // Whether the map is too big for the processor's caches to keep it and
     // its bugs' records; then what a turn reads is asked for a turn ahead.
     bool big() const { return static_cast<long>(rows_) * cols_ >= (1L << 22); }

@@ -45,9 +45,37 @@ public:
         return static_cast<int>(sum >> 1);
     }
 
-private:
     static constexpr int DEGREE = 31;
     static constexpr int SEPARATION = 3;
+
+    // Where the sequence stands, as words that a file can hold.
+    struct position {
+        uint32_t words[DEGREE];
+        int front, rear;
+    };
+    position where() const
+    {
+        position p{};
+        for (int i = 0; i < DEGREE; i++)
+            p.words[i] = state_[i];
+        p.front = front_;
+        p.rear = rear_;
+        return p;
+    }
+    // Goes on from `p`; false, changing nothing, for a position that no
+    // sequence has (the front is always SEPARATION ahead of the rear).
+    bool go_to(const position &p)
+    {
+        if (p.rear < 0 || p.rear >= DEGREE || p.front != (p.rear + SEPARATION) % DEGREE)
+            return false;
+        for (int i = 0; i < DEGREE; i++)
+            state_[i] = p.words[i];
+        front_ = p.front;
+        rear_ = p.rear;
+        return true;
+    }
+
+private:
     uint32_t state_[DEGREE];
     int front_, rear_;
 };

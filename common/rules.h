@@ -10,6 +10,8 @@
 
 namespace common {
 
+struct world_codec;
+
 // One program's rules, on any world of its type.
 struct rules {
     const char *name;  // in the program's messages
@@ -24,6 +26,7 @@ struct rules {
     void (*census)(const world_base &w, census *c); // the figures of the statistics screen, for the log
     run_description (*describe)(const world_base &w);  // for the first lines of a log
     void (*dump)(std::FILE *out, const world_base &w); // the state, as text
+    const world_codec *codec;                       // its part of a world file
 };
 
 // Sizes the world for a screen of lines x cols (a log being written is

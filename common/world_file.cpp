@@ -1,29 +1,558 @@
 #include "common/world_file.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <memory>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <zstd.h>
+
+#include "common/text.h"
+
 namespace common {
 
-bool save_world(const std::string &, const world_base &, const rules &, const run_state &, std::string *why)
+// ---- Fields -------------------------------------------------------------
+
+void field_writer::bytes(const char *p, size_t n)
 {
-    *why = "saving is not built yet";
-    return false;
+    while (n > 0) {
+        if (used_ == sizeof buffer_)
+            finish();
+        size_t part = std::min(n, sizeof buffer_ - used_);
+        std::memcpy(buffer_ + used_, p, part);
+        used_ += part;
+        p += part;
+        n -= part;
+        written_ += part;
+    }
 }
 
-int load_world(const std::string &path, world_base &, const rules &, run_state *, std::string *why)
+void field_writer::finish()
 {
-    *why = "'" + path + "': reading is not built yet";
-    return EXIT_BAD_WORLD_FILE;
+    if (used_ > 0)
+        flush_(to_, buffer_, used_);
+    used_ = 0;
 }
 
-int load_world_bytes(const std::string &, const std::string &name, world_base &, const rules &, run_state *,
-                     std::string *why)
+bool field_reader::refill()
 {
-    *why = "'" + name + "': reading is not built yet";
-    return EXIT_BAD_WORLD_FILE;
+    std::memmove(buffer_, buffer_ + used_, held_ - used_);
+    held_ -= used_;
+    used_ = 0;
+    size_t got = fill_(from_, buffer_ + held_, sizeof buffer_ - held_);
+    held_ += got;
+    return got > 0;
 }
 
-int read_world_header(const std::string &path, world_header *, std::string *why)
+uint64_t field_reader::get(int n)
 {
-    *why = "'" + path + "': reading is not built yet";
+    if (!ok())
+        return 0;
+    if (held_ - used_ < static_cast<size_t>(n) && (!refill() || held_ - used_ < static_cast<size_t>(n))) {
+        fail("the world ends early");
+        return 0;
+    }
+    uint64_t v = 0;
+    for (int i = 0; i < n; i++)
+        v |= static_cast<uint64_t>(static_cast<unsigned char>(buffer_[used_ + i])) << (8 * i);
+    used_ += static_cast<size_t>(n);
+    taken_ += static_cast<uint64_t>(n);
+    return v;
+}
+
+void field_reader::bytes(char *p, size_t n)
+{
+    while (n > 0 && ok()) {
+        if (used_ == held_ && !refill()) {
+            fail("the world ends early");
+            break;
+        }
+        size_t part = std::min(n, held_ - used_);
+        std::memcpy(p, buffer_ + used_, part);
+        used_ += part;
+        taken_ += part;
+        p += part;
+        n -= part;
+    }
+}
+
+int field_reader::i32_in(int low, int high, const char *what)
+{
+    int v = i32();
+    if (v < low || v > high)
+        fail(what);
+    return ok() ? v : low;
+}
+
+long long field_reader::i64_in(long long low, long long high, const char *what)
+{
+    long long v = i64();
+    if (v < low || v > high)
+        fail(what);
+    return ok() ? v : low;
+}
+
+namespace {
+
+// ---- The header -----------------------------------------------------------
+//
+//   0  magic, 8 bytes          36  passes, i64
+//   8  format version, u32     44  population, i64
+//  12  program, 16 bytes, NUL  52  compressed world's bytes, u64
+//      padded                  60  world's bytes, u64
+//  28  rows, i32               68  CRC-32 of bytes 0 to 67, u32
+//  32  cols, i32               72  (end)
+//
+// The version comes right after the magic, so that a later format can be
+// recognised whatever else it changes.
+
+constexpr char MAGIC[8] = {'\x89', 'W', 'O', 'R', 'L', 'D', '\r', '\n'};
+constexpr size_t HEADER_BYTES = 72;
+constexpr size_t PROGRAM_BYTES = 16;
+
+uint32_t crc32(const unsigned char *p, size_t n)
+{
+    uint32_t crc = 0xffffffffu;
+    for (size_t i = 0; i < n; i++) {
+        crc ^= p[i];
+        for (int k = 0; k < 8; k++)
+            crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+void put_le(unsigned char *at, uint64_t v, int n)
+{
+    for (int i = 0; i < n; i++)
+        at[i] = static_cast<unsigned char>(v >> (8 * i));
+}
+
+uint64_t get_le(const unsigned char *at, int n)
+{
+    uint64_t v = 0;
+    for (int i = 0; i < n; i++)
+        v |= static_cast<uint64_t>(at[i]) << (8 * i);
+    return v;
+}
+
+void encode_header(const world_header &h, unsigned char *out)
+{
+    std::memset(out, 0, HEADER_BYTES);
+    std::memcpy(out, MAGIC, sizeof MAGIC);
+    put_le(out + 8, h.version, 4);
+    std::memcpy(out + 12, h.program.data(), std::min(h.program.size(), PROGRAM_BYTES - 1));
+    put_le(out + 28, static_cast<uint32_t>(h.rows), 4);
+    put_le(out + 32, static_cast<uint32_t>(h.cols), 4);
+    put_le(out + 36, static_cast<uint64_t>(h.passes), 8);
+    put_le(out + 44, static_cast<uint64_t>(h.population), 8);
+    put_le(out + 52, h.body_bytes, 8);
+    put_le(out + 60, h.world_bytes, 8);
+    put_le(out + 68, crc32(out, 68), 4);
+}
+
+// The header of a file of `file_bytes` bytes that begins with `in`; an
+// empty string, or the reason it is refused.
+std::string decode_header(const unsigned char *in, uint64_t file_bytes, world_header *h)
+{
+    if (file_bytes < sizeof MAGIC || std::memcmp(in, MAGIC, sizeof MAGIC) != 0)
+        return "not a world file";
+    if (file_bytes < 12)
+        return "truncated";
+    h->version = static_cast<uint32_t>(get_le(in + 8, 4));
+    if (h->version > WORLD_FORMAT_VERSION)
+        return text_of("a world file of a newer format (version %u; this program reads version %u)", h->version,
+                       WORLD_FORMAT_VERSION);
+    if (file_bytes < HEADER_BYTES)
+        return "truncated";
+    if (get_le(in + 68, 4) != crc32(in, 68))
+        return "damaged: its header does not match its checksum";
+    if (h->version != WORLD_FORMAT_VERSION)
+        return text_of("damaged: format version %u", h->version);
+    const char *name = reinterpret_cast<const char *>(in + 12);
+    h->program.assign(name, strnlen(name, PROGRAM_BYTES));
+    h->rows = static_cast<int>(static_cast<uint32_t>(get_le(in + 28, 4)));
+    h->cols = static_cast<int>(static_cast<uint32_t>(get_le(in + 32, 4)));
+    h->passes = static_cast<long>(get_le(in + 36, 8));
+    h->population = static_cast<long long>(get_le(in + 44, 8));
+    h->body_bytes = get_le(in + 52, 8);
+    h->world_bytes = get_le(in + 60, 8);
+    if (h->program != "terrarium" && h->program != "vivarium")
+        return "damaged: no such program";
+    if (h->rows < 1 || h->rows > MAP_SIDE_LIMIT || h->cols < 1 || h->cols > MAP_SIDE_LIMIT || h->passes < 0 ||
+        h->population < 1 || h->population > static_cast<long long>(h->rows) * h->cols)
+        return "damaged: a size in its header out of range";
+    if (h->body_bytes > file_bytes - HEADER_BYTES)
+        return "truncated";
+    if (h->body_bytes < file_bytes - HEADER_BYTES)
+        return "damaged: bytes after the world";
+    // No compressed block stands for more than 2^15 times its own size: a
+    // header cannot promise more than its body could hold.
+    if (h->world_bytes > h->body_bytes * 65536 || h->world_bytes < static_cast<uint64_t>(h->rows) * h->cols)
+        return "damaged: its sizes do not agree";
+    return "";
+}
+
+// ---- The common part of the world ---------------------------------------
+
+constexpr int LONGEST_DELAY = 1 << 30;
+
+void write_common(field_writer &out, const world_base &w, const run_state &run)
+{
+    out.i32(w.map.rows());
+    out.i32(w.map.cols());
+    out.i64(w.passes);
+    out.i32(w.phase);
+    out.i32(w.screen_lines);
+    out.i32(w.screen_cols);
+    random_stream::position at = w.random.where();
+    for (uint32_t word : at.words)
+        out.u32(word);
+    out.i32(at.front);
+    out.i32(at.rear);
+    for (int row = 0; row < w.map.rows(); row++)
+        out.bytes(w.map.row(row), static_cast<size_t>(w.map.cols()));
+    const std::vector<size_t> &lit = w.map.selected_cells();
+    out.i64(static_cast<long long>(lit.size()));
+    for (size_t cell : lit)
+        out.i64(static_cast<long long>(cell));
+    out.i32(run.speed);
+    out.u8(run.paused);
+    out.u8(run.turn_pending);
+}
+
+// The common part into `w`, whose map opens here. 0, EXIT_WORLD_TOO_LARGE,
+// or a fault in `in`.
+int read_common(field_reader &in, const world_header &h, world_base &w, run_state *run)
+{
+    int rows = in.i32(), cols = in.i32();
+    long long passes = in.i64();
+    if (in.ok() && (rows != h.rows || cols != h.cols || passes != h.passes))
+        in.fail("the world's size or pass differs from the header's");
+    w.passes = static_cast<long>(passes);
+    w.phase = in.i32_in(0, 24, "a phase out of range");
+    if (in.ok() && w.phase != w.passes % 25)
+        in.fail("a phase that is not the pass's");
+    w.screen_lines = in.i32_in(1, 1 << 20, "a screen size out of range");
+    w.screen_cols = in.i32_in(1, 1 << 20, "a screen size out of range");
+    random_stream::position at{};
+    for (uint32_t &word : at.words)
+        word = in.u32();
+    at.front = in.i32();
+    at.rear = in.i32();
+    if (in.ok() && !w.random.go_to(at))
+        in.fail("a random generator that no seed gives");
+    if (!in.ok())
+        return 0;
+    w.map.plan(rows, cols);
+    if (!w.map.open())
+        return EXIT_WORLD_TOO_LARGE;
+    std::vector<char> line(static_cast<size_t>(cols));
+    for (int row = 0; row < rows && in.ok(); row++) {
+        in.bytes(line.data(), line.size());
+        if (in.ok() && !w.map.write_row(row, line.data()))
+            in.fail("a map cell that is not a glyph");
+    }
+    long long area = static_cast<long long>(rows) * cols;
+    long long lit = in.i64_in(0, area, "too many cells drawn for the selected bug");
+    for (long long i = 0; i < lit && in.ok(); i++) {
+        long long cell = in.i64_in(0, area - 1, "a cell off the map");
+        w.map.write(static_cast<int>(cell / cols), static_cast<int>(cell % cols), w.map.row(0)[cell], true);
+    }
+    w.map.forget_changes();
+    run->speed = in.i32_in(0, LONGEST_DELAY, "a speed out of range");
+    int paused = in.u8(), turn_pending = in.u8();
+    if (paused > 1 || turn_pending > 1)
+        in.fail("a run state out of range");
+    run->paused = paused == 1;
+    run->turn_pending = turn_pending == 1;
+    return 0;
+}
+
+// ---- Compression ----------------------------------------------------------
+
+// The compressor's state while a world is written to a file descriptor.
+struct compressing {
+    ZSTD_CCtx *context = nullptr;
+    int fd = -1;
+    uint64_t body_bytes = 0;
+    std::string error;          // the first failure
+    std::vector<char> out = std::vector<char>(ZSTD_CStreamOutSize());
+
+    bool emit(size_t n)
+    {
+        for (size_t done = 0; done < n && error.empty();) {
+            ssize_t wrote = write(fd, out.data() + done, n - done);
+            if (wrote < 0 && errno == EINTR)
+                continue;
+            if (wrote <= 0)
+                error = std::strerror(wrote < 0 ? errno : ENOSPC);
+            else
+                done += static_cast<size_t>(wrote);
+        }
+        body_bytes += n;
+        return error.empty();
+    }
+
+    void feed(const char *bytes, size_t n, ZSTD_EndDirective mode)
+    {
+        ZSTD_inBuffer in{bytes, n, 0};
+        bool finished = false;
+        while (error.empty() && (in.pos < in.size || (mode == ZSTD_e_end && !finished))) {
+            ZSTD_outBuffer o{out.data(), out.size(), 0};
+            size_t left = ZSTD_compressStream2(context, &o, &in, mode);
+            if (ZSTD_isError(left)) {
+                error = ZSTD_getErrorName(left);
+                return;
+            }
+            finished = left == 0;
+            emit(o.pos);
+        }
+    }
+};
+
+void compress_flush(void *to, const char *bytes, size_t n)
+{
+    static_cast<compressing *>(to)->feed(bytes, n, ZSTD_e_continue);
+}
+
+// The world after the header, compressed onto fd; the sizes into *h.
+std::string write_body(int fd, const world_base &w, const rules &r, const run_state &run, world_header *h)
+{
+    compressing z;
+    z.context = ZSTD_createCCtx();
+    z.fd = fd;
+    if (z.context == nullptr)
+        return std::strerror(ENOMEM);
+    ZSTD_CCtx_setParameter(z.context, ZSTD_c_compressionLevel, 3);
+    ZSTD_CCtx_setParameter(z.context, ZSTD_c_checksumFlag, 1);
+    std::unique_ptr<field_writer> out = std::make_unique<field_writer>(compress_flush, &z);
+    write_common(*out, w, run);
+    r.codec->write(*out, w);
+    out->finish();
+    z.feed(nullptr, 0, ZSTD_e_end);
+    ZSTD_freeCCtx(z.context);
+    h->body_bytes = z.body_bytes;
+    h->world_bytes = out->written();
+    return z.error;
+}
+
+// The decompressor's state while a world is read from memory.
+struct decompressing {
+    ZSTD_DCtx *context = nullptr;
+    ZSTD_inBuffer in{};
+    uint64_t limit = 0;            // the world's bytes, as the header says
+    uint64_t given = 0;
+    bool ended = false;         // the frame is whole (and its checksum right)
+    std::string error;
+};
+
+size_t decompress_fill(void *from, char *to, size_t n)
+{
+    decompressing &z = *static_cast<decompressing *>(from);
+    ZSTD_outBuffer out{to, static_cast<size_t>(std::min<uint64_t>(n, z.limit - z.given + 1)), 0};
+    while (out.pos == 0 && !z.ended && z.error.empty() && out.size > 0) {
+        size_t left = ZSTD_decompressStream(z.context, &out, &z.in);
+        if (ZSTD_isError(left))
+            z.error = ZSTD_getErrorName(left);
+        else if (left == 0)
+            z.ended = true;
+        else if (z.in.pos == z.in.size && out.pos == 0)
+            z.error = "truncated";
+    }
+    z.given += out.pos;
+    return z.error.empty() ? out.pos : 0;
+}
+
+// The frame must hold its checksum: byte 4 of a zstd frame is its
+// descriptor, whose bit 2 says so.
+bool frame_has_checksum(const unsigned char *body, uint64_t n)
+{
+    return n >= 5 && get_le(body, 4) == 0xFD2FB528u && (body[4] & 0x04) != 0;
+}
+
+std::string quoted(const std::string &name) { return "'" + name + "': "; }
+
+// ---- Files ----------------------------------------------------------------
+
+std::string directory_of(const std::string &path)
+{
+    size_t slash = path.rfind('/');
+    return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+}
+
+bool write_all_at(int fd, const unsigned char *p, size_t n, off_t at)
+{
+    while (n > 0) {
+        ssize_t wrote = pwrite(fd, p, n, at);
+        if (wrote < 0 && errno == EINTR)
+            continue;
+        if (wrote <= 0)
+            return false;
+        p += wrote;
+        n -= static_cast<size_t>(wrote);
+        at += wrote;
+    }
+    return true;
+}
+
+// The whole of a regular file; an empty string or the reason it cannot be
+// read.
+std::string read_file(const std::string &path, std::string *bytes)
+{
+    int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return std::string("cannot be read: ") + std::strerror(errno);
+    struct stat about {};
+    if (fstat(fd, &about) != 0 || !S_ISREG(about.st_mode)) {
+        close(fd);
+        return "not a regular file";
+    }
+    std::string why;
+    try {
+        bytes->resize(static_cast<size_t>(about.st_size));
+    } catch (const std::exception &) {
+        why = "too large to read";
+    }
+    size_t got = 0;
+    while (why.empty() && got < bytes->size()) {
+        ssize_t n = read(fd, &(*bytes)[got], bytes->size() - got);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            why = std::string("cannot be read: ") + std::strerror(errno);
+        if (n <= 0)
+            break;
+        got += static_cast<size_t>(n);
+    }
+    bytes->resize(got);
+    close(fd);
+    return why;
+}
+
+}  // namespace
+
+bool save_world(const std::string &path, const world_base &w, const rules &r, const run_state &run,
+                std::string *why)
+{
+    if (r.population(w) < 1) {
+        *why = text_of("cannot save '%s': no bug is left", path.c_str());
+        return false;
+    }
+    std::string temporary = directory_of(path) + "/." + path.substr(path.rfind('/') + 1) + ".tmp-" +
+                            std::to_string(getpid());
+    int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        *why = text_of("cannot save '%s': %s", path.c_str(), std::strerror(errno));
+        return false;
+    }
+    world_header h;
+    h.program = r.name;
+    h.version = WORLD_FORMAT_VERSION;
+    h.rows = w.map.rows();
+    h.cols = w.map.cols();
+    h.passes = w.passes;
+    h.population = r.population(w);
+    unsigned char header[HEADER_BYTES] = {};
+    std::string error;
+    if (!write_all_at(fd, header, HEADER_BYTES, 0))
+        error = std::strerror(errno);
+    else if (lseek(fd, HEADER_BYTES, SEEK_SET) < 0)
+        error = std::strerror(errno);
+    if (error.empty())
+        error = write_body(fd, w, r, run, &h);
+    encode_header(h, header);
+    if (error.empty() && !write_all_at(fd, header, HEADER_BYTES, 0))
+        error = std::strerror(errno);
+    if (error.empty() && fsync(fd) != 0)
+        error = std::strerror(errno);
+    if (close(fd) != 0 && error.empty())
+        error = std::strerror(errno);
+    if (error.empty() && rename(temporary.c_str(), path.c_str()) != 0)
+        error = std::strerror(errno);
+    if (!error.empty()) {
+        ::unlink(temporary.c_str());
+        *why = text_of("cannot save '%s': %s", path.c_str(), error.c_str());
+        return false;
+    }
+    // The rename is on disk once the directory is.
+    int dir = open(directory_of(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        fsync(dir);
+        close(dir);
+    }
+    return true;
+}
+
+int load_world_bytes(const std::string &bytes, const std::string &name, world_base &w, const rules &r,
+                     run_state *run, std::string *why)
+{
+    const unsigned char *file = reinterpret_cast<const unsigned char *>(bytes.data());
+    world_header h;
+    std::string refusal = decode_header(file, bytes.size(), &h);
+    if (refusal.empty() && h.program != r.name)
+        refusal = text_of("a %s world, not a %s one", h.program.c_str(), r.name);
+    if (refusal.empty() && !frame_has_checksum(file + HEADER_BYTES, h.body_bytes))
+        refusal = "damaged: its world has no checksum";
+    if (!refusal.empty()) {
+        *why = quoted(name) + refusal;
+        return EXIT_BAD_WORLD_FILE;
+    }
+    decompressing z;
+    z.context = ZSTD_createDCtx();
+    z.in = {file + HEADER_BYTES, h.body_bytes, 0};
+    z.limit = h.world_bytes;
+    if (z.context == nullptr) {
+        *why = quoted(name) + "world too large";
+        return EXIT_WORLD_TOO_LARGE;
+    }
+    int status = 0;
+    std::unique_ptr<field_reader> in = std::make_unique<field_reader>(decompress_fill, &z);
+    try {
+        status = read_common(*in, h, w, run);
+        if (status == 0 && in->ok())
+            status = r.codec->read(*in, w);
+        if (status == 0 && in->ok() && r.population(w) != h.population)
+            in->fail("its bug count differs from its header's");
+        char more;
+        if (status == 0 && in->ok() &&
+            (in->taken() != h.world_bytes || decompress_fill(&z, &more, 1) != 0 || !z.ended))
+            in->fail("its world's length differs from its header's");
+    } catch (const std::bad_alloc &) {
+        status = EXIT_WORLD_TOO_LARGE;
+    }
+    ZSTD_freeDCtx(z.context);
+    if (status != 0) {
+        *why = quoted(name) + "world too large";
+        return status;
+    }
+    if (!z.error.empty() || !in->ok()) {
+        *why = quoted(name) + "damaged: " + (z.error.empty() ? in->why() : z.error);
+        return EXIT_BAD_WORLD_FILE;
+    }
+    return 0;
+}
+
+int load_world(const std::string &path, world_base &w, const rules &r, run_state *run, std::string *why)
+{
+    std::string bytes;
+    std::string refusal = read_file(path, &bytes);
+    if (!refusal.empty()) {
+        *why = quoted(path) + refusal;
+        return EXIT_BAD_WORLD_FILE;
+    }
+    return load_world_bytes(bytes, path, w, r, run, why);
+}
+
+int read_world_header(const std::string &path, world_header *header, std::string *why)
+{
+    std::string bytes;
+    std::string refusal = read_file(path, &bytes);
+    if (refusal.empty())
+        refusal = decode_header(reinterpret_cast<const unsigned char *>(bytes.data()), bytes.size(), header);
+    if (refusal.empty())
+        return 0;
+    *why = quoted(path) + refusal;
     return EXIT_BAD_WORLD_FILE;
 }
 

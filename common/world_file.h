@@ -12,8 +12,12 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
+#include "common/decide.h"
 #include "common/rules.h"
 #include "common/stop.h"
 #include "common/world.h"
@@ -66,5 +70,146 @@ int load_world_bytes(const std::string &bytes, const std::string &name, world_ba
 // The header alone, checked as load_world checks it (not the body):
 // 0, or EXIT_BAD_WORLD_FILE with one line in *why.
 int read_world_header(const std::string &path, world_header *header, std::string *why);
+
+// The fields of a world as the file holds them, little-endian, into a
+// buffer that `flush` takes whenever it is full and at the end.
+class field_writer {
+public:
+    explicit field_writer(void (*flush)(void *to, const char *bytes, size_t n), void *to) : flush_(flush), to_(to) {}
+    void u8(unsigned v) { put(static_cast<uint64_t>(v & 0xff), 1); }
+    void i32(int v) { put(static_cast<uint32_t>(v), 4); }
+    void u32(uint32_t v) { put(v, 4); }
+    void i64(long long v) { put(static_cast<uint64_t>(v), 8); }
+    void bytes(const char *p, size_t n);
+    void finish();  // what the buffer still holds, to `flush`
+    uint64_t written() const { return written_; }
+
+private:
+    void put(uint64_t v, int n)
+    {
+        if (used_ + 8 > sizeof buffer_)
+            finish();
+        for (int i = 0; i < n; i++)
+            buffer_[used_++] = static_cast<char>(v >> (8 * i));
+        written_ += static_cast<uint64_t>(n);
+    }
+    void (*flush_)(void *, const char *, size_t);
+    void *to_;
+    char buffer_[1 << 16];
+    size_t used_ = 0;
+    uint64_t written_ = 0;
+};
+
+// The fields back, from `fill`, which gives up to n more bytes of the
+// world and how many it gave. The first fault is kept (with its reason):
+// from then on every field reads as 0, so a reader checks ok() once where
+// it matters instead of after every field.
+class field_reader {
+public:
+    explicit field_reader(size_t (*fill)(void *from, char *to, size_t n), void *from) : fill_(fill), from_(from) {}
+    unsigned u8() { return static_cast<unsigned>(get(1)); }
+    int i32() { return static_cast<int>(static_cast<uint32_t>(get(4))); }
+    uint32_t u32() { return static_cast<uint32_t>(get(4)); }
+    long long i64() { return static_cast<long long>(get(8)); }
+    void bytes(char *p, size_t n);
+    // An i32 within [low, high]; outside, a fault saying `what`.
+    int i32_in(int low, int high, const char *what);
+    long long i64_in(long long low, long long high, const char *what);
+
+    bool ok() const { return why_.empty(); }
+    const std::string &why() const { return why_; }
+    void fail(const std::string &why)
+    {
+        if (why_.empty())
+            why_ = why;
+    }
+    uint64_t taken() const { return taken_; }
+
+private:
+    uint64_t get(int n);
+    bool refill();
+    size_t (*fill_)(void *, char *, size_t);
+    void *from_;
+    char buffer_[1 << 16];
+    size_t used_ = 0, held_ = 0;
+    uint64_t taken_ = 0;
+    std::string why_;
+};
+
+// A program's part of the file: what its world holds besides the common
+// part, and its bugs. Each program lists its own in its rules.
+struct world_codec {
+    void (*write)(field_writer &out, const world_base &w);
+    // Reads into a world whose common part is read and whose map is open;
+    // a fault is left in `in`. EXIT_WORLD_TOO_LARGE when memory runs short.
+    int (*read)(field_reader &in, world_base &w);
+};
+
+// The ring of bugs and its references, for either program: the count,
+// every bug in ring order from the cursor by `write_bug`, then the pass
+// marker, the selection and each tracker's holder as ring positions, and
+// the tracker that chose the selection.
+template <class World>
+void write_ring(field_writer &out, const World &w, void (*write_bug)(field_writer &, const typename World::bug_type &))
+{
+    using Bug = typename World::bug_type;
+    std::unordered_map<const Bug *, long long> position;
+    for_each_bug(w.refs.cursor, [&](const Bug *b) { position.emplace(b, static_cast<long long>(position.size())); });
+    out.i64(static_cast<long long>(position.size()));
+    for_each_bug(w.refs.cursor, [&](const Bug *b) { write_bug(out, *b); });
+    auto refs = w.refs;  // a copy: each() hands out mutable pointers
+    bool cursor = true;  // the first, at position 0 by the order above
+    refs.each([&](Bug *&p) {
+        if (!cursor)
+            out.i64(position.at(p));
+        cursor = false;
+    });
+    out.i32(w.refs.chosen_by);
+}
+
+// The ring back. `read_bug` fills a record and says whether it may be one
+// (its cell on the map, every value in range). Every cell of the map that
+// shows a race must hold a bug, since the rules look bugs up by what they
+// see. Returns 0, or EXIT_WORLD_TOO_LARGE; faults are left in `in`.
+template <class World>
+int read_ring(field_reader &in, World &w, bool (*read_bug)(field_reader &, const World &, typename World::bug_type &))
+{
+    using Bug = typename World::bug_type;
+    int cols = w.map.cols();
+    long long area = static_cast<long long>(w.map.rows()) * cols;
+    long long count = in.i64_in(1, area, "a bug count out of range");
+    std::vector<bool> stood_on(static_cast<size_t>(in.ok() ? area : 0));
+    std::vector<Bug *> ring;
+    for (long long i = 0; in.ok() && i < count; i++) {
+        Bug *b = static_cast<Bug *>(std::malloc(sizeof(Bug)));
+        if (b == nullptr)
+            return EXIT_WORLD_TOO_LARGE;
+        std::memset(static_cast<void *>(b), 0, sizeof(Bug));
+        append_bug(w.refs.cursor, b);
+        ring.push_back(b);
+        if (!read_bug(in, w, *b))
+            in.fail("a bug's field out of range");
+        else
+            stood_on[static_cast<size_t>(b->y) * static_cast<size_t>(cols) + static_cast<size_t>(b->x)] = true;
+    }
+    for (long long cell = 0; in.ok() && cell < area; cell++)
+        if (race_ok(w.map.row(0)[cell]) && !stood_on[static_cast<size_t>(cell)])
+            in.fail("a bug on the map that is not in the ring");
+    if (!in.ok())
+        return 0;
+    bool cursor = true;
+    w.refs.each([&](Bug *&p) {
+        if (cursor) {
+            cursor = false;
+            return;
+        }
+        long long at = in.i64_in(0, count - 1, "a reference to no bug");
+        p = in.ok() ? ring[static_cast<size_t>(at)] : w.refs.cursor;
+    });
+    w.refs.chosen_by = in.i32_in(0, static_cast<int>(World::references::TRACKERS), "no such tracker");
+    if (in.ok() && !w.index.build(w.map.cols(), w.refs.cursor))
+        return EXIT_WORLD_TOO_LARGE;
+    return 0;
+}
 
 }  // namespace common

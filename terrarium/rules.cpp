@@ -86,6 +86,7 @@ const common::rules world_rules = {
     take_census,
     describe,
     dump,
+    &file_codec,
 };
 
 }  // namespace terrarium

@@ -11,6 +11,9 @@ namespace terrarium {
 
 extern const common::rules world_rules;
 
+// Its part of a world file.
+extern const common::world_codec file_codec;
+
 // The ageing step of the bug at the cursor: food grows when it is the
 // pass marker's; it ages, gives birth when well fed, takes the trackers it
 // beats, and dies without food.

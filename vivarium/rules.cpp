@@ -62,6 +62,7 @@ const common::rules world_rules = {
     take_census,
     describe,
     dump,
+    &file_codec,
 };
 
 }  // namespace vivarium

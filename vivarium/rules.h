@@ -11,6 +11,9 @@ namespace vivarium {
 
 extern const common::rules world_rules;
 
+// Its part of a world file.
+extern const common::world_codec file_codec;
+
 // The ageing step of the bug at the cursor: it ages and dies without
 // food; then the bug at the cursor (its predecessor after a death) gives
 // birth when well fed, grows the food when it is the pass marker, and
