@@ -61,14 +61,14 @@ int run_headless(world_base &w, const rules &r, unsigned seed, int lines, int co
     return status;
 }
 
-int run_headless_loaded(world_base &w, const rules &r, bool turn_pending, long passes, std::FILE *out)
+int run_headless_loaded(world_base &w, const rules &r, const run_state &run, long passes, std::FILE *out)
 {
     headless_hooks();
     log_world(w);
     log_census_from(r.census);
     int status = 0;
     try {
-        if (turn_pending)
+        if (run.turn_pending)
             take_turn(w, r);
         run_passes(w, r, passes);
         r.dump(out, w);

@@ -10,6 +10,7 @@
 #include "common/references.h"
 #include "common/ring.h"
 #include "common/rules.h"
+#include "common/world_file.h"
 
 namespace common {
 
@@ -39,10 +40,10 @@ void start_seeded(world_base &w, const rules &r, unsigned seed, int lines, int c
 int run_headless(world_base &w, const rules &r, unsigned seed, int lines, int cols, long passes, std::FILE *out);
 
 // As run_headless, for a world `w` read from a file and not yet run
-// here: `passes` passes from its own, the first of them being the pass
-// it was saved in; `turn_pending` (the file's) takes the turn it was
-// saved before first. A log opened before gets its rows from that pass.
-int run_headless_loaded(world_base &w, const rules &r, bool turn_pending, long passes, std::FILE *out);
+// here, as `run` (the file's) says: a pending turn first, then `passes`
+// passes from its own, the first of them being the pass it was saved in.
+// A log opened before gets its rows from that pass.
+int run_headless_loaded(world_base &w, const rules &r, const run_state &run, long passes, std::FILE *out);
 
 // The bugs in turn order from the cursor, a line each from `line`, then
 // the pass marker ("first"), the selection ("sb") and each tracker's

@@ -223,7 +223,7 @@ int branch_from(const sweep_arguments &given, sweep *s, std::string *why)
     s->program = saved.program;
     s->lines = w.screen_lines;
     s->cols = w.screen_cols;
-    s->turn_pending = saved.run.turn_pending;
+    s->resumed = saved.run;
     if (s->program == &terrarium::world_rules)
         s->settings = {{setting_name(terrarium::of(w).shape), terrarium::of(w).shape}};
     else
@@ -274,7 +274,7 @@ std::string log_path(const sweep &s, const run &r) { return s.out + "/" + log_na
     if (dump == nullptr || dup2(nowhere, 1) < 0 || dup2(nowhere, 2) < 0)
         _exit(1);
     if (s.saved)
-        std::exit(common::run_headless_loaded(*world, *s.program, s.turn_pending, s.passes, dump));
+        std::exit(common::run_headless_loaded(*world, *s.program, s.resumed, s.passes, dump));
     std::exit(common::run_headless(*world, *s.program, r.seed, s.lines, s.cols, s.passes, dump));
 }
 

@@ -36,7 +36,7 @@ struct sweep {
     bool branched = false;
     std::string from;
     std::shared_ptr<common::world_base> saved;
-    bool turn_pending = false;  // the file's: the saved turn comes first
+    common::run_state resumed;  // how the world was running when saved
 };
 
 // The sweep's command line as given, before its values are checked
