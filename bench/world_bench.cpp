@@ -190,6 +190,8 @@ void W2_Draw(benchmark::State &state)
 
 }  // namespace
 
+void register_world_file_benchmarks();
+
 void register_world_benchmarks()
 {
     benchmark::RegisterBenchmark("W1_DefaultWorld/2000passes", W1_DefaultWorld)
@@ -204,6 +206,8 @@ void register_world_benchmarks()
         ->UseManualTime()
         ->Unit(benchmark::kSecond)
         ->Iterations(1);
+    // In children of a process that holds no big world yet.
+    register_world_file_benchmarks();
     benchmark::RegisterBenchmark("W2_BigWorld/draw", W2_Draw)
         ->UseManualTime()
         ->Unit(benchmark::kMillisecond)

@@ -83,11 +83,14 @@ LAB@--seeds 1 --passes 1 --out x --program x@terrarium-lab: --program: x not in 
 LAB@--seeds 1 --passes 1 --out x --bogus@terrarium-lab: The following argument was not expected: --bogus
 LAB@summary@terrarium-lab: DIR is required
 LAB@plot x.csv -o@terrarium-lab: -o: 1 required PICTURE missing
+LAB@--from w --seeds 1 --passes 1 --out x -s 1@terrarium-lab: -s, -r, -g, --lines and --cols are the world file's with --from
+LAB@--from w --seeds 1 --passes 1 --out x --lines 9@terrarium-lab: -s, -r, -g, --lines and --cols are the world file's with --from
 EOF
 [ ! -e PWNED ] && [ ! -e x ] && [ ! -e /tmp/ESCAPED ] || fail "a refused value made files"
 # --help of each tool and command, and --version: on the standard output, status 0.
 for asked in "SIMDUMP --help@Usage: simdump [OPTIONS]" "LAB --help@Usage: terrarium-lab [OPTIONS] [SUBCOMMAND]" \
-    "LAB summary -h@Usage: terrarium-lab summary [OPTIONS] DIR..." "LAB plot --help@Usage: terrarium-lab plot \
+    "LAB summary -h@Usage: terrarium-lab summary [OPTIONS] DIR..." \
+    "LAB inspect -h@Usage: terrarium-lab inspect [OPTIONS] FILE" "LAB plot --help@Usage: terrarium-lab plot \
 [OPTIONS] INPUT..." "LAB --version@terrarium-lab 1.0" "SIMDUMP --version@simdump 1.0"; do
     c=${asked%%@*}; eval "\"\$${c%% *}\" ${c#* }" 2> /dev/null | grep -qxF "${asked#*@}" || fail "$asked"; done
 echo "ok: refusals"
@@ -140,6 +143,37 @@ a,3,1,1,40.0,4.00,3.00,A:2 B:2
 b,2,0,0,,4.00,1.41,C:2 B:1
 EOF
 echo "ok: a sweep as simdump runs it, and its summary"
+
+# Branches of a world saved at pass 40: each log starts with the saved world's row (simdump's row 40), the
+# seeds part ways, a seed run again gives the same log; inspect's census is that row's.
+"$SIMDUMP" --program terrarium --seed 7 --lines 24 --cols 80 --passes 40 -s 1 --save-at 40 "$T/w.world" \
+    --log "$T/saved.csv" > /dev/null || fail "save at 40"
+B() { "$LAB" --from "$T/w.world" --passes 30 --out "$T/$1" --seeds "$2" "${@:3}" > /dev/null 2> "$T/stderr"; }
+B branch 1-3 && B again 2 --program terrarium || fail "branched sweeps: $(cat "$T/stderr")"
+rows() { grep '^[0-9]' "$T/branch/s1-r150-g4/seed$1.csv"; }
+row40=$(grep '^40,' "$T/saved.csv")
+for seed in 1 2 3; do [ "$(rows $seed | head -n 1)" = "$row40" ] && [ "$(rows $seed | tail -n 1 | cut -d, -f1)" = 70 ] ||
+    fail "seed $seed does not go on from pass 40"; done
+! cmp -s <(rows 1) <(rows 2) && ! cmp -s <(rows 2) <(rows 3) && cmp -s "$T/branch/s1-r150-g4/seed2.csv" \
+    "$T/again/s1-r150-g4/seed2.csv" || fail "branches alike, or a branch not reproduced"
+[ "$(head -n 1 "$T/branch/manifest")" = "# terrarium-lab sweep: terrarium, 30 passes, screen 24 x 80, branched \
+from $T/w.world at pass 40" ] && B branch 4 --add && [ "$(wc -l < "$T/branch/summary.csv")" = 2 ] &&
+    [ "$("$LAB" summary "$T/branch" | head -n 1)" = "branched from $T/w.world at pass 40" ] || fail "manifest"
+B other 1 --program vivarium; [ $? = 2 ] && [ "$(head -n 1 "$T/stderr")" = "terrarium-lab: --program vivarium: \
+'$T/w.world' holds a world of terrarium" ] && [ ! -e "$T/other" ] || fail "--program of another world"
+races=$(echo "$row40" | awk -F, '{ for (i = 9; i <= 34; i++) if ($i > 0) s = s sprintf("%s%c %d", s ? ", " : "",
+    i + 56, $i); print $3 " (" s ")" }')
+"$LAB" inspect "$T/w.world" | head -n 8 | diff - <(printf '%s\n' "program: terrarium" "format version: 1" \
+    "world: $(grep -o '[0-9]* x [0-9]* (rows' "$T/saved.csv") x cols), for a screen of 24 x 80 (lines x cols)" \
+    "options: -s 1 -r 150 -g 4" "pass: 40" "phase: 15" "population: $(echo "$row40" | cut -d, -f2)" \
+    "races alive: $races") || fail "inspect"
+# Refused files: damaged, missing; with --from, before DIR is made.
+head -c 100 "$T/w.world" > "$T/cut.world"
+for file in cut.world none.world; do for run in "inspect $T/$file" "--from $T/$file --seeds 1 --passes 1 --out $T/no"; do
+    "$LAB" $run > /dev/null 2> "$T/stderr"
+    [ $? = 13 ] && [ "$(wc -l < "$T/stderr")" = 1 ] && grep -qF "'$T/$file'" "$T/stderr" && [ ! -e "$T/no" ] ||
+        fail "$run: $(cat "$T/stderr")"; done; done
+echo "ok: sweeps branched from a saved world, inspect"
 
 "$LAB" plot "$T/sweep/s1-r150-g4/seed1.csv" "$T/sweep/s1-r150-g4/seed2.csv" -o "$T/p.png" &&
     "$LAB" plot "$T/sweep" -o "$T/p.svg" || fail "plot"

@@ -10,6 +10,7 @@
 #include "common/streams.h"
 #include "tools/cli.h"
 #include "tools/lab/plot.h"
+#include "tools/lab/saved.h"
 #include "tools/lab/summary.h"
 #include "tools/lab/sweep.h"
 
@@ -19,9 +20,12 @@ const char usage[] =
     "usage: terrarium-lab --seeds A-B|A,B,... --passes P --out DIR [--program terrarium|vivarium]\n"
     "                     [--lines L] [--cols C] [-s S,...] [-r R,...] [-g G,...] [--jobs N] [--shard K/N]\n"
     "                     [--no-summary] [--add]\n"
+    "       terrarium-lab --from FILE --seeds A-B|A,B,... --passes P --out DIR [--program terrarium|vivarium]\n"
+    "                     [--jobs N] [--shard K/N] [--no-summary] [--add]\n"
     "       terrarium-lab summary DIR...\n"
     "       terrarium-lab plot LOG.csv...|DIR... [-o PICTURE.png|PICTURE.svg]\n"
-    "       terrarium-lab [summary|plot] -h|--help, terrarium-lab --version\n";
+    "       terrarium-lab inspect FILE\n"
+    "       terrarium-lab [summary|plot|inspect] -h|--help, terrarium-lab --version\n";
 
 // A picture's name: a path of PNG or SVG, not one that reads as a pipe,
 // a redirection or an option, and without control characters.
@@ -37,6 +41,7 @@ struct command_line {
     lab::sweep_arguments sweep;
     std::vector<std::string> summary_dirs, plot_inputs;
     std::string picture;
+    std::string inspected;
 };
 
 void add_commands(CLI::App &app, command_line *given)
@@ -54,6 +59,8 @@ void add_commands(CLI::App &app, command_line *given)
     plot->add_option("-o", given->picture, "Write the picture as PNG or SVG, by the name's extension")
         ->type_name("PICTURE")
         ->check(CLI::Validator([](std::string &name) { return plain_picture_name(name); }, ""));
+    CLI::App *inspect = app.add_subcommand("inspect", "Show what a world file holds: its header and census");
+    inspect->add_option("FILE", given->inspected, "A world saved by terrarium, vivarium or simdump")->required();
 }
 
 // What the standard output was given must have reached it.
@@ -81,10 +88,18 @@ int run_command(int argc, char *argv[])
         return lab::summarize(given.summary_dirs);
     if (app.got_subcommand("plot"))
         return lab::plot(given.plot_inputs, given.picture);
+    if (app.got_subcommand("inspect"))
+        return lab::inspect(given.inspected);
     lab::sweep sweep;
     std::string why;
     if (!lab::make_sweep(given.sweep, &sweep, &why))
         return tools::refuse("terrarium-lab", why, usage);
+    if (sweep.branched && (status = lab::branch_from(given.sweep, &sweep, &why)) != 0) {
+        if (status == tools::BAD_COMMAND_LINE)
+            return tools::refuse("terrarium-lab", why, usage);
+        std::fprintf(stderr, "terrarium-lab: %s\n", why.c_str());
+        return status;
+    }
     return lab::run_sweep(sweep);
 }
 

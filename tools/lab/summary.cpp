@@ -172,6 +172,11 @@ int summarize(const std::vector<std::string> &dirs)
         std::fprintf(stderr, "terrarium-lab: no run logs under %s\n", dirs[0].c_str());
         return 1;
     }
+    // The runs of a branched sweep began at a saved world's pass.
+    std::string shared = manifest_line(dirs[0]);
+    size_t branched = shared.find(", branched from ");
+    if (branched != std::string::npos)
+        std::printf("%s\n", shared.substr(branched + 2).c_str());
     std::printf("%-20s %5s %6s %8s %12s %10s %8s   %s\n", "setting", "runs", "killed", "one bug", "at pass",
                 "final pop", "sd", "races alive at the end most often");
     for (const setting_summary &s : summaries)

@@ -24,6 +24,7 @@
 #include "tools/cli.h"
 #include "tools/lab/children.h"
 #include "tools/lab/log_file.h"
+#include "tools/lab/saved.h"
 #include "tools/lab/summary.h"
 #include "vivarium/rules.h"
 
@@ -69,6 +70,13 @@ bool plain_number(const std::string &text, bool real)
            end == text.c_str() + text.size();
 }
 
+// A setting's directory, by the values read.
+std::string setting_name(const terrarium::options &chosen)
+{
+    return common::text_of("s%g-r%d-g%d", static_cast<double>(chosen.world_size), chosen.roughness,
+                           chosen.grid_size);
+}
+
 // Every combination of the -s, -r and -g values, each checked as terrarium
 // checks its command line, named by the values read: "1.0" and "1" are one
 // setting, "s1".
@@ -84,8 +92,7 @@ bool make_settings(const std::vector<std::string> lists[3], std::vector<setting>
                     *why = std::string(message, std::strlen(message) - 1);
                     return false;
                 }
-                one.name = common::text_of("s%g-r%d-g%d", static_cast<double>(one.chosen.world_size),
-                                           one.chosen.roughness, one.chosen.grid_size);
+                one.name = setting_name(one.chosen);
                 if (std::none_of(settings->begin(), settings->end(),
                                  [&](const setting &other) { return other.name == one.name; }))
                     settings->push_back(one);
@@ -141,6 +148,15 @@ void add_sweep_options(CLI::App &app, sweep_arguments *given)
     tools::add_number(app, "--passes", &given->passes, 0, 1000000000L, "Passes to run each world for; required");
     app.add_option("--out", given->out, "The directory of the logs, the manifest and the summary; required")
         ->type_name("DIR");
+    app.add_option_function<std::string>(
+           "--from",
+           [given](const std::string &path) {
+               given->from = path;
+               given->branched = true;
+           },
+           "Start every run from the world saved in FILE, reseeded with the run's seed; the world's program, "
+           "options and screen are the file's")
+        ->type_name("FILE");
     app.add_option("--program", given->program, "The program whose worlds run (default terrarium)")
         ->type_name("NAME")
         ->check(CLI::IsMember({"terrarium", "vivarium"}));
@@ -166,14 +182,20 @@ bool make_sweep(const sweep_arguments &given, sweep *s, std::string *why)
     }
     s->seeds = given.seeds;
     s->passes = given.passes;
-    s->lines = static_cast<int>(given.lines);
-    s->cols = static_cast<int>(given.cols);
+    s->lines = given.lines > 0 ? static_cast<int>(given.lines) : 24;
+    s->cols = given.cols > 0 ? static_cast<int>(given.cols) : 80;
     s->jobs = static_cast<int>(given.jobs);
     s->out = given.out;
     s->summary = !given.no_summary;
     s->add = given.add;
     s->share = given.share;
     s->shares = given.shares;
+    s->from = given.from;
+    s->branched = given.branched;
+    if (given.branched) {
+        *why = "-s, -r, -g, --lines and --cols are the world file's with --from";
+        return !given.swept && given.lines == 0 && given.cols == 0;
+    }
     if (given.program == "vivarium") {
         s->program = &vivarium::world_rules;
         s->settings = {{"vivarium", {}}};
@@ -185,6 +207,29 @@ bool make_sweep(const sweep_arguments &given, sweep *s, std::string *why)
     for (int list = 0; list < 3; list++)
         lists[list] = split(given.lists[list], ',');
     return make_settings(lists, &s->settings, why);
+}
+
+int branch_from(const sweep_arguments &given, sweep *s, std::string *why)
+{
+    saved_world saved;
+    int status = read_saved_world(s->from, &saved, why);
+    if (status != 0)
+        return status;
+    if (!given.program.empty() && given.program != saved.program->name) {
+        *why = "--program " + given.program + ": '" + s->from + "' holds a world of " + saved.program->name;
+        return tools::BAD_COMMAND_LINE;
+    }
+    const common::world_base &w = *saved.world;
+    s->program = saved.program;
+    s->lines = w.screen_lines;
+    s->cols = w.screen_cols;
+    s->resumed = saved.run;
+    if (s->program == &terrarium::world_rules)
+        s->settings = {{setting_name(terrarium::of(w).shape), terrarium::of(w).shape}};
+    else
+        s->settings = {{"vivarium", {}}};
+    s->saved = std::move(saved.world);
+    return 0;
 }
 
 namespace {
@@ -199,7 +244,8 @@ std::string log_name(const run &r) { return r.where->name + "/seed" + std::to_st
 std::string log_path(const sweep &s, const run &r) { return s.out + "/" + log_name(r); }
 
 // In the child: one headless world through the same code as simdump, its
-// log written as the program writes it. Messages of the world's end would
+// log written as the program writes it; a branched run's world is the
+// child's own copy of the saved one, reseeded with the run's seed. Messages of the world's end would
 // only clutter the progress report; the log's end line keeps the status.
 // The standard streams are made whole first (on /dev/null), so the log
 // never takes the number of a closed one. Until standard output is on
@@ -212,11 +258,14 @@ std::string log_path(const sweep &s, const run &r) { return s.out + "/" + log_na
         if (fcntl(fd, F_GETFD) < 0 && dup2(nowhere, fd) < 0)
             _exit(1);
     std::string path = log_path(s, r);
-    std::unique_ptr<common::world_base> world;
-    if (s.program == &terrarium::world_rules)
-        world = std::make_unique<terrarium::world>(r.where->chosen);
+    std::unique_ptr<common::world_base> made;
+    common::world_base *world = s.saved.get();
+    if (world != nullptr)
+        world->random.reseed(r.seed);
+    else if (s.program == &terrarium::world_rules)
+        world = (made = std::make_unique<terrarium::world>(r.where->chosen)).get();
     else
-        world = std::make_unique<vivarium::world>();
+        world = (made = std::make_unique<vivarium::world>()).get();
     if (!common::open_log(path.c_str(), s.program->describe(*world), r.seed)) {
         std::fprintf(stderr, "terrarium-lab: cannot open %s: %s\n", path.c_str(), std::strerror(errno));
         _exit(1);
@@ -224,6 +273,8 @@ std::string log_path(const sweep &s, const run &r) { return s.out + "/" + log_na
     std::FILE *dump = std::fopen("/dev/null", "w");
     if (dump == nullptr || dup2(nowhere, 1) < 0 || dup2(nowhere, 2) < 0)
         _exit(1);
+    if (s.saved)
+        std::exit(common::resume_headless(*world, *s.program, s.resumed, s.passes, dump));
     std::exit(common::run_headless(*world, *s.program, r.seed, s.lines, s.cols, s.passes, dump));
 }
 
@@ -275,11 +326,19 @@ bool holds_sweep(const std::string &dir)
            !sweep_logs(dir).empty();
 }
 
-// The manifest's first line: what every run of the directory shares.
+// The manifest's first line: what every run of the directory shares. A
+// branched sweep's names its file as given, each control character as
+// '?', and the pass it was saved in.
 std::string manifest_header(const sweep &s)
 {
-    return common::text_of("# terrarium-lab sweep: %s, %ld passes, screen %d x %d\n", s.program->name, s.passes,
-                           s.lines, s.cols);
+    std::string from;
+    if (s.saved) {
+        from = s.from;
+        std::replace_if(from.begin(), from.end(), [](char c) { return (c >= 0 && c < ' ') || c == 127; }, '?');
+        from = common::text_of(", branched from %s at pass %ld", from.c_str(), s.saved->passes);
+    }
+    return common::text_of("# terrarium-lab sweep: %s, %ld passes, screen %d x %d%s\n", s.program->name, s.passes,
+                           s.lines, s.cols, from.c_str());
 }
 
 // Records the runs in out/manifest, made with its header, or added to.

@@ -1,6 +1,7 @@
 // A sweep: many headless worlds, one process each, every run logged.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -29,16 +30,25 @@ struct sweep {
     bool summary = true;
     bool add = false;  // runs may join another sweep's of the same kind in `out`
     long share = 1, shares = 1;  // runs only the share-th of `shares` shares of the runs
+    // A sweep branched from a world file: every run starts from `saved`,
+    // its generator reseeded with the run's seed. Each run's child
+    // changes its own copy of the world.
+    bool branched = false;
+    std::string from;
+    std::shared_ptr<common::world_base> saved;
+    common::run_state resumed;  // how the world was running when saved
 };
 
 // The sweep's command line as given, before its values are checked
 // together.
 struct sweep_arguments {
-    std::string program = "terrarium";
+    std::string program;                       // empty when not given: terrarium
     std::string lists[3] = {"2", "150", "4"};  // -s, -r and -g
     bool swept = false;                        // any of them given
     std::vector<unsigned> seeds;
-    long passes = 0, lines = 24, cols = 80, jobs = 1;
+    long passes = 0, lines = 0, cols = 0, jobs = 1;  // lines and cols 0 when not given: 24 x 80
+    std::string from;
+    bool branched = false;  // --from given
     std::string out;
     bool no_summary = false, add = false;
     long share = 1, shares = 1;
@@ -48,8 +58,16 @@ struct sweep_arguments {
 void add_sweep_options(CLI::App &app, sweep_arguments *given);
 
 // The sweep of the arguments; false with *why set when they do not go
-// together or a value of -s, -r or -g is bad.
+// together or a value of -s, -r or -g is bad. A sweep --from a file is
+// made whole by branch_from.
 bool make_sweep(const sweep_arguments &given, sweep *s, std::string *why);
+
+// Reads the world file of --from once, for every run to start from: its
+// program, options and screen are the sweep's. 0; or, with one line in
+// *why, the file's refusal (common::EXIT_BAD_WORLD_FILE,
+// common::EXIT_WORLD_TOO_LARGE), or tools::BAD_COMMAND_LINE when --program
+// names another program than the file's.
+int branch_from(const sweep_arguments &given, sweep *s, std::string *why);
 
 // Whether run `index` (counted from 0, settings outer, seeds inner) is in
 // share K of N: every N-th run, from the K-th on.
