@@ -4,7 +4,11 @@
 
 #include <chrono>
 #include <ctime>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include "common/headless.h"
 #include "terrarium/world.h"
 
 // Builds terrarium's world as the program does, for a screen of lines x
@@ -38,4 +42,45 @@ struct bench_clock {
 inline double seconds_since(bench_clock::time_point start)
 {
     return std::chrono::duration<double>(bench_clock::now() - start).count();
+}
+
+// Runs work(&figures) in a child, so that its memory is its own, and brings
+// its figures back whole (a plain struct with an `ok` field); the child's
+// peak resident memory into *peak_mb if asked. False when the child
+// failed or stopped.
+template <class Figures, class Work>
+bool in_child(Figures *figures, Work work, double *peak_mb = nullptr)
+{
+    int fds[2];
+    if (pipe(fds) != 0)
+        return false;
+    pid_t pid = fork();
+    if (pid == 0) {
+        close(fds[0]);
+        Figures mine{};
+        try {
+            work(&mine);
+        } catch (const common::stopped &) {
+            mine.ok = 0;
+        }
+        ssize_t written = write(fds[1], &mine, sizeof mine);
+        _exit(written == static_cast<ssize_t>(sizeof mine) ? 0 : 1);
+    }
+    close(fds[1]);
+    size_t got = 0;
+    char *into = reinterpret_cast<char *>(figures);
+    while (got < sizeof *figures) {
+        ssize_t n = read(fds[0], into + got, sizeof *figures - got);
+        if (n <= 0)
+            break;
+        got += static_cast<size_t>(n);
+    }
+    close(fds[0]);
+    int status = 0;
+    struct rusage usage {};
+    if (wait4(pid, &status, 0, &usage) != pid)
+        return false;
+    if (peak_mb != nullptr)
+        *peak_mb = usage.ru_maxrss / 1024.0;
+    return got == sizeof *figures && WIFEXITED(status) && WEXITSTATUS(status) == 0 && figures->ok;
 }

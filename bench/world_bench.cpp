@@ -89,48 +89,12 @@ void run_big_world(big_run *r)
     r->ok = 1;
 }
 
-// Runs the big world in a child; false when the child failed.
-bool big_world_in_child(big_run *r, double *peak_mb)
-{
-    int fds[2];
-    if (pipe(fds) != 0)
-        return false;
-    pid_t pid = fork();
-    if (pid == 0) {
-        close(fds[0]);
-        big_run result{};
-        try {
-            run_big_world(&result);
-        } catch (const common::stopped &) {
-            result.ok = 0;
-        }
-        ssize_t written = write(fds[1], &result, sizeof result);
-        _exit(written == static_cast<ssize_t>(sizeof result) ? 0 : 1);
-    }
-    close(fds[1]);
-    size_t got = 0;
-    char *into = reinterpret_cast<char *>(r);
-    while (got < sizeof *r) {
-        ssize_t n = read(fds[0], into + got, sizeof *r - got);
-        if (n <= 0)
-            break;
-        got += static_cast<size_t>(n);
-    }
-    close(fds[0]);
-    int status = 0;
-    struct rusage usage;
-    if (wait4(pid, &status, 0, &usage) != pid)
-        return false;
-    *peak_mb = usage.ru_maxrss / 1024.0;
-    return got == sizeof *r && WIFEXITED(status) && WEXITSTATUS(status) == 0 && r->ok;
-}
-
 void W2_BigWorld(benchmark::State &state)
 {
     big_run r{};
     double peak_mb = 0;
     for (auto _ : state) {
-        if (!big_world_in_child(&r, &peak_mb)) {
+        if (!in_child(&r, run_big_world, &peak_mb)) {
             state.SkipWithError("the big world's run failed");
             return;
         }

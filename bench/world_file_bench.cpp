@@ -42,41 +42,6 @@ struct resume_figures {
     double resumed_peak_mb;
 };
 
-// Runs `work` in a child, its figures coming back whole; false when the
-// child failed.
-template <class Figures, class Work>
-bool in_child(Figures *figures, Work work)
-{
-    int fds[2];
-    if (pipe(fds) != 0)
-        return false;
-    pid_t pid = fork();
-    if (pid == 0) {
-        close(fds[0]);
-        Figures mine{};
-        try {
-            work(&mine);
-        } catch (const common::stopped &) {
-            mine.ok = 0;
-        }
-        ssize_t written = write(fds[1], &mine, sizeof mine);
-        _exit(written == static_cast<ssize_t>(sizeof mine) ? 0 : 1);
-    }
-    close(fds[1]);
-    size_t got = 0;
-    char *into = reinterpret_cast<char *>(figures);
-    while (got < sizeof *figures) {
-        ssize_t n = read(fds[0], into + got, sizeof *figures - got);
-        if (n <= 0)
-            break;
-        got += static_cast<size_t>(n);
-    }
-    close(fds[0]);
-    int status = 0;
-    return waitpid(pid, &status, 0) == pid && got == sizeof *figures && WIFEXITED(status) &&
-           WEXITSTATUS(status) == 0 && figures->ok;
-}
-
 double wall_seconds_since(std::chrono::steady_clock::time_point start)
 {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

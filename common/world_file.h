@@ -145,6 +145,45 @@ struct world_codec {
     int (*read)(field_reader &in, world_base &w);
 };
 
+// The fields both programs' bugs have, in this order: x, y, facing, food,
+// age, generation, size (i32), race (u8), genes (bytes).
+template <class Bug>
+void write_bug_basics(field_writer &out, const Bug &b)
+{
+    for (int v : {b.x, b.y, b.facing, b.food, b.age, b.gen, b.size})
+        out.i32(v);
+    out.u8(static_cast<unsigned char>(b.race));
+    out.bytes(reinterpret_cast<const char *>(b.dna), sizeof b.dna);
+}
+
+// A bound on the counters that grow through a run (food, age, generation,
+// attractions): no run comes near it, and arithmetic on values within it
+// cannot overflow.
+constexpr int COUNTER_LIMIT = 1000000000;
+
+// Those fields back, for a bug on a map of rows x cols; false when one is
+// out of range (the fault is left in `in`).
+template <class Bug>
+bool read_bug_basics(field_reader &in, int rows, int cols, Bug &b)
+{
+    const char *bad = "a bug's field out of range";
+    b.x = in.i32_in(0, cols - 1, bad);
+    b.y = in.i32_in(0, rows - 1, bad);
+    b.facing = in.i32_in(0, 3, bad);
+    b.food = in.i32_in(-COUNTER_LIMIT, COUNTER_LIMIT, bad);
+    b.age = in.i32_in(-COUNTER_LIMIT, COUNTER_LIMIT, bad);
+    b.gen = in.i32_in(-COUNTER_LIMIT, COUNTER_LIMIT, bad);
+    b.size = in.i32_in(2, 100, bad);
+    b.race = static_cast<char>(in.u8());
+    in.bytes(reinterpret_cast<char *>(b.dna), sizeof b.dna);
+    bool good = race_ok(b.race);
+    for (int gene : b.dna)
+        good = good && gene_ok(gene);
+    if (!good)
+        in.fail(bad);
+    return in.ok();
+}
+
 // The ring of bugs and its references, for either program: the count,
 // every bug in ring order from the cursor by `write_bug`, then the pass
 // marker, the selection and each tracker's holder as ring positions, and

@@ -7,19 +7,13 @@ namespace terrarium {
 
 namespace {
 
-// A bound on the counters that grow through a run (food, age, generation,
-// attractions): no run comes near it, and arithmetic on values within it
-// cannot overflow.
-constexpr int COUNTER_LIMIT = 1000000000;
 constexpr int VISION_LIMIT = 1000;
 constexpr const char *BAD_BUG = "a bug's field out of range";
 
 void write_bug(common::field_writer &out, const bug &b)
 {
-    for (int v : {b.x, b.y, b.facing, b.food, b.age, b.gen, b.size, b.vision})
-        out.i32(v);
-    out.u8(static_cast<unsigned char>(b.race));
-    out.bytes(reinterpret_cast<const char *>(b.dna), sizeof b.dna);
+    common::write_bug_basics(out, b);
+    out.i32(b.vision);
     // Most attractions are 0: only the others are written, by glyph.
     int set = 0;
     for (int v : b.motive)
@@ -34,27 +28,18 @@ void write_bug(common::field_writer &out, const bug &b)
 
 bool read_bug(common::field_reader &in, const world &w, bug &b)
 {
-    b.x = in.i32_in(0, w.map.cols() - 1, BAD_BUG);
-    b.y = in.i32_in(0, w.map.rows() - 1, BAD_BUG);
-    b.facing = in.i32_in(0, 3, BAD_BUG);
-    b.food = in.i32_in(-COUNTER_LIMIT, COUNTER_LIMIT, BAD_BUG);
-    b.age = in.i32_in(-COUNTER_LIMIT, COUNTER_LIMIT, BAD_BUG);
-    b.gen = in.i32_in(-COUNTER_LIMIT, COUNTER_LIMIT, BAD_BUG);
-    b.size = in.i32_in(2, 100, BAD_BUG);
+    if (!common::read_bug_basics(in, w.map.rows(), w.map.cols(), b))
+        return false;
     b.vision = in.i32_in(-VISION_LIMIT, VISION_LIMIT, BAD_BUG);
-    b.race = static_cast<char>(in.u8());
-    in.bytes(reinterpret_cast<char *>(b.dna), sizeof b.dna);
-    bool good = in.ok() && common::race_ok(b.race);
-    for (int gene : b.dna)
-        good = good && common::gene_ok(gene);
     int set = in.i32_in(0, GLYPHS, BAD_BUG);
-    for (int i = 0, last = -1; good && in.ok() && i < set; i++) {
+    for (int i = 0, last = -1; in.ok() && i < set; i++) {
         int code = static_cast<int>(in.u8());
-        good = code > last;
+        if (code <= last)
+            in.fail("a bug's attractions out of order");
         last = code;
-        b.motive[code] = in.i32_in(-COUNTER_LIMIT, COUNTER_LIMIT, BAD_BUG);
+        b.motive[code] = in.i32_in(-common::COUNTER_LIMIT, common::COUNTER_LIMIT, BAD_BUG);
     }
-    return good && in.ok();
+    return in.ok();
 }
 
 void write_world(common::field_writer &out, const common::world_base &in)

@@ -6,37 +6,20 @@ namespace vivarium {
 
 namespace {
 
-// A bound on the counters that grow through a run (food, age,
-// generation): no run comes near it, and arithmetic on values within it
-// cannot overflow.
-constexpr int COUNTER_LIMIT = 1000000000;
-constexpr const char *BAD_BUG = "a bug's field out of range";
-
 void write_bug(common::field_writer &out, const bug &b)
 {
-    for (int v : {b.x, b.y, b.facing, b.food, b.age, b.gen, b.size})
-        out.i32(v);
+    common::write_bug_basics(out, b);
     out.u8(static_cast<unsigned char>(b.food_glyph));
-    out.u8(static_cast<unsigned char>(b.race));
-    out.bytes(reinterpret_cast<const char *>(b.dna), sizeof b.dna);
 }
 
 bool read_bug(common::field_reader &in, const world &w, bug &b)
 {
-    b.x = in.i32_in(0, w.map.cols() - 1, BAD_BUG);
-    b.y = in.i32_in(0, w.map.rows() - 1, BAD_BUG);
-    b.facing = in.i32_in(0, 3, BAD_BUG);
-    b.food = in.i32_in(-COUNTER_LIMIT, COUNTER_LIMIT, BAD_BUG);
-    b.age = in.i32_in(-COUNTER_LIMIT, COUNTER_LIMIT, BAD_BUG);
-    b.gen = in.i32_in(-COUNTER_LIMIT, COUNTER_LIMIT, BAD_BUG);
-    b.size = in.i32_in(2, 100, BAD_BUG);
+    if (!common::read_bug_basics(in, w.map.rows(), w.map.cols(), b))
+        return false;
     b.food_glyph = static_cast<char>(in.u8());
-    b.race = static_cast<char>(in.u8());
-    in.bytes(reinterpret_cast<char *>(b.dna), sizeof b.dna);
-    bool good = in.ok() && b.food_glyph == '@' && common::race_ok(b.race);
-    for (int gene : b.dna)
-        good = good && common::gene_ok(gene);
-    return good;
+    if (b.food_glyph != '@')
+        in.fail("a bug that eats no food");
+    return in.ok();
 }
 
 void write_world(common::field_writer &out, const common::world_base &in)
