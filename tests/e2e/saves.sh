@@ -1,7 +1,8 @@
 # Saving and resuming, in both programs: a run ended by SIGHUP goes on from
-# its file exactly as the run that was never stopped; a signal ends a run
-# within 2 s wherever it waits, its world saved; failed saves keep the old
-# file and the run; kill -9 in a save leaves a file that resumes; refusals.
+# its file exactly as the run that was never stopped, also when its pane is
+# closed; a signal ends a run within 2 s wherever it waits, its world
+# saved; failed saves keep the old file and the run; kill -9 in a save
+# leaves a file that resumes; refusals.
 source "$(dirname "$0")/lib.sh" "$1"
 
 pass_count() { [[ $(screen_row 23) =~ \ pass\ ([0-9]+)\  ]] && echo "${BASH_REMATCH[1]}"; }
@@ -15,7 +16,7 @@ exact() {
     for p in terrarium vivarium; do
         V=$(upper $p) && rm -rf "$S" && mkdir -p "$S"
         E2E_ENV="${V}_SEED=5 ${V}_LOG=$S/whole.csv" start_program $p
-        E2E_TIMEOUT=120 wait_until "pass 1000" at_least 1000
+        E2E_TIMEOUT=120 wait_until "pass 2000" at_least 2000
         quit x
         E2E_ENV="${V}_SEED=5 ${V}_SAVE=$S/w.world" start_program $p
         wait_until "pass 100" at_least 100
@@ -33,6 +34,24 @@ exact() {
             fail "$p: the resumed rows are not the whole run's"
         pass "$p: HUP while paused at pass $saved: saved, died of it; resumed there, paused: the same rows on"
     done
+}
+
+# The pane closed under the program (its terminal gone, SIGHUP): the
+# world is saved at the pass it reached and resumes there.
+pane_closed() {
+    local p V S=$E2E_DIR-saves pid saved
+    for p in terrarium vivarium; do
+        V=$(upper $p) && rm -rf "$S" && mkdir -p "$S"
+        E2E_ENV="${V}_SAVE=$S/w.world" start_program $p
+        wait_until "pass 50" at_least 50
+        press p Pause && wait_gone Pause && saved=$(pass_count) && pid=$(program_pid)
+        tmux_ kill-pane -t e2e
+        E2E_TIMEOUT=5 wait_until "the program to go" eval "! kill -0 $pid 2> /dev/null"
+        start_program $p --resume "$S/w.world"
+        wait_row 23 0 ".*  paused  1us  pass $saved  "
+        quit x
+    done
+    pass "the pane closed: saved, gone within 5 s; resumed paused at the pass it reached"
 }
 
 # SIGHUP or SIGTERM wherever the program waits: died of it within 2 s,
@@ -127,4 +146,4 @@ refusals() {
     pass "SAVE_EVERY 0 or 1e3: 12; --resume of no file: 13, its line, the terminal untouched"
 }
 
-in_parallel exact anywhere failing killed refusals
+in_parallel exact pane_closed anywhere failing killed refusals
