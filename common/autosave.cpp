@@ -54,15 +54,6 @@ double monotonic_seconds()
     return static_cast<double>(now.tv_sec) + now.tv_nsec / 1e9;
 }
 
-// The temporary file that save_world writes next to `path` in process `pid`.
-std::string temporary_of(const std::string &path, pid_t pid)
-{
-    size_t slash = path.rfind('/');
-    std::string dir = slash == std::string::npos ? "" : path.substr(0, slash + 1);
-    std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
-    return dir + "." + base + ".tmp-" + std::to_string(pid);
-}
-
 // save_world, with memory that runs out on the way a failure like the
 // others: nothing may unwind past a save, least of all in a child.
 bool save_quietly(const std::string &path, const world_base &w, const rules &r, const run_state &run,
@@ -189,7 +180,7 @@ void cancel_background_save(background_save *save)
     if (save->child < 0)
         return;
     pid_t child = save->child;
-    std::string temporary = temporary_of(save->path, child), ignored;
+    std::string temporary = temporary_path(save->path, child), ignored;
     kill(child, SIGKILL);
     if (collect_background_save(save, true, &ignored) == save_outcome::failed)
         ::unlink(temporary.c_str());

@@ -421,6 +421,13 @@ bool write_all_at(int fd, const unsigned char *p, size_t n, off_t at)
 
 }  // namespace
 
+std::string temporary_path(const std::string &path, long pid)
+{
+    size_t slash = path.rfind('/');
+    std::string dir = slash == std::string::npos ? "" : path.substr(0, slash + 1);
+    return dir + "." + path.substr(slash + 1) + ".tmp-" + std::to_string(pid);
+}
+
 bool save_world(const std::string &path, const world_base &w, const rules &r, const run_state &run,
                 std::string *why)
 {
@@ -428,8 +435,7 @@ bool save_world(const std::string &path, const world_base &w, const rules &r, co
         *why = text_of("cannot save '%s': no bug is left", path.c_str());
         return false;
     }
-    std::string temporary = directory_of(path) + "/." + path.substr(path.rfind('/') + 1) + ".tmp-" +
-                            std::to_string(getpid());
+    std::string temporary = temporary_path(path, getpid());
     int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (fd < 0) {
         *why = text_of("cannot save '%s': %s", path.c_str(), std::strerror(errno));

@@ -55,6 +55,10 @@ struct world_header {
 bool save_world(const std::string &path, const world_base &w, const rules &r, const run_state &run,
                 std::string *why);
 
+// The temporary file that save_world writes in process `pid` before it
+// renames it over `path`: ".NAME.tmp-PID" in the same directory.
+std::string temporary_path(const std::string &path, long pid);
+
 // The world of the file at `path` into `w`, a new world of `r`'s program
 // that was never opened or started; how it was run into *run. Returns 0;
 // or EXIT_BAD_WORLD_FILE, or EXIT_WORLD_TOO_LARGE when its memory cannot
