@@ -132,18 +132,27 @@ killed() {
 }
 
 refusals() {
-    local p V
+    local p V other S=$E2E_DIR-files file why
+    mkdir -p "$S/dir" && printf 'pass,population\n' > "$S/text.world"
     for p in terrarium vivarium; do
-        V=$(upper $p)
+        "$(program_path simdump)" --program $p --seed 1 --lines 10 --cols 20 --passes 0 --save-at 0 "$S/$p.world" > /dev/null
+    done
+    for p in terrarium vivarium; do
+        V=$(upper $p) other=$([ $p = terrarium ] && echo vivarium || echo terrarium)
         refusal "$p: ${V}_SAVE_EVERY=0" 12 "$p: ${V}_SAVE_EVERY must be a positive number of seconds" \
             env ${V}_SAVE_EVERY=0 "$(program_path $p)"
         refusal "$p: ${V}_SAVE_EVERY=1e3" 12 "$p: ${V}_SAVE_EVERY must be a positive number of seconds" \
             env ${V}_SAVE_EVERY=1e3 "$(program_path $p)"
-        start_program $p --resume "$E2E_DIR/none.world"
-        expect_end "exit 13"
-        [[ $(cat "$E2E_DIR/stderr") == "$p: '$E2E_DIR/none.world': "* ]] || fail "$p: $(cat "$E2E_DIR/stderr")"
+        while IFS=: read -r file why; do
+            start_program $p --resume "$S/$file"
+            expect_end "exit 13"
+            [ "$(cat "$E2E_DIR/stderr")" = "$p: '$S/$file': $why" ] || fail "$p: $(cat "$E2E_DIR/stderr")"
+        done <<< "none.world:cannot be read: No such file or directory
+dir:not a regular file
+text.world:not a world file
+$other.world:a $other world, not a $p one"
     done
-    pass "SAVE_EVERY 0 or 1e3: 12; --resume of no file: 13, its line, the terminal untouched"
+    pass "SAVE_EVERY 0 or 1e3: 12; --resume of no file, a directory, a text, the other's world: 13, its line, the terminal untouched"
 }
 
 in_parallel exact pane_closed anywhere failing killed refusals
