@@ -188,7 +188,7 @@ std::string decode_header(const unsigned char *in, uint64_t file_bytes, world_he
         return "damaged: bytes after the world";
     // No compressed block stands for more than 2^15 times its own size: a
     // header cannot promise more than its body could hold.
-    if (h->world_bytes > h->body_bytes * 65536 || h->world_bytes < static_cast<uint64_t>(h->rows) * h->cols)
+    if (h->world_bytes / 65536 > h->body_bytes || h->world_bytes < static_cast<uint64_t>(h->rows) * h->cols)
         return "damaged: its sizes do not agree";
     return "";
 }

@@ -260,6 +260,8 @@ done
 # Failed writes of the log (12) or output (1), in a line naming the file; memory short (9).
 mkfifo "$T/fifo" && (timeout 60 head -c 300 "$T/fifo" > /dev/null 2>&1 &)  # less than a pipe holds: writes fail
 grep -q '^SANITIZE:BOOL=ON' "$BUILD/CMakeCache.txt" && sanitized=1 || sanitized=  # no start in 45 MB
+[ -n "$sanitized" ] || "$SIMDUMP" --program terrarium --seed 1 --lines 60 --cols 200 -s 30 --passes 0 \
+    --save-at 0 "$T/big.world" > /dev/null   # nor room to read it back in 60 MB
 while IFS='|' read -r status said run; do
     [ "$status$sanitized" = 91 ] && continue
     (eval "$run" > /dev/null 2> "$T/stderr")
@@ -272,6 +274,7 @@ done <<EOF
 1|terrarium: cannot write the standard output: No space left on device|$TERRARIUM --help > /dev/full
 1|vivarium: cannot write the standard output: No space left on device|$BUILD/vivarium/vivarium --version > /dev/full
 9|world too large|ulimit -v 45000; $SIMDUMP --program vivarium --seed 1 --passes 30 --lines 100 --cols 300
+9|simdump: '$T/big.world': world too large|ulimit -v 60000; $SIMDUMP --resume $T/big.world --passes 0
 0|0 # end: status 0|S --passes 100 --log $T/c.csv 2>&-; echo \$(grep -c 'bug left' $T/c.csv) \$(tail -n 1 $T/c.csv) >&2
 EOF
 ln -sf /dev/full "$T/log.csv" && start 2 10 20 && within '[ -s "$T/status" ]'
