@@ -48,6 +48,30 @@ struct program {
     const key_command *keys;             // its own commands, ended by key 0
 };
 
+// The description of a program whose world is a World (a bug_world with
+// its references): the keys from '1' select through the references, the
+// selection's label comes from the `Trackers` table, and `Edit` is the
+// gene editor, on the selected bug.
+template <class World, const auto &Trackers, void (*Edit)(typename World::bug_type *)>
+constexpr program program_of(const rules &world_rules, const char *help, void (*stat)(const world_base &),
+                             const key_command *keys)
+{
+    return {
+        world_rules,
+        help,
+        stat,
+        1 + World::references::TRACKERS,
+        [](world_base &w, int which) { static_cast<World &>(w).refs.select(which); },
+        [](const world_base &w) { return static_cast<const World &>(w).refs.label(Trackers); },
+        [](const world_base &w) {
+            const auto *b = static_cast<const World &>(w).refs.selected;
+            return selection{b->y, b->x, b->dna};
+        },
+        [](world_base &w) { Edit(static_cast<World &>(w).refs.selected); },
+        keys,
+    };
+}
+
 // Running at full speed or slowed, paused (keys handled as they come), or
 // stepping: paused, but running one pass before the next key.
 enum class run_mode { running, paused, stepping };

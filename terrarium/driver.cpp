@@ -43,19 +43,7 @@ const common::key_command own_keys[] = {
 
 }  // namespace
 
-const common::program terrarium_program = {
-    world_rules,
-    "x 12345 vdcegzb hjklw fstpn ",
-    stat,
-    1 + world::references::TRACKERS,
-    [](common::world_base &w, int which) { of(w).refs.select(which); },
-    [](const common::world_base &w) { return of(w).refs.label(trackers); },
-    [](const common::world_base &w) {
-        const bug *b = of(w).refs.selected;
-        return common::selection{b->y, b->x, b->dna};
-    },
-    [](common::world_base &w) { edit(of(w).refs.selected); },
-    own_keys,
-};
+const common::program terrarium_program = common::program_of<world, trackers, edit>(
+    world_rules, "x 12345 vdcegzb hjklw fstpn ", stat, own_keys);
 
 }  // namespace terrarium
