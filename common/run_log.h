@@ -31,8 +31,14 @@ struct run_description {
     const char *program;
     std::string options;  // as a command line gives them; empty for none
     bool vision;          // whether the rows have a vision column
-    std::string resumed;  // a resumed run: "'FILE' at pass N", said instead of its seed
+    std::string resumed;  // a resumed run: resumed_from(...), said instead of its seed
 };
+
+// Where a resumed run began, as its log says it: "'FILE' at pass N".
+inline std::string resumed_from(const std::string &path, long passes)
+{
+    return "'" + path + "' at pass " + std::to_string(passes);
+}
 
 // Whether a log is being written.
 bool logging();

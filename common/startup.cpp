@@ -106,7 +106,7 @@ void resume(session &s, const char *path)
     if (status != 0)
         stop_with(status, text_of("%s: %s\n", r.name, why.c_str()).c_str());
     run_description described = r.describe(w);
-    described.resumed = text_of("'%s' at pass %ld", path, w.passes);
+    described.resumed = resumed_from(path, w.passes);
     log_from_environment(described, 0);
     log_world(w);
     open_terminal(r.name);

@@ -16,6 +16,7 @@
 #include "terrarium/init.h"
 #include "terrarium/rules.h"
 #include "tools/cli.h"
+#include "tools/saved_world.h"
 #include "vivarium/rules.h"
 
 namespace {
@@ -124,28 +125,23 @@ std::unique_ptr<common::world_base> chosen_world(const arguments &chosen, const 
 std::unique_ptr<common::world_base> resumed_world(const arguments &chosen, const common::rules **rules,
                                                   common::run_state *run, int *status)
 {
-    common::world_header header;
+    tools::saved_world saved;
     std::string why;
-    *status = common::read_world_header(chosen.resume_path, &header, &why);
-    if (*status == 0 && !chosen.program.empty() && chosen.program != header.program) {
+    *status = tools::read_saved_world(chosen.resume_path, &saved, &why);
+    if (*status != 0) {
+        std::fprintf(stderr, "simdump: %s\n", why.c_str());
+        return nullptr;
+    }
+    if (!chosen.program.empty() && chosen.program != saved.header.program) {
         *status = tools::refuse("simdump",
                                 "--program " + chosen.program + ": '" + chosen.resume_path + "' holds a " +
-                                    header.program + " world",
+                                    saved.header.program + " world",
                                 usage);
         return nullptr;
     }
-    std::unique_ptr<common::world_base> world;
-    if (*status == 0) {
-        const bool terrarium = header.program == "terrarium";
-        *rules = terrarium ? &terrarium::world_rules : &vivarium::world_rules;
-        world = terrarium ? std::unique_ptr<common::world_base>(std::make_unique<terrarium::world>())
-                          : std::make_unique<vivarium::world>();
-        *status = common::load_world(chosen.resume_path, *world, **rules, run, &why);
-    }
-    if (*status == 0)
-        return world;
-    std::fprintf(stderr, "simdump: %s\n", why.c_str());
-    return nullptr;
+    *rules = saved.program;
+    *run = saved.run;
+    return std::move(saved.world);
 }
 
 }  // namespace
@@ -173,7 +169,7 @@ int main(int argc, char *argv[])
     unsigned seed = static_cast<unsigned>(chosen.seed);
     common::run_description described = rules->describe(*world);
     if (resuming)
-        described.resumed = "'" + chosen.resume_path + "' at pass " + std::to_string(world->passes);
+        described.resumed = common::resumed_from(chosen.resume_path, world->passes);
     if (!chosen.log_path.empty() && !common::open_log(chosen.log_path.c_str(), described, seed)) {
         std::fprintf(stderr, "simdump: cannot open '%s': %s\n", chosen.log_path.c_str(), std::strerror(errno));
         return 1;

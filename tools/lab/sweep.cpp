@@ -24,8 +24,8 @@
 #include "tools/cli.h"
 #include "tools/lab/children.h"
 #include "tools/lab/log_file.h"
-#include "tools/lab/saved.h"
 #include "tools/lab/summary.h"
+#include "tools/saved_world.h"
 #include "vivarium/rules.h"
 
 namespace lab {
@@ -211,8 +211,8 @@ bool make_sweep(const sweep_arguments &given, sweep *s, std::string *why)
 
 int branch_from(const sweep_arguments &given, sweep *s, std::string *why)
 {
-    saved_world saved;
-    int status = read_saved_world(s->from, &saved, why);
+    tools::saved_world saved;
+    int status = tools::read_saved_world(s->from, &saved, why);
     if (status != 0)
         return status;
     if (!given.program.empty() && given.program != saved.program->name) {
