@@ -149,8 +149,8 @@ struct world_codec {
     int (*read)(field_reader &in, world_base &w);
 };
 
-// The fields both programs' bugs have, in this order: x, y, facing, food,
-// age, generation, size (i32), race (u8), genes (bytes).
+// The fields every bug of either program begins with, in this order: x,
+// y, facing, food, age, generation, size (i32), race (u8), genes (bytes).
 template <class Bug>
 void write_bug_basics(field_writer &out, const Bug &b)
 {
@@ -165,12 +165,15 @@ void write_bug_basics(field_writer &out, const Bug &b)
 // cannot overflow.
 constexpr int COUNTER_LIMIT = 1000000000;
 
+// What a reader says of a bug's value out of range.
+constexpr const char *BAD_BUG_FIELD = "a bug's field out of range";
+
 // Those fields back, for a bug on a map of rows x cols; false when one is
 // out of range (the fault is left in `in`).
 template <class Bug>
 bool read_bug_basics(field_reader &in, int rows, int cols, Bug &b)
 {
-    const char *bad = "a bug's field out of range";
+    const char *bad = BAD_BUG_FIELD;
     b.x = in.i32_in(0, cols - 1, bad);
     b.y = in.i32_in(0, rows - 1, bad);
     b.facing = in.i32_in(0, 3, bad);
@@ -189,17 +192,21 @@ bool read_bug_basics(field_reader &in, int rows, int cols, Bug &b)
 }
 
 // The ring of bugs and its references, for either program: the count,
-// every bug in ring order from the cursor by `write_bug`, then the pass
-// marker, the selection and each tracker's holder as ring positions, and
-// the tracker that chose the selection.
+// every bug in ring order from the cursor (the fields all bugs have, then
+// its program's own by `write_own`), then the pass marker, the selection
+// and each tracker's holder as ring positions, and the tracker that chose
+// the selection.
 template <class World>
-void write_ring(field_writer &out, const World &w, void (*write_bug)(field_writer &, const typename World::bug_type &))
+void write_ring(field_writer &out, const World &w, void (*write_own)(field_writer &, const typename World::bug_type &))
 {
     using Bug = typename World::bug_type;
     std::unordered_map<const Bug *, long long> position;
     for_each_bug(w.refs.cursor, [&](const Bug *b) { position.emplace(b, static_cast<long long>(position.size())); });
     out.i64(static_cast<long long>(position.size()));
-    for_each_bug(w.refs.cursor, [&](const Bug *b) { write_bug(out, *b); });
+    for_each_bug(w.refs.cursor, [&](const Bug *b) {
+        write_bug_basics(out, *b);
+        write_own(out, *b);
+    });
     auto refs = w.refs;  // a copy: each() hands out mutable pointers
     bool cursor = true;  // the first, at position 0 by the order above
     refs.each([&](Bug *&p) {
@@ -210,12 +217,12 @@ void write_ring(field_writer &out, const World &w, void (*write_bug)(field_write
     out.i32(w.refs.chosen_by);
 }
 
-// The ring back. `read_bug` fills a record and says whether it may be one
-// (its cell on the map, every value in range). Every cell of the map that
+// The ring back. `read_own` reads a bug's fields of its program, leaving
+// a value out of range as a fault in `in`. Every cell of the map that
 // shows a race must hold a bug, since the rules look bugs up by what they
 // see. Returns 0, or EXIT_WORLD_TOO_LARGE; faults are left in `in`.
 template <class World>
-int read_ring(field_reader &in, World &w, bool (*read_bug)(field_reader &, const World &, typename World::bug_type &))
+int read_ring(field_reader &in, World &w, void (*read_own)(field_reader &, typename World::bug_type &))
 {
     using Bug = typename World::bug_type;
     int cols = w.map.cols();
@@ -230,10 +237,9 @@ int read_ring(field_reader &in, World &w, bool (*read_bug)(field_reader &, const
         std::memset(static_cast<void *>(b), 0, sizeof(Bug));
         append_bug(w.refs.cursor, b);
         ring.push_back(b);
-        if (!read_bug(in, w, *b))
-            in.fail("a bug's field out of range");
-        else
+        if (read_bug_basics(in, w.map.rows(), cols, *b))
             stood_on[static_cast<size_t>(b->y) * static_cast<size_t>(cols) + static_cast<size_t>(b->x)] = true;
+        read_own(in, *b);
     }
     for (long long cell = 0; in.ok() && cell < area; cell++)
         if (race_ok(w.map.row(0)[cell]) && !stood_on[static_cast<size_t>(cell)])

@@ -8,11 +8,10 @@ namespace terrarium {
 namespace {
 
 constexpr int VISION_LIMIT = 1000;
-constexpr const char *BAD_BUG = "a bug's field out of range";
 
-void write_bug(common::field_writer &out, const bug &b)
+// After the fields every bug has: its vision, then its attractions.
+void write_own(common::field_writer &out, const bug &b)
 {
-    common::write_bug_basics(out, b);
     out.i32(b.vision);
     // Most attractions are 0: only the others are written, by glyph.
     int set = 0;
@@ -26,20 +25,17 @@ void write_bug(common::field_writer &out, const bug &b)
         }
 }
 
-bool read_bug(common::field_reader &in, const world &w, bug &b)
+void read_own(common::field_reader &in, bug &b)
 {
-    if (!common::read_bug_basics(in, w.map.rows(), w.map.cols(), b))
-        return false;
-    b.vision = in.i32_in(-VISION_LIMIT, VISION_LIMIT, BAD_BUG);
-    int set = in.i32_in(0, GLYPHS, BAD_BUG);
+    b.vision = in.i32_in(-VISION_LIMIT, VISION_LIMIT, common::BAD_BUG_FIELD);
+    int set = in.i32_in(0, GLYPHS, common::BAD_BUG_FIELD);
     for (int i = 0, last = -1; in.ok() && i < set; i++) {
         int code = static_cast<int>(in.u8());
         if (code <= last)
             in.fail("a bug's attractions out of order");
         last = code;
-        b.motive[code] = in.i32_in(-common::COUNTER_LIMIT, common::COUNTER_LIMIT, BAD_BUG);
+        b.motive[code] = in.i32_in(-common::COUNTER_LIMIT, common::COUNTER_LIMIT, common::BAD_BUG_FIELD);
     }
-    return in.ok();
 }
 
 void write_world(common::field_writer &out, const common::world_base &in)
@@ -50,7 +46,7 @@ void write_world(common::field_writer &out, const common::world_base &in)
     out.u32(size_bits);
     for (int v : {w.shape.roughness, w.shape.grid_size, w.mountain_cells, w.water_cells})
         out.i32(v);
-    common::write_ring(out, w, write_bug);
+    common::write_ring(out, w, write_own);
 }
 
 int read_world(common::field_reader &in, common::world_base &into)
@@ -65,7 +61,7 @@ int read_world(common::field_reader &in, common::world_base &into)
     int area = w.map.rows() * w.map.cols();
     w.mountain_cells = in.i32_in(0, area, "a terrain count out of range");
     w.water_cells = in.i32_in(0, area - w.mountain_cells, "a terrain count out of range");
-    return in.ok() ? common::read_ring(in, w, read_bug) : 0;
+    return in.ok() ? common::read_ring(in, w, read_own) : 0;
 }
 
 }  // namespace

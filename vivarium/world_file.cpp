@@ -6,34 +6,28 @@ namespace vivarium {
 
 namespace {
 
-void write_bug(common::field_writer &out, const bug &b)
-{
-    common::write_bug_basics(out, b);
-    out.u8(static_cast<unsigned char>(b.food_glyph));
-}
+// After the fields every bug has: the glyph it eats, always '@'.
+void write_own(common::field_writer &out, const bug &b) { out.u8(static_cast<unsigned char>(b.food_glyph)); }
 
-bool read_bug(common::field_reader &in, const world &w, bug &b)
+void read_own(common::field_reader &in, bug &b)
 {
-    if (!common::read_bug_basics(in, w.map.rows(), w.map.cols(), b))
-        return false;
     b.food_glyph = static_cast<char>(in.u8());
     if (b.food_glyph != '@')
         in.fail("a bug that eats no food");
-    return in.ok();
 }
 
 void write_world(common::field_writer &out, const common::world_base &in)
 {
     const world &w = of(in);
     out.i32(w.population);
-    common::write_ring(out, w, write_bug);
+    common::write_ring(out, w, write_own);
 }
 
 int read_world(common::field_reader &in, common::world_base &into)
 {
     world &w = of(into);
     w.population = in.i32();
-    int status = in.ok() ? common::read_ring(in, w, read_bug) : 0;
+    int status = in.ok() ? common::read_ring(in, w, read_own) : 0;
     if (in.ok() && w.population != ring_size(w.refs.cursor))
         in.fail("its population differs from its bugs");
     return status;
