@@ -441,6 +441,34 @@ TEST(WorldFiles, ADamagedFileIsRefusedWithOneLineNamingIt)
         std::string why;
         std::ofstream(path, std::ios::binary) << good;
         ASSERT_EQ(common::read_world_header(path, &h, &why), 0) << why;
+        // The header at the offsets the format's description gives: magic, version, program, rows, cols,
+        // passes, the body's bytes (terrarium -s 1 on 10x20 keeps the screen's size; vivarium's is 105x209).
+        auto le = [&](size_t at, int n) {
+            uint64_t v = 0;
+            for (int i = n - 1; i >= 0; i--)
+                v = v << 8 | static_cast<unsigned char>(good[at + static_cast<size_t>(i)]);
+            return v;
+        };
+        EXPECT_EQ(good.substr(0, 8) + std::to_string(le(8, 4)) + (good.c_str() + 12),
+                  std::string("\x89WORLD\r\n1") + runs[k].program);
+        EXPECT_EQ(std::vector<uint64_t>({le(28, 4), le(32, 4), le(36, 8), 72 + le(52, 8)}),
+                  std::vector<uint64_t>({k ? 105u : 10u, k ? 209u : 20u, 30u, good.size()}));
+        // Some refusals say exactly why.
+        const std::pair<std::string, std::string> reasons[] = {
+            {"plain text, not a world", "not a world file"},
+            {good.substr(0, 8) + '\2' + good.substr(9),
+             "a world file of a newer format (version 2; this program reads version 1)"},
+            {good.substr(0, 71), "truncated"},
+            {good.substr(0, good.size() - 1), "truncated"},
+            {good + '\0', "damaged: bytes after the world"},
+            {files[1 - k], std::string("a ") + runs[1 - k].program + " world, not a " + runs[k].program + " one"},
+        };
+        for (const auto &[bytes, reason] : reasons) {
+            made m = unstarted(runs[k]);
+            common::run_state state;
+            EXPECT_EQ(common::load_world_bytes(bytes, "x.world", *m.world, *m.rules, &state, &why), 13);
+            EXPECT_EQ(why, "'x.world': " + reason);
+        }
         // Each header field wrong in turn (offset, value), its checksum made right, then damage anywhere.
         const std::pair<size_t, uint64_t> fields[] = {
             {0, 0}, {8, 0}, {8, common::WORLD_FORMAT_VERSION + 1}, {12, 'x'}, {28, 0u + h.rows + 1}, {28, 0},
