@@ -7,6 +7,7 @@
 #include <ctime>
 #include <string>
 
+#include "common/autosave.h"
 #include "common/colour.h"
 #include "common/kb.h"
 #include "common/loop.h"
@@ -117,6 +118,19 @@ void resume(session &s, const char *path)
     s.speed = run.speed;
     s.mode = run.paused ? run_mode::paused : run_mode::running;
     s.turn_pending = run.turn_pending;
+}
+
+void run_session(session &s, const char *resume_path)
+{
+    autosave saves(s.running.world_rules.name);
+    if (resume_path != nullptr)
+        resume(s, resume_path);
+    else
+        start_up(s.world, s.running.world_rules, s.view);
+    s.saves = &saves;
+    saves.begin(s);
+    enter_loop(s);
+    main_loop(s);
 }
 
 }  // namespace common

@@ -28,6 +28,12 @@ struct session;
 // world keeps its size; the session runs on as it was saved.
 void resume(session &s, const char *path);
 
+// A program's run: the saves the environment asks for (refusing a bad
+// setting first), the session's world read from `resume_path` when given
+// (--resume) or else started anew, then the main loop. It ends only
+// through stop.
+[[noreturn]] void run_session(session &s, const char *resume_path);
+
 // The food and bugs of a new world, after its terrain: area / 10 plantings,
 // then area / 100 bugs, each record filled in by `seed_bug`, linked into
 // the ring in the order of their making, and indexed; every reference on

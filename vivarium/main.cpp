@@ -4,7 +4,6 @@
 // --resume FILE, a saved world to run on.
 #include <cstring>
 
-#include "common/autosave.h"
 #include "common/loop.h"
 #include "common/startup.h"
 #include "common/stop.h"
@@ -12,7 +11,6 @@
 #include "common/usage.h"
 #include "vivarium/driver.h"
 #include "vivarium/init.h"
-#include "vivarium/rules.h"
 
 int main(int argc, char *argv[])
 {
@@ -28,15 +26,7 @@ int main(int argc, char *argv[])
             resume = argv[++i];
         }
     }
-    common::autosave saves("vivarium");
     vivarium::world world;
     common::session session(vivarium::vivarium_program, world);
-    if (resume != nullptr)
-        common::resume(session, resume);
-    else
-        common::start_up(world, vivarium::world_rules, session.view);
-    session.saves = &saves;
-    saves.begin(session);
-    common::enter_loop(session);
-    common::main_loop(session);
+    common::run_session(session, resume);
 }
