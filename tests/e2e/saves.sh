@@ -80,7 +80,11 @@ vivarium TERM editor e"
 # A save into a read-only directory or onto a full disk fails, said on the
 # status line (and at the key, in a popup): the old file is kept, the run
 # goes on, and the end says it on the standard error stream.
-runs_on_failing() {
+runs_on_# Ctrl-S while a periodic save is still being written says so instead:
+# it is pressed again until its own save has failed.
+saving_fails() { popup_shown "$1" || { keys C-s && sleep 0.5 && popup_shown "$1"; }; }
+
+failing() {
     local before now
     before=$(md5sum < "$S/d/w.world") && now=$(pass_count)
     wait_until "passes on" at_least $((now + 100))
@@ -96,7 +100,7 @@ failing() {
     wait_until "a save" test -s "$S/d/w.world"
     mount -o remount,ro "$S/d"
     wait_row 23 0 'save failed: '
-    press C-s "save failed: Read-only file system"
+    wait_until "Ctrl-S to fail" saving_fails "save failed: Read-only file system"
     runs_on_failing "read-only"
     press p Pause && mount -o remount,rw "$S/d" && dd if=/dev/zero of="$S/d/fill" bs=4k 2> /dev/null
     sleep 0.5 && keys p   # failed twice
