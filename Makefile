@@ -3,6 +3,7 @@ BUILD      ?= build
 ASAN_BUILD ?= build-asan
 COV_BUILD  ?= build-coverage
 FUZZ_BUILD ?= build-fuzz
+PACKAGE_BUILD ?= build-package
 PREFIX     ?= /usr/local
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
@@ -80,11 +81,17 @@ fuzz:
 install: build
 	DESTDIR=$(DESTDIR) cmake --install $(BUILD) --prefix $(PREFIX)
 
-# A Debian package (.deb) in the build folder, installing under /usr.
+# A Debian package (.deb) in its own build folder, installing under /usr:
+# only what it ships is built, with the hardening flags of Debian's
+# packages (read from dpkg-buildflags, bindnow included).
+package: export DEB_BUILD_MAINT_OPTIONS = hardening=+all
 package:
 	@bash tools/install-deps.sh package
-	$(MAKE) build
-	cd $(BUILD) && cpack -G DEB
+	cmake -S . -B $(PACKAGE_BUILD) -DBUILD_TESTING=OFF -DBUILD_BENCH=OFF -DBUILD_TOOLS=ON \
+	  -DCMAKE_CXX_FLAGS="$$(dpkg-buildflags --get CPPFLAGS) $$(dpkg-buildflags --get CXXFLAGS)" \
+	  -DCMAKE_EXE_LINKER_FLAGS="$$(dpkg-buildflags --get LDFLAGS)" $(CMAKE_FLAGS)
+	cmake --build $(PACKAGE_BUILD) -j $(JOBS)
+	cd $(PACKAGE_BUILD) && cpack -G DEB
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(COV_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(COV_BUILD) $(FUZZ_BUILD) $(PACKAGE_BUILD)
