@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The README's GNU parallel recipe on a real engine, an sshd of this test's own on a free port of
+# The GNU parallel recipe of docs/lab.md on a real engine, an sshd of this test's own on a free port of
 # 127.0.0.1 (keys in a temporary folder): three shares of a sweep run over ssh in a remote working
 # folder and come back by --return; their summary must be the whole sweep's.
 set -uo pipefail

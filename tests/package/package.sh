@@ -12,6 +12,14 @@ diff <(dpkg-deb -c "$deb" | awk '$6 !~ /\/$/ { print $6 }' | sort) - <<'END'
 ./usr/share/doc/terrarium/README.md
 ./usr/share/doc/terrarium/changelog.Debian.gz
 ./usr/share/doc/terrarium/copyright
+./usr/share/doc/terrarium/docs/architecture.md
+./usr/share/doc/terrarium/docs/lab.md
+./usr/share/doc/terrarium/docs/log-plot-before.png
+./usr/share/doc/terrarium/docs/log-plot.png
+./usr/share/doc/terrarium/docs/performance.md
+./usr/share/doc/terrarium/docs/population.png
+./usr/share/doc/terrarium/docs/testing.md
+./usr/share/doc/terrarium/docs/world-file.md
 ./usr/share/lintian/overrides/terrarium
 ./usr/share/man/man1/simdump.1.gz
 ./usr/share/man/man1/terrarium-lab.1.gz
