@@ -25,7 +25,7 @@ overview_layout overview_layout_for(int rows, int cols, int screen_rows, int scr
 // The glyph of `bugs` bugs in a block, on a doubling scale: blank for
 // none, then DENSITY_RAMP[1] for 1, [2] for 2 to 3, [3] for 4 to 7, ...,
 // and its last glyph for 256 or more.
-constexpr const char *DENSITY_RAMP = " .:-=+*#%@";
+inline constexpr char DENSITY_RAMP[] = " .:-=+*#%@";
 char density_glyph(uint32_t bugs);
 
 // The legend line of each view: what its glyphs mean (the selected bug's
