@@ -1,6 +1,7 @@
 #include "common/loop.h"
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 
 #include "common/autosave.h"
@@ -128,9 +129,13 @@ void draw_overview_legend(const session &s)
         return;
     const char *legend = s.overview_density ? DENSITY_LEGEND : RACES_LEGEND;
     mvwaddnstr(stdscr, LINES - 2, 0, legend, COLS);
-    wattron(stdscr, A_UNDERLINE);
-    waddnstr(stdscr, "  selected bug", std::max(0, COLS - getcurx(stdscr)));
-    wattroff(stdscr, A_UNDERLINE);
+    int room = COLS - static_cast<int>(std::strlen(legend)) - 2;
+    if (room > 0) {
+        waddstr(stdscr, "  ");
+        wattron(stdscr, A_UNDERLINE);
+        waddnstr(stdscr, "selected bug", room);
+        wattroff(stdscr, A_UNDERLINE);
+    }
 }
 
 // The blocks that the map view shows, highlighted: its origin may be
