@@ -24,7 +24,8 @@ void W2_Overview(benchmark::State &state)
         seconds += elapsed;
     }
     state.counters["draw_ms"] = seconds * 1e3 / state.iterations();
-    state.counters["block"] = layout.block;
+    state.counters["block_rows"] = layout.block_rows;
+    state.counters["block_cols"] = layout.block_cols;
 }
 
 }  // namespace

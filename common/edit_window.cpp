@@ -17,6 +17,9 @@ constexpr int QUESTION_ROW = 4, QUESTION_COL = 2, ANSWER_COL = 15;
 // The question's row: row 4, or the last inner row of a window cut lower.
 int question_row(WINDOW *win) { return std::min(QUESTION_ROW, getmaxy(win) - 2); }
 
+// What lies under the editor's window, while an edit_backdrop lives.
+std::function<void()> backdrop;
+
 }  // namespace
 
 std::string gene_digits(const gene_t *dna, int genes)
@@ -29,8 +32,8 @@ std::string gene_digits(const gene_t *dna, int genes)
 
 edit_window::edit_window(const char &race, const gene_t *dna, int genes) : race_(race), dna_(dna), genes_(genes)
 {
-    common::follow_size_change();
-    open();
+    if (!follow_size_change())
+        open();
 }
 
 edit_window::~edit_window()
@@ -80,10 +83,16 @@ bool edit_window::follow_size_change()
 {
     if (!common::follow_size_change())
         return false;
+    if (backdrop)
+        backdrop();
     open();
     draw_question();
     return true;
 }
+
+edit_backdrop::edit_backdrop(std::function<void()> draw) { backdrop = std::move(draw); }
+
+edit_backdrop::~edit_backdrop() { backdrop = nullptr; }
 
 answer_place edit_window::answer_at() const
 {

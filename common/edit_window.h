@@ -4,6 +4,7 @@
 #pragma once
 
 #include <curses.h>
+#include <functional>
 #include <string>
 
 #include "common/decide.h"
@@ -37,7 +38,8 @@ public:
     // earlier question or answer left on that row, and refreshes.
     void ask(const char *format, ...) __attribute__((format(printf, 2, 3)));
 
-    // If the screen changed its size: the window anew, and true.
+    // If the screen changed its size: the window anew, over the backdrop
+    // if one is set, and true.
     bool follow_size_change();
 
     answer_place answer_at() const;
@@ -51,6 +53,17 @@ private:
     int genes_;
     WINDOW *win_ = nullptr;
     std::string question_;
+};
+
+// While one lives, an editor's window made anew after a change of the
+// screen's size is drawn over `draw`'s picture of what lies under it (the
+// main loop's screen at the new size), not over what the old size left.
+class edit_backdrop {
+public:
+    explicit edit_backdrop(std::function<void()> draw);
+    ~edit_backdrop();
+    edit_backdrop(const edit_backdrop &) = delete;
+    edit_backdrop &operator=(const edit_backdrop &) = delete;
 };
 
 

@@ -1,6 +1,7 @@
 #include "common/loop.h"
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 
 #include "common/autosave.h"
@@ -50,10 +51,21 @@ std::string delay_text(int micros)
     return text_of("%ds", micros / 1000000);
 }
 
-// The overview's blocks on the screen above the status line.
+// The overview's blocks on the screen above its legend and the status
+// line: on a screen of one or two rows, none of them is shown.
+int overview_room() { return std::max(0, LINES - 2); }
+
 overview_layout layout_on_screen(const session &s)
 {
-    return overview_layout_for(s.world.map.rows(), s.world.map.cols(), LINES - 1, COLS);
+    return overview_layout_for(s.world.map.rows(), s.world.map.cols(), overview_room(), COLS);
+}
+
+// "1:3" for blocks of 3 x 3 cells, "1:2x3" for blocks 2 columns wide and 3 rows tall.
+std::string scale_text(const overview_layout &layout)
+{
+    if (layout.block_rows == layout.block_cols)
+        return text_of("1:%d", layout.block_rows);
+    return text_of("1:%dx%d", layout.block_cols, layout.block_rows);
 }
 
 std::string run_state(const session &s)
@@ -62,7 +74,7 @@ std::string run_state(const session &s)
                                 s.running.world_rules.population(s.world));
     if (s.mode != run_mode::running)
         state = "paused  " + state;
-    return s.show_overview ? text_of("overview 1:%d  ", layout_on_screen(s).block) + state : state;
+    return s.show_overview ? "overview " + scale_text(layout_on_screen(s)) + "  " + state : state;
 }
 
 // The left part always as it was; the state after it only as far as it
@@ -71,7 +83,7 @@ void draw_status_line(const session &s)
 {
     WINDOW *status_win = s.status_win;
     int width = getmaxx(status_win);
-    std::string left = text_of("%s  %s  ", s.notice.empty() ? s.running.help : s.notice.c_str(),
+    std::string left = text_of("%s  %s  ", s.notice.empty() ? s.running.help : printable(s.notice).c_str(),
                                s.running.selection_label(s.world));
     std::string right = run_state(s);
     int room = width - static_cast<int>(left.size());
@@ -109,29 +121,52 @@ bool status_line_fits(const session &s)
     return getbegy(s.status_win) == LINES - 1 && getmaxx(s.status_win) == COLS;
 }
 
+// The legend on the row above the status line: what the glyphs mean,
+// then the selected bug's block's mark.
+void draw_overview_legend(const session &s)
+{
+    if (LINES < 2)
+        return;
+    const char *legend = s.overview_density ? DENSITY_LEGEND : RACES_LEGEND;
+    mvwaddnstr(stdscr, LINES - 2, 0, legend, COLS);
+    int room = COLS - static_cast<int>(std::strlen(legend)) - 2;
+    if (room > 0) {
+        waddstr(stdscr, "  ");
+        wattron(stdscr, A_UNDERLINE);
+        waddnstr(stdscr, "selected bug", room);
+        wattroff(stdscr, A_UNDERLINE);
+    }
+}
+
 // The blocks that the map view shows, highlighted: its origin may be
-// negative in a world smaller than the screen.
+// negative in a world smaller than the screen. The selected bug's block
+// is underlined.
 void draw_overview(session &s)
 {
     const world_map &map = s.world.map;
     overview_layout layout = layout_on_screen(s);
-    s.blocks.draw(map.row(0), map.rows(), map.cols(), layout, s.block_glyphs);
-    int first_row = std::max(0, s.view_row) / layout.block;
-    int last_row = (s.view_row + LINES - 2) / layout.block;
-    int first_col = std::max(0, s.view_col) / layout.block;
-    int last_col = (s.view_col + COLS - 1) / layout.block;
+    s.blocks.draw(map.row(0), map.rows(), map.cols(), layout, s.block_glyphs, s.overview_density);
+    int first_row = std::max(0, s.view_row) / layout.block_rows;
+    int last_row = (s.view_row + LINES - 2) / layout.block_rows;
+    int first_col = std::max(0, s.view_col) / layout.block_cols;
+    int last_col = (s.view_col + COLS - 1) / layout.block_cols;
+    selection chosen = s.running.selected(s.world);
+    int chosen_row = chosen.row / layout.block_rows, chosen_col = chosen.col / layout.block_cols;
     s.block_line.resize(static_cast<size_t>(layout.cols));
     werase(stdscr);
-    for (int row = 0; row < layout.rows; row++) {
+    for (int row = 0; row < std::min(layout.rows, overview_room()); row++) {
         bool rows_shown = row >= first_row && row <= last_row;
         for (int col = 0; col < layout.cols; col++) {
             char glyph = s.block_glyphs[static_cast<size_t>(row) * layout.cols + col];
             bool shown = rows_shown && col >= first_col && col <= last_col;
-            s.block_line[col] = static_cast<chtype>(static_cast<unsigned char>(glyph)) | s.view.colours.of(glyph) |
-                                (shown ? A_REVERSE : 0);
+            bool chosen_here = row == chosen_row && col == chosen_col;
+            s.block_line[col] = static_cast<chtype>(static_cast<unsigned char>(glyph)) |
+                                (s.overview_density ? 0 : s.view.colours.of(glyph)) | (shown ? A_REVERSE : 0) |
+                                (chosen_here ? A_UNDERLINE : 0);
         }
         mvwaddchnstr(stdscr, row, 0, s.block_line.data(), layout.cols);
     }
+    draw_overview_legend(s);
     wnoutrefresh(stdscr);
 }
 
@@ -191,8 +226,10 @@ void loop_step(session &s)
 
 void main_loop(session &s)
 {
+    // The world on the screen before any wait: a resumed world's delay
+    // may be minutes long.
+    repaint(s);
     if (s.turn_pending) {
-        repaint(s);
         if (s.mode != run_mode::running)
             key_loop(s);
         take_turn(s.world, s.running.world_rules);
@@ -257,7 +294,14 @@ void choose(session &s, int which)
 
 const key_command shared_keys[] = {
     {'d', [](session &s) { dopopup(gene_digits(s.running.selected(s.world).dna, GENES).c_str(), 5); }},
-    {'e', [](session &s) { s.running.edit(s.world); }},
+    {'e', [](session &s) {
+         // Whatever the old size left goes; the world shows round the editor.
+         edit_backdrop behind([&s] {
+             fit_to_screen(s);
+             repaint(s);
+         });
+         s.running.edit(s.world);
+     }},
     {'x', [](session &) { stop(); }},
     {CTRL_S, [](session &s) {
          if (s.saves != nullptr)
@@ -297,16 +341,19 @@ int block_step(int origin, int step, int upper)
 }
 
 // The keys that mean something else while the overview is shown: the
-// frame moves by blocks, and `o` or Enter go back to the map there.
+// frame moves by blocks, `m` switches between the dominant race and the
+// bugs per block (a bad key elsewhere), and `o` or Enter go back to the
+// map there.
 bool overview_key(session &s, int k)
 {
-    int block = layout_on_screen(s).block;
+    overview_layout layout = layout_on_screen(s);
     int rows_up = s.world.map.rows() - LINES + 1, cols_up = s.world.map.cols() - COLS;
     switch (k >= 'A' && k <= 'Z' ? k + 'a' - 'A' : k) {
-    case 'h': s.view_col = block_step(s.view_col, -block, cols_up); return true;
-    case 'l': s.view_col = block_step(s.view_col, block, cols_up); return true;
-    case 'k': s.view_row = block_step(s.view_row, -block, rows_up); return true;
-    case 'j': s.view_row = block_step(s.view_row, block, rows_up); return true;
+    case 'h': s.view_col = block_step(s.view_col, -layout.block_cols, cols_up); return true;
+    case 'l': s.view_col = block_step(s.view_col, layout.block_cols, cols_up); return true;
+    case 'k': s.view_row = block_step(s.view_row, -layout.block_rows, rows_up); return true;
+    case 'j': s.view_row = block_step(s.view_row, layout.block_rows, rows_up); return true;
+    case 'm': s.overview_density = !s.overview_density; return true;
     case 'o': case '\n': case '\r':
         s.show_overview = false;
         s.show_map = true;

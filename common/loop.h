@@ -96,6 +96,7 @@ struct session {
     std::string notice;            // shown instead of the key help while set
     bool show_map = true;          // else the statistics screen
     bool show_overview = false;    // the whole world in blocks, over the map or the statistics
+    bool overview_density = false; // the overview shows bugs per block, not the dominant race
     overview blocks;               // its buffers are kept between passes: drawing it never allocates
     std::vector<char> block_glyphs;
     std::vector<chtype> block_line;
@@ -104,9 +105,10 @@ struct session {
 // Creates the status line: the session is ready to run.
 void enter_loop(session &s);
 
-// The interactive main loop; it ends only through stop. A session whose
-// turn is pending (a resumed world) takes that turn first, after the key
-// loop if it is paused.
+// The interactive main loop; it ends only through stop. It paints the
+// world first, before any delay. A session whose turn is pending (a
+// resumed world) takes that turn first, after the key loop if it is
+// paused.
 [[noreturn]] void main_loop(session &s);
 
 // One iteration of the main loop: at a pass boundary the sleep, the
@@ -117,7 +119,8 @@ void loop_step(session &s);
 
 // The overview, the map view or the statistics screen, then the status line: the key
 // help and the tracker's label at the left; at the right end the state:
-// "overview 1:B" while the overview is shown, "paused" (also while single-stepping), the delay per pass, the pass
+// "overview 1:B" while the overview is shown (its blocks of B x B cells,
+// or "1:CxR" of C columns by R rows), "paused" (also while single-stepping), the delay per pass, the pass
 // count and the population.
 void repaint(session &s);
 

@@ -1,9 +1,10 @@
 #include "common/popup.h"
 
 #include <algorithm>
-#include <cstring>
+#include <string>
 
 #include "common/hooks.h"
+#include "common/text.h"
 
 namespace common {
 
@@ -26,12 +27,14 @@ void box_text(WINDOW *box, int row, int col, const char *text)
 
 void dopopup(const char *text, int seconds)
 {
+    // A name from outside (a saved file's) stays on the box's one row.
+    std::string shown = printable(text);
     if (hooks.popup)
-        hooks.popup(text, seconds);
-    int width = static_cast<int>(std::strlen(text)) + 4;
+        hooks.popup(shown.c_str(), seconds);
+    int width = static_cast<int>(shown.size()) + 4;
     WINDOW *win = open_box(3, width, 5, 10);
     if (win) {
-        box_text(win, 1, 2, text);
+        box_text(win, 1, 2, shown.c_str());
         wrefresh(win);
     }
     hooks.sleep_seconds(static_cast<unsigned>(seconds));

@@ -15,9 +15,10 @@ WINDOW *open_box(int rows, int cols, int row, int col);
 // Text on a box from (row, col), cut at the box's right border.
 void box_text(WINDOW *box, int row, int col, const char *text);
 
-// Shows text at screen row 5, column 10 (moved up and left where the
-// screen is too small for it) for `seconds` whole seconds, then deletes
-// the window without repainting what lies under it.
+// Shows text, its control characters as escapes (see printable), at
+// screen row 5, column 10 (moved up and left where the screen is too
+// small for it) for `seconds` whole seconds, then deletes the window
+// without repainting what lies under it.
 void dopopup(const char *text, int seconds);
 
 }  // namespace common

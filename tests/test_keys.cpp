@@ -183,7 +183,8 @@ TEST_F(Keys, ScrollingAndCentringStopAtTheBounds)
         {"hk", {48, 160, 24, 80, 0, 0, 0, 0}},     {"Hk", {48, 160, 24, 80, 4, 5, 3, 4}},
         {"jl", {48, 160, 24, 80, 25, 80, 25, 80}}, {"JL", {48, 160, 24, 80, 24, 79, 25, 80}},
         {"jlhkOjlhk", {6, 20, 24, 80, 0, 0, 0, 0}},  // a world smaller than the view stays
-        {"ojjlo", {48, 160, 24, 80, 0, 0, 6, 3}},  {"ojlhhkO", {48, 160, 24, 80, 24, 79, 22, 74}},  // overview: blocks of 3
+        {"ojjlo", {48, 160, 24, 80, 0, 0, 6, 2}},  {"ojlhhkO", {48, 160, 24, 80, 24, 79, 22, 76}},  // overview: blocks 2x3
+        {"omm", {48, 160, 1, 80, 0, 0, 0, 0}},  {"om", {48, 160, 2, 80, 0, 0, 0, 0}},  // no row for the blocks
         {"Okh", {48, 160, 24, 80, 1, 2, 0, 0}},
         {"5g", {48, 160, 24, 80, 5, 5, 0, 0}},     {"4g", {48, 160, 24, 80, 5, 5, 25, 80}},  // bugs in the corners
         {"3G", {48, 160, 24, 80, 5, 5, 30 - 11, 100 - 40}},
@@ -242,4 +243,35 @@ TEST_F(Keys, TheIdleRepaintTheStatusLineAndTheStatisticsScreen)
     EXPECT_STREQ(text, "Status -- 1");
     do_key('Z');
     EXPECT_TRUE(shown->show_map);
+}
+
+TEST_F(Keys, TheOverviewItsLegendTheSelectedBlockAndTheBugsPerBlock)
+{
+    // 48 x 160 on 24 x 80: blocks 2 columns wide and 3 rows tall, 16 rows of them; A, selected, on (2, 3).
+    draw({"AAAB", "AA"});
+    const std::pair<const char *, std::string> views[] = {
+        {"o", "AA race of most bugs, else @ripe *sprout .seedling ~water #mountain"},
+        {"m", "-: bugs per block: .1 :2+ -4+ =8+ +16+ *32+ #64+ %128+ @256+"}};
+    for (const auto &[key, want] : views) {
+        press(key), common::repaint(*shown);
+        char text[81] = {};
+        std::string rows = (mvwinnstr(curscr, 0, 0, text, 2), text);
+        mvwinnstr(curscr, 22, 0, text, 80);
+        EXPECT_EQ(rows + " " + text, want + "  selected bug" + std::string(80 - want.size() + 3 - 14, ' ')) << key;
+        EXPECT_TRUE(mvwinch(curscr, 0, 1) & A_UNDERLINE && !(mvwinch(curscr, 0, 0) & A_UNDERLINE)) << key;
+        EXPECT_TRUE(mvwinch(curscr, 7, 39) & A_REVERSE && !(mvwinch(curscr, 8, 40) & A_REVERSE)) << key;
+        mvwinnstr(curscr, 23, 45, text, 35);
+        EXPECT_STREQ(text, "overview 1:2x3  1us  pass 0  5 bugs") << key;
+    }
+}
+
+TEST_F(Keys, TheWorldIsPaintedBeforeTheFirstDelay)
+{
+    shown->speed = 1 << 30;  // the slowest, as a world may be resumed at
+    common::hooks.sleep_micros = [](useconds_t) {
+        char text[81] = {};
+        mvwinnstr(curscr, 23, 0, text, 80);
+        throw common::stopped{-3, text};
+    };
+    EXPECT_NE(stop_of([] { common::main_loop(*shown); }).message.find("pass 0"), std::string::npos);
 }

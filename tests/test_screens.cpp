@@ -209,32 +209,41 @@ TEST(Edit, VivariumAnswersAreReadOneCharacterAtATime)
 }
 
 // The overview's block rule on hand-made maps: a race beats food, food
-// beats terrain, ties go the same way every time, last blocks may be partial.
+// beats terrain, ties go the same way every time, last blocks may be
+// partial, blocks fill the screen both ways; the density view counts bugs.
 TEST(Overview, EachBlockShowsWhatDominatesIt)
 {
     struct {
         const char *name, *map;
-        int rows, cols, screen_rows, screen_cols, block;
+        int rows, cols, screen_rows, screen_cols, block_rows, block_cols;
         const char *shown;
+        bool density = false;
     } cases[] = {
-        {"race beats food and terrain", "@@~#A", 1, 5, 1, 1, 5, "A"},
-        {"most bugs win", "ABB@@@@", 1, 7, 1, 1, 7, "B"},
-        {"race tie: lowest byte", "BA", 1, 2, 1, 1, 2, "A"},
-        {"ripe beats younger on a tie", "@@.*", 1, 4, 1, 1, 4, "@"},
-        {"younger food as its commoner stage", "..*~~", 1, 5, 1, 1, 5, "."},
-        {"sprout on a stage tie", "@.*", 1, 3, 1, 1, 3, "*"},
-        {"water beats mountain on a tie", "~#", 1, 2, 1, 1, 2, "~"},
-        {"mountain over blanks", "##  ~", 1, 5, 1, 1, 5, "#"},
-        {"nothing: blank", "   ", 1, 3, 1, 1, 3, " "},
-        {"partial last blocks", "A..~~~#...~~~#...~~~ @@ ####@  #  B", 5, 7, 2, 3, 3, "A~#@#B"},
-        {"a map smaller than the screen: a cell a block", "A.~#", 2, 2, 10, 10, 1, "A.~#"},
+        {"race beats food and terrain", "@@~#A", 1, 5, 1, 1, 1, 5, "A"},
+        {"most bugs win", "ABB@@@@", 1, 7, 1, 1, 1, 7, "B"},
+        {"race tie: lowest byte", "BA", 1, 2, 1, 1, 1, 2, "A"},
+        {"ripe beats younger on a tie", "@@.*", 1, 4, 1, 1, 1, 4, "@"},
+        {"younger food as its commoner stage", "..*~~", 1, 5, 1, 1, 1, 5, "."},
+        {"sprout on a stage tie", "@.*", 1, 3, 1, 1, 1, 3, "*"},
+        {"water beats mountain on a tie", "~#", 1, 2, 1, 1, 1, 2, "~"},
+        {"mountain over blanks", "##  ~", 1, 5, 1, 1, 1, 5, "#"},
+        {"nothing: blank", "   ", 1, 3, 1, 1, 1, 3, " "},
+        {"partial last blocks", "A..~~~#...~~~#...~~~ @@ ####@  #  B", 5, 7, 2, 3, 3, 3, "A~#@#B"},
+        {"a map smaller than the screen: a cell a block", "A.~#", 2, 2, 10, 10, 1, 1, "A.~#"},
+        {"blocks wider than tall fill the screen", "AB..CC~~", 2, 4, 2, 2, 1, 2, "A.C~"},
+        {"no screen row: as if one", "A.~#", 2, 2, 0, 2, 2, 1, "A."},
+        {"bugs per block, food and terrain none", "AAB.@~*#!  AB", 1, 13, 1, 3, 1, 5, ": :", true},
     };
     common::overview overview;
     for (const auto &c : cases) {
         common::overview_layout layout = common::overview_layout_for(c.rows, c.cols, c.screen_rows, c.screen_cols);
         std::vector<char> glyphs;
-        overview.draw(c.map, c.rows, c.cols, layout, glyphs);
-        EXPECT_EQ(layout.block, c.block) << c.name;
+        overview.draw(c.map, c.rows, c.cols, layout, glyphs, c.density);
+        EXPECT_EQ(std::pair(layout.block_rows, layout.block_cols), std::pair(c.block_rows, c.block_cols)) << c.name;
         EXPECT_EQ(std::string(glyphs.begin(), glyphs.end()), c.shown) << c.name;
     }
+    std::string shades;  // doubling from 1, each at its edges
+    for (uint32_t bugs : {0u, 1u, 2u, 3u, 4u, 7u, 8u, 15u, 16u, 32u, 64u, 127u, 128u, 255u, 256u, 4294967295u})
+        shades += common::density_glyph(bugs);
+    EXPECT_EQ(shades, " .::--==+*##%%@@");
 }

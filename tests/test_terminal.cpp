@@ -82,6 +82,9 @@ TEST(Popup, BorderedTextAtRowFiveColumnTenForItsSecondsMovedAndCutToFit)
     };
     common::dopopup("hello", 3);
     EXPECT_EQ(screen(5, 10, 10) + screen(6, 9, 11) + screen(7, 10, 9), "l-------k  | hello | m-------j");
+    common::dopopup("saved a\nb\x1b[2J.world", 0);  // a name's control bytes as escapes: the box whole
+    EXPECT_EQ(screen(6, 10, 25) + screen(7, 34, 1), "| saved a\\nb\\e[2J.world |j");
+    EXPECT_EQ(common::printable("a\\b\n\t\r\a\b\v\f\x01\x7f\xc3\xa9 ~"), "a\\\\b\\n\\t\\r\\a\\b\\v\\f\\x01\\x7f\xc3\xa9 ~");
     common::dopopup(common::text_of("%s%d", std::string(500, 'w').c_str(), 7).c_str(), 1);
     EXPECT_EQ(screen(6, 0, 80), "| " + std::string(77, 'w') + "|") << "moved left and cut at its border";
     EXPECT_EQ(slept, 4u);

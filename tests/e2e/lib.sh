@@ -194,7 +194,7 @@ abuse_terminal() {
 # output stopped by flow control); the program must die of it each time.
 signal_runs() {
     local sig
-    for sig in TERM HUP INT QUIT SEGV ABRT PIPE XFSZ XCPU USR1 USR2 ALRM VTALRM PROF SYS RTMIN; do
+    for sig in TERM HUP INT QUIT SEGV ABRT PIPE XFSZ XCPU USR1 USR2 ALRM VTALRM PROF SYS RTMIN RTMAX; do
         start_program "${@:2}"
         wait_row $((${E2E_LINES:-24} - 1)) 0 "$1"
         [ $sig != TERM ] || press c 'R=.*'
@@ -203,23 +203,30 @@ signal_runs() {
             "$(pane_tty)" && sleep 1; }   # the terminal's buffer fills up
         kill -s $sig "$(program_pid)" && expect_signal $sig
     done
-    pass "every signal that ends a process (TERM to PROF, SYS, RTMIN): died of each, terminal restored"
+    pass "every signal that ends a process (TERM to PROF, SYS, RTMIN, RTMAX): died of each, terminal restored"
 }
 
-# The overview of a world paused (the popup gone) on 80x24 in blocks of $2 cells, whose
-# last row of blocks at 40x12 is row $3: l and j move the view one block
-# each way and o shows the map there; p, n and a resize work in it.
+# The overview of a world paused (the popup gone) on 80x24 in blocks of $2
+# rows by $3 columns, $4 rows of them at 40x12: a legend above the status
+# line, the selected bug's block underlined, m the bugs per block and back;
+# l and j move the view one block each way and o shows the map there; p, n
+# and a resize work in it.
 overview_round() {
-    local before
-    before=$(rows "$2" 22 | cut -c$(($2 + 1))-80 | sed 's/ *$//')
-    keys o && wait_row 23 0 ".*  overview 1:$2  paused  "
-    keys l j o && wait_until "the map" map_shown "$1"
-    [ "$(rows 0 $((22 - $2)) | cut -c1-$((80 - $2)) | sed 's/ *$//')" = "$before" ] || fail "the map not one block on"
+    local before scale="1:$3x$2"
+    [ "$2" != "$3" ] || scale="1:$2"
+    before=$(rows "$2" 22 | cut -c$(($3 + 1))-80 | sed 's/ *$//')
+    keys o && wait_row 23 0 ".*  overview $scale  paused  "
+    row_matches 22 0 "race of most bugs, else @ripe \\*sprout .* selected bug" &&
+        tmux_ capture-pane -e -p -t e2e -S 0 -E 21 | grep -qE $'\e\\[([0-9]+;)*4[;m]' || fail "the legend, the selection"
+    keys m && wait_row 22 0 "bugs per block: \\.1 :2\\+ -4\\+ "
+    ! rows 0 21 | grep -qv '^[ .:=+*#%@-]*$' || fail "m: not bugs per block"
+    keys m l j o && wait_until "the map" map_shown "$1"
+    [ "$(rows 0 $((22 - $2)) | cut -c1-$((80 - $3)) | sed 's/ *$//')" = "$before" ] || fail "the map not one block on"
     keys o && press n 'Single step' && press p Pause && wait_gone Pause
-    row_matches 23 0 ".*  overview 1:$2  [0-9]+[um]?s  pass " || fail "p: running on"
-    resize 40x12 && E2E_LINES=12 wait_until "the blocks at 40x12" map_shown "x "
-    [ "$(rows 0 10 | grep -c .)" = $(($3 + 1)) ] || fail "blocks down the 40x12 screen"
-    resize 80x24 && wait_row 23 0 ".*  overview 1:$2  "
+    row_matches 23 0 ".*  overview $scale  [0-9]+[um]?s  pass " || fail "p: running on"
+    resize 40x12 && wait_row 10 0 "race of most bugs"
+    [ "$(rows 0 9 | grep -c '^[ ~#.*@A-Z]*[^ ]')" = "$4" ] || fail "blocks down the 40x12 screen"
+    resize 80x24 && wait_row 23 0 ".*  overview $scale  "
     quit x
-    pass "o: blocks of $2; l, j, o: the map one block on; n, p; 40x12: whole; x: exit 0"
+    pass "o: blocks of $scale, a legend, the selection; m: bugs per block; l, j, o: the map one block on; n, p; 40x12"
 }

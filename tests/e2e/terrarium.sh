@@ -174,15 +174,17 @@ hostile() {
     resize 16x24 && keys e && wait_row 9 0 '\| New race\? +\|$'
     keys X Enter && wait_row 9 0 '\| New DNA0\? +\|$'
     resize 20x5 && wait_row 3 0 '\| New DNA0\? +\|$'
-    resize 80x24 && wait_row 6 10 '\| Edit window +\|$'   # whole again, with the race as answered
+    resize 5x3 && wait_row 1 0 '\| Ne\|'
+    resize 80x24 && wait_row 6 10 '\| Edit window +\|'   # whole again, with the race as answered
+    [ "$(rows 0 4 | grep -c '^[ ~#.*@A-Z]*[^ ]')" = 5 ] && row_matches 23 0 "$STATUS" || fail "not the world round it"
     row_matches 7 10 '\| X [0-3]{25} +\|' && row_matches 9 10 '\| New DNA0\? +\|' || fail "the editor's window"
-    keys 12345 Enter && wait_row 9 10 '\| New DNA0\? +\|$'   # out of range: asked again, the answer gone
+    keys 12345 Enter && wait_row 9 10 '\| New DNA0\? +\|'   # out of range: asked again, the answer gone
     keys 2 $(printf 'Enter %.0s' {1..25}) && wait_gone "Edit window"
     press c 'R=X .*'   # X was the race, not the quit key
     keys C-s && kill -s TERM "$(program_pid)" && expect_signal TERM
-    pass "e on 16 columns: answers read, none a command; resized to 20x5 and back: whole; Ctrl-S, TERM"
+    pass "e on 16 columns: answers read, none a command; resized to 20x5, 5x3 and back: whole, the world round it; Ctrl-S, TERM"
 }
 
-overview() { start_paused && wait_gone Pause && overview_round "$STATUS" 3 9; }
+overview() { start_paused && wait_gone Pause && overview_round "$STATUS" 3 2 10; }
 
 in_parallel overview inspection running resizes endings hostile

@@ -38,7 +38,7 @@ editor() {
     keys e
     answer_race Q
     resize 20x5 && wait_row 3 0 '\| New DNA0\? +\|$'
-    resize 80x24 && wait_row 6 10 '\| Edit window +\|$'   # whole again, with the race as answered
+    resize 80x24 && wait_row 6 10 '\| Edit window +\|'   # whole again, with the race as answered
     row_matches 7 12 'Q [0-3]{25} ' && row_matches 9 12 'New DNA0\? +\|' || fail "edit window"
     keys $(printf '1 Enter %.0s' {1..24})
     wait_row 9 12 'New DNA24\? +\|'   # nothing typed is shown
@@ -76,6 +76,12 @@ endings() {
     signal_runs "$STATUS" vivarium
 }
 
-overview() { start_program vivarium && press p Pause && wait_gone Pause && overview_round "$STATUS" 11 10; }
+overview() {
+    E2E_LINES=1 start_program vivarium && wait_row 0 0 "x 1234 "   # no row for the blocks
+    keys o && wait_row 0 0 ".*  overview 1:" && resize 80x24 && wait_row 22 0 "race of most bugs"
+    resize 80x1 && sleep 0.5 && alive || fail "the overview on one line"   # while it shows
+    quit x
+    start_program vivarium && press p Pause && wait_gone Pause && overview_round "$STATUS" 12 11 10
+}
 
 in_parallel overview popups editor endings
