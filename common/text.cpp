@@ -20,4 +20,22 @@ std::string text_of(const char *format, ...)
     return text;
 }
 
+std::string printable(const std::string &s)
+{
+    static const char named[] = "abtnvfr";  // the C escapes of bytes 7 to 13
+    std::string shown;
+    for (char c : s) {
+        unsigned char byte = static_cast<unsigned char>(c);
+        if (c == '\\')
+            shown += "\\\\";
+        else if (byte >= 7 && byte <= 13)
+            shown += std::string("\\") + named[byte - 7];
+        else if (byte < 0x20 || byte == 0x7f)
+            shown += text_of("\\x%02x", byte);
+        else
+            shown += c;
+    }
+    return shown;
+}
+
 }  // namespace common
