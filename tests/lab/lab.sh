@@ -71,7 +71,7 @@ LAB@--seeds 1 --passes 1 --out x --passes x@terrarium-lab: bad value for --passe
 LAB@--seeds 1 --passes 1 --out x --program vivarium -s 1@terrarium-lab: vivarium takes no -s, -r or -g
 LAB@--seeds 7 --passes 5 --out x -g 4/../../../../../../../../tmp/ESCAPED@terrarium-lab: bad value for -g: 4/../../../../../../../../tmp/ESCAPED
 LAB@--seeds 1 --passes 1 --out x -s ''@terrarium-lab: bad value for -s: 
-LAB@--seeds 1 --passes 1 --out x -s $'1\nsystem("touch PWNED")\n#'@terrarium-lab: bad value for -s: 1
+LAB@--seeds 1 --passes 1 --out x -s $'1\nsystem("touch PWNED")\n#'@terrarium-lab: bad value for -s: 1\nsystem("touch PWNED")\n#
 LAB@--seeds 1 --passes 1 --out x -r 150,@terrarium-lab: bad value for -r: 150,
 LAB@--seeds 1, --passes 1 --out x@terrarium-lab: bad value for --seeds: 1,
 LAB@plot x.csv -o '|touch PWNED; cat > c.png'@terrarium-lab: -o: the picture's name must be a plain path ending in .png or .svg: |touch PWNED; cat > c.png
