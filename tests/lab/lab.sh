@@ -43,7 +43,17 @@ for end in x TERM; do
     [ $end = x ] && tmux -L $SOCKET send-keys x || kill -TERM "$(pgrep -P "$(tmux -L $SOCKET display -p '#{pane_pid}')")"
     check_log "$([ $end = x ] && echo 0 || echo 143)" 7 24 80 1  # less the end line: a quit adds no row
 done
-echo "ok: logs of one bug left, quit and SIGTERM"
+# A fatal signal's handler writes the rows made since the last written (at pass 25): paused in pass N, the
+# log ends with row N - 1, the world after N - 1 passes; refused after the log was opened (a terminal too small, none), the log ends all the same.
+rm -f "$T/log.csv" && start 7 24 80 && within 'grep -q "^25," "$T/log.csv"' && tmux -L $SOCKET send-keys p
+within 'tmux -L $SOCKET capture-pane -p | grep -q "paused  .*pass [0-9]"'
+n=$(tmux -L $SOCKET capture-pane -p | grep -o 'pass [0-9]*' | tail -n 1 | cut -c6-)
+kill -USR1 "$(pgrep -P "$(tmux -L $SOCKET display -p '#{pane_pid}')")"
+check_log 138 7 24 80 1 && [ "$(tail -n 2 "$T/log.csv" | head -n 1 | cut -d, -f1)" = $((n - 1)) ] || fail "rows to pass $n"
+start 2 2 3 && within '[ -s "$T/status" ]' && TERRARIUM_LOG=$T/none.csv "$TERRARIUM" < /dev/null 2> /dev/null
+[ "$?:$(cat "$T/status"):$(tail -qn 1 "$T/log.csv" "$T/none.csv" | paste -sd :)" = "11:8:# end: status 8:# end: \
+status 11" ] || fail "the log of a refused run"
+echo "ok: logs of one bug left, quit, SIGTERM, SIGUSR1 and refusals"
 
 # A row at the start, after every pass and when one bug is left.
 "$SIMDUMP" --program vivarium --seed 3 --lines 2 --cols 3 --passes 20000 --log "$T/v.csv" > /dev/null 2>&1
