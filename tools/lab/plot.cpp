@@ -287,7 +287,8 @@ int draw_into(const std::string &output, const std::string &script)
     error = drawn && closed ? errno : error;
     unlink(temporary.c_str());
     remove_on_signal("");
-    complain("cannot write " + output + ": " + (drawn ? std::strerror(error) : "gnuplot failed or made a picture cut short"));
+    complain("cannot write " + output + ": " +
+             (drawn ? std::strerror(error) : "gnuplot failed or made a picture cut short"));
     return 1;
 }
 

@@ -99,8 +99,8 @@ std::string csv_field(const std::string &name)
 
 void print(std::FILE *out, const setting_summary &s)
 {
-    std::fprintf(out, "%-20s %5d %6d %8zu %12s %10.2f %8.2f   %s\n", common::printable(s.setting).c_str(), s.runs, s.killed,
-                 s.one_bug.size(), mean_pass(s).c_str(), mean(s.finals), spread(s.finals),
+    std::fprintf(out, "%-20s %5d %6d %8zu %12s %10.2f %8.2f   %s\n", common::printable(s.setting).c_str(), s.runs,
+                 s.killed, s.one_bug.size(), mean_pass(s).c_str(), mean(s.finals), spread(s.finals),
                  top_races(s.survived).c_str());
 }
 
