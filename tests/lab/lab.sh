@@ -154,6 +154,15 @@ setting,runs,killed,one_bug,one_bug_mean_pass,final_mean,final_sd,top_races
 a,3,1,1,40.0,4.00,3.00,A:2 B:2
 b,2,0,0,,4.00,1.41,C:2 B:1
 EOF
+# Shares merged: a's finals also 5 and 8 (mean 5, deviation sqrt(30/4)); races alive at the end, 1 being
+# alive (A in seed8), B's 9 in seed9 not at its end, "other" counted, D fourth. Kinds unlike are refused.
+h2() { mkdir -p "$T/hand2/a" && { echo pass,population,A,B,C,D,other; printf '%s\n' "${@:2}" "$end"; } > "$T/hand2/a/$1"; }
+h2 seed8.csv 100,5,1,0,0,0,4 && h2 seed9.csv 0,9,0,9,0,0,0 100,8,0,0,0,3,5
+[ "$("$LAB" summary "$T/hand" "$T/hand2" 2> /dev/null | tail -n +2 | tr -s ' ' | paste -sd '|')" = "a 5 1 1 40.0 5.00 \
+2.74 A:3 B:2 other:2|b 2 0 0 4.00 1.41 C:2 B:1" ] || fail "a summary of shares"
+for dirs in "$T/hand $T/sweep" "$T/sweep $T/hand"; do "$LAB" summary $dirs > /dev/null 2> "$T/stderr" && fail "$dirs"
+    [ "$(cat "$T/stderr")" = "terrarium-lab: ${dirs#* } holds another kind of sweep than ${dirs% *} (by their \
+manifests)" ] || fail "sweeps of different kinds: $(cat "$T/stderr")"; done
 echo "ok: a sweep as simdump runs it, and its summary"
 
 # Branches of a world saved at pass 40: each log starts with the saved world's row (simdump's row 40), the
