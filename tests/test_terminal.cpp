@@ -195,6 +195,14 @@ TEST(Terrain, GlyphsOfHeightsTheOpenGroundThatIsEnoughAndTheWrap)
                     vivarium::displacement(4 * k + 1, k) == -2 * k) << k;
 }
 
+TEST(Text, PrintableShowsEachControlByteAsAnEscape)
+{
+    // Each edge: 0 and 6 in hex, 7 to 13 by name, 14 and 31 in hex; a blank, '~', 127 in hex; 128 and UTF-8 kept.
+    static const char raw[] = "\x00\x06\a\b\t\n\v\f\r\x0e\x1f \\~\x7f\x80\xc3\xa9";
+    EXPECT_EQ(common::printable(std::string(raw, sizeof raw - 1)),
+              "\\x00\\x06\\a\\b\\t\\n\\v\\f\\r\\x0e\\x1f \\\\~\\x7f\x80\xc3\xa9");
+}
+
 TEST(Environment, ABadSeedOrLogIsRefusedWithOneLineAndStatus12)
 {
     unsigned seed = 1;
