@@ -180,6 +180,9 @@ for seed in 1 2 3; do [ "$(rows $seed | head -n 1)" = "$row40" ] && [ "$(rows $s
 [ "$(head -n 1 "$T/branch/manifest")" = "# terrarium-lab sweep: terrarium, 30 passes, screen 24 x 80, branched \
 from $T/w.world at pass 40" ] && B branch 4 --add && [ "$(wc -l < "$T/branch/summary.csv")" = 2 ] &&
     [ "$("$LAB" summary "$T/branch" | head -n 1)" = "branched from $T/w.world at pass 40" ] || fail "manifest"
+cp "$T/w.world" "$T/w"$'\e'.world && "$LAB" --from "$T/w"$'\e'.world --seeds 1 --passes 1 --out "$T/esc" > /dev/null &&
+    [ "$(head -n 1 "$T/esc/manifest")" = "# terrarium-lab sweep: terrarium, 1 passes, screen 24 x 80, branched from \
+$T/w\\x1b.world at pass 40" ] || fail "the manifest of a sweep branched from a name with a control character"
 B other 1 --program vivarium; [ $? = 2 ] && [ "$(head -n 1 "$T/stderr")" = "terrarium-lab: --program vivarium: \
 '$T/w.world' holds a world of terrarium" ] && [ ! -e "$T/other" ] || fail "--program of another world"
 races=$(echo "$row40" | awk -F, '{ for (i = 9; i <= 34; i++) if ($i > 0) s = s sprintf("%s%c %d", s ? ", " : "",
