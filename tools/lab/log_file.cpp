@@ -183,7 +183,7 @@ bool manifest_line(const std::string &dir, std::string *line, std::string *why)
     line->clear();
     int fd = open_regular(dir + "/manifest", why);
     if (fd < 0)
-        return errno == ENOENT;
+        return errno == ENOENT || errno == ENOTDIR;  // none, or no directory: no sweep's
     if (!read_text(fd, dir + "/manifest", true, line, why))
         return false;
     line->erase(std::min(line->find('\n'), line->size()));

@@ -372,7 +372,9 @@ bool prepare_out(const sweep &s, const std::vector<run> &runs)
         return false;
     }
     if (!start.empty() && start + "\n" != manifest_header(s)) {
-        complain(s.out + " holds another kind of sweep (" + start + "): not added to");
+        // The manifest's line is printable() already.
+        std::fprintf(stderr, "terrarium-lab: %s holds another kind of sweep (%s): not added to\n",
+                     common::printable(s.out).c_str(), start.c_str());
         return false;
     }
     for (const setting &where : s.settings) {
