@@ -6,6 +6,7 @@
 #include "common/hooks.h"
 #include "common/run_log.h"
 #include "common/stop.h"
+#include "common/text.h"
 
 namespace common {
 
@@ -82,7 +83,7 @@ int run_guarded(world_base &w, const rules &r, std::FILE *out, Go go)
         std::fputs("world too large\n", stderr);
         status = EXIT_WORLD_TOO_LARGE;
     } catch (const save_failed &failed) {
-        std::fprintf(stderr, "%s: %s\n", r.name, failed.why.c_str());
+        std::fprintf(stderr, "%s: %s\n", r.name, printable(failed.why).c_str());
         status = EXIT_BAD_ENVIRONMENT;
     }
     std::string complaint;

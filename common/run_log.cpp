@@ -198,6 +198,11 @@ void write_end_line(int status)
 
 }  // namespace
 
+std::string resumed_from(const std::string &path, long passes)
+{
+    return "'" + printable(path) + "' at pass " + std::to_string(passes);
+}
+
 bool logging() { return the_log.fd >= 0; }
 
 bool open_log(const char *path, const run_description &run, unsigned seed)
@@ -278,7 +283,7 @@ int end_log(int status, const char *who, std::string *complaint)
     int error = finish_log(status, false);
     if (error == 0)
         return status;
-    *complaint += text_of("%s: cannot write '%s': %s\n", who, the_log.path.c_str(), std::strerror(error));
+    *complaint += text_of("%s: cannot write '%s': %s\n", who, printable(the_log.path).c_str(), std::strerror(error));
     return status == 0 ? EXIT_BAD_ENVIRONMENT : status;
 }
 

@@ -34,11 +34,9 @@ struct run_description {
     std::string resumed;  // a resumed run: resumed_from(...), said instead of its seed
 };
 
-// Where a resumed run began, as its log says it: "'FILE' at pass N".
-inline std::string resumed_from(const std::string &path, long passes)
-{
-    return "'" + path + "' at pass " + std::to_string(passes);
-}
+// Where a resumed run began, as its log says it: "'FILE' at pass N", the
+// name printable() so that it stays on its line.
+std::string resumed_from(const std::string &path, long passes);
 
 // Whether a log is being written.
 bool logging();

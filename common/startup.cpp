@@ -61,7 +61,8 @@ void log_from_environment(const run_description &run, unsigned seed)
         return;
     if (!open_log(path, run, seed))
         stop_with(EXIT_BAD_ENVIRONMENT,
-                  text_of("%s: %s: cannot open '%s': %s\n", run.program, name.c_str(), path, std::strerror(errno))
+                  text_of("%s: %s: cannot open '%s': %s\n", run.program, name.c_str(), printable(path).c_str(),
+                          std::strerror(errno))
                       .c_str());
     log_owner = std::string(run.program) + ": " + name;
     at_way_out(finish_log_on_way_out);
@@ -105,7 +106,7 @@ void resume(session &s, const char *path)
     std::string why;
     int status = load_world(path, w, r, &run, &why);
     if (status != 0)
-        stop_with(status, text_of("%s: %s\n", r.name, why.c_str()).c_str());
+        stop_with(status, text_of("%s: %s\n", r.name, printable(why).c_str()).c_str());  // the name as given
     run_description described = r.describe(w);
     described.resumed = resumed_from(path, w.passes);
     log_from_environment(described, 0);

@@ -20,35 +20,16 @@ std::string text_of(const char *format, ...)
     return text;
 }
 
-namespace {
-
-// The letter of a control byte's C-style escape, or 0 for none.
-char escape_letter(unsigned char byte)
+std::string printable(const std::string &s)
 {
-    switch (byte) {
-    case '\a': return 'a';
-    case '\b': return 'b';
-    case '\t': return 't';
-    case '\n': return 'n';
-    case '\v': return 'v';
-    case '\f': return 'f';
-    case '\r': return 'r';
-    case 0x1b: return 'e';
-    default: return 0;
-    }
-}
-
-}  // namespace
-
-std::string printable(const std::string &text)
-{
+    static const char named[] = "abtnvfr";  // the C escapes of bytes 7 to 13
     std::string shown;
-    for (char c : text) {
+    for (char c : s) {
         unsigned char byte = static_cast<unsigned char>(c);
         if (c == '\\')
             shown += "\\\\";
-        else if (char letter = escape_letter(byte))
-            shown += {'\\', letter};
+        else if (byte >= 7 && byte <= 13)
+            shown += std::string("\\") + named[byte - 7];
         else if (byte < 0x20 || byte == 0x7f)
             shown += text_of("\\x%02x", byte);
         else

@@ -83,8 +83,7 @@ TEST(Popup, BorderedTextAtRowFiveColumnTenForItsSecondsMovedAndCutToFit)
     common::dopopup("hello", 3);
     EXPECT_EQ(screen(5, 10, 10) + screen(6, 9, 11) + screen(7, 10, 9), "l-------k  | hello | m-------j");
     common::dopopup("saved a\nb\x1b[2J.world", 0);  // a name's control bytes as escapes: the box whole
-    EXPECT_EQ(screen(6, 10, 25) + screen(7, 34, 1), "| saved a\\nb\\e[2J.world |j");
-    EXPECT_EQ(common::printable("a\\b\n\t\r\a\b\v\f\x01\x7f\xc3\xa9 ~"), "a\\\\b\\n\\t\\r\\a\\b\\v\\f\\x01\\x7f\xc3\xa9 ~");
+    EXPECT_EQ(screen(6, 10, 27) + screen(7, 36, 1), "| saved a\\nb\\x1b[2J.world |j");
     common::dopopup(common::text_of("%s%d", std::string(500, 'w').c_str(), 7).c_str(), 1);
     EXPECT_EQ(screen(6, 0, 80), "| " + std::string(77, 'w') + "|") << "moved left and cut at its border";
     EXPECT_EQ(slept, 4u);
@@ -196,6 +195,14 @@ TEST(Terrain, GlyphsOfHeightsTheOpenGroundThatIsEnoughAndTheWrap)
     for (int k : {4, 2, 1})  // uniform over -2k to 2k
         EXPECT_TRUE(vivarium::displacement(0, k) == -2 * k && vivarium::displacement(4 * k, k) == 2 * k &&
                     vivarium::displacement(4 * k + 1, k) == -2 * k) << k;
+}
+
+TEST(Text, PrintableShowsEachControlByteAsAnEscape)
+{
+    // Each edge: 0 and 6 in hex, 7 to 13 by name, 14 and 31 in hex; a blank, '~', 127 in hex; 128 and UTF-8 kept.
+    static const char raw[] = "\x00\x06\a\b\t\n\v\f\r\x0e\x1f \\~\x7f\x80\xc3\xa9";
+    EXPECT_EQ(common::printable(std::string(raw, sizeof raw - 1)),
+              "\\x00\\x06\\a\\b\\t\\n\\v\\f\\r\\x0e\\x1f \\\\~\\x7f\x80\xc3\xa9");
 }
 
 TEST(Environment, ABadSeedOrLogIsRefusedWithOneLineAndStatus12)

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <string>
 
+#include "common/text.h"
 #include "tools/read_number.h"
 
 namespace tools {
@@ -35,10 +36,11 @@ inline CLI::Option *add_number(CLI::App &app, const std::string &name, long *val
     return app.add_option_function<std::string>(name, read, help)->type_name("N");
 }
 
-// A bad command line: a line naming it, the usage, status 2.
+// A bad command line: a line naming it (the arguments in it printable()),
+// the usage, status 2.
 inline int refuse(const std::string &tool, const std::string &why, const char *usage)
 {
-    std::fprintf(stderr, "%s: %s\n%s", tool.c_str(), why.c_str(), usage);
+    std::fprintf(stderr, "%s: %s\n%s", tool.c_str(), common::printable(why).c_str(), usage);
     return BAD_COMMAND_LINE;
 }
 

@@ -12,6 +12,7 @@
 
 #include "common/headless.h"
 #include "common/streams.h"
+#include "common/text.h"
 #include "common/world_file.h"
 #include "terrarium/init.h"
 #include "terrarium/rules.h"
@@ -129,7 +130,7 @@ std::unique_ptr<common::world_base> resumed_world(const arguments &chosen, const
     std::string why;
     *status = tools::read_saved_world(chosen.resume_path, &saved, &why);
     if (*status != 0) {
-        std::fprintf(stderr, "simdump: %s\n", why.c_str());
+        std::fprintf(stderr, "simdump: %s\n", common::printable(why).c_str());
         return nullptr;
     }
     if (!chosen.program.empty() && chosen.program != saved.header.program) {
@@ -171,7 +172,8 @@ int main(int argc, char *argv[])
     if (resuming)
         described.resumed = common::resumed_from(chosen.resume_path, world->passes);
     if (!chosen.log_path.empty() && !common::open_log(chosen.log_path.c_str(), described, seed)) {
-        std::fprintf(stderr, "simdump: cannot open '%s': %s\n", chosen.log_path.c_str(), std::strerror(errno));
+        std::fprintf(stderr, "simdump: cannot open '%s': %s\n", common::printable(chosen.log_path).c_str(),
+                     std::strerror(errno));
         return 1;
     }
     static char buffer[1 << 16];

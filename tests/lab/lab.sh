@@ -43,7 +43,19 @@ for end in x TERM; do
     [ $end = x ] && tmux -L $SOCKET send-keys x || kill -TERM "$(pgrep -P "$(tmux -L $SOCKET display -p '#{pane_pid}')")"
     check_log "$([ $end = x ] && echo 0 || echo 143)" 7 24 80 1  # less the end line: a quit adds no row
 done
-echo "ok: logs of one bug left, quit and SIGTERM"
+# A fatal signal's handler writes the rows made since the last written (at pass 25): paused in pass N, the
+# log ends with row N - 1, the world after N - 1 passes. Refused after the log was opened (a terminal too
+# small, none), a run still ends its log.
+rm -f "$T/log.csv" && start 7 24 80 && within 'grep -q "^25," "$T/log.csv"' && tmux -L $SOCKET send-keys p
+within 'tmux -L $SOCKET capture-pane -p | grep -q "paused  .*pass [0-9]"'
+n=$(tmux -L $SOCKET capture-pane -p | grep -o 'pass [0-9]*' | tail -n 1 | cut -c6-)
+kill -USR1 "$(pgrep -P "$(tmux -L $SOCKET display -p '#{pane_pid}')")"
+check_log 138 7 24 80 1 && [ "$(tail -n 2 "$T/log.csv" | head -n 1 | cut -d, -f1)" = $((n - 1)) ] ||
+    fail "rows to pass $n"
+start 2 2 3 && within '[ -s "$T/status" ]' && TERRARIUM_LOG=$T/none.csv "$TERRARIUM" < /dev/null 2> /dev/null
+[ "$?:$(cat "$T/status"):$(tail -qn 1 "$T/log.csv" "$T/none.csv" | paste -sd :)" = "11:8:# end: status 8:# end: \
+status 11" ] || fail "the log of a refused run"
+echo "ok: logs of one bug left, quit, SIGTERM, SIGUSR1 and refusals"
 
 # A row at the start, after every pass and when one bug is left.
 "$SIMDUMP" --program vivarium --seed 3 --lines 2 --cols 3 --passes 20000 --log "$T/v.csv" > /dev/null 2>&1
@@ -71,7 +83,7 @@ LAB@--seeds 1 --passes 1 --out x --passes x@terrarium-lab: bad value for --passe
 LAB@--seeds 1 --passes 1 --out x --program vivarium -s 1@terrarium-lab: vivarium takes no -s, -r or -g
 LAB@--seeds 7 --passes 5 --out x -g 4/../../../../../../../../tmp/ESCAPED@terrarium-lab: bad value for -g: 4/../../../../../../../../tmp/ESCAPED
 LAB@--seeds 1 --passes 1 --out x -s ''@terrarium-lab: bad value for -s: 
-LAB@--seeds 1 --passes 1 --out x -s $'1\nsystem("touch PWNED")\n#'@terrarium-lab: bad value for -s: 1
+LAB@--seeds 1 --passes 1 --out x -s $'1\nsystem("touch PWNED")\n#'@terrarium-lab: bad value for -s: 1\nsystem("touch PWNED")\n#
 LAB@--seeds 1 --passes 1 --out x -r 150,@terrarium-lab: bad value for -r: 150,
 LAB@--seeds 1, --passes 1 --out x@terrarium-lab: bad value for --seeds: 1,
 LAB@plot x.csv -o '|touch PWNED; cat > c.png'@terrarium-lab: -o: the picture's name must be a plain path ending in .png or .svg: |touch PWNED; cat > c.png
@@ -142,6 +154,15 @@ setting,runs,killed,one_bug,one_bug_mean_pass,final_mean,final_sd,top_races
 a,3,1,1,40.0,4.00,3.00,A:2 B:2
 b,2,0,0,,4.00,1.41,C:2 B:1
 EOF
+# Shares merged: a's finals also 5 and 8 (mean 5, deviation sqrt(30/4)); races alive at the end, 1 being
+# alive (A in seed8), B's 9 in seed9 not at its end, "other" counted, D fourth. Kinds unlike are refused.
+h2() { mkdir -p "$T/hand2/a" && { echo pass,population,A,B,C,D,other; printf '%s\n' "${@:2}" "$end"; } > "$T/hand2/a/$1"; }
+h2 seed8.csv 100,5,1,0,0,0,4 && h2 seed9.csv 0,9,0,9,0,0,0 100,8,0,0,0,3,5
+[ "$("$LAB" summary "$T/hand" "$T/hand2" 2> /dev/null | tail -n +2 | tr -s ' ' | paste -sd '|')" = "a 5 1 1 40.0 5.00 \
+2.74 A:3 B:2 other:2|b 2 0 0 4.00 1.41 C:2 B:1" ] || fail "a summary of shares"
+for dirs in "$T/hand $T/sweep" "$T/sweep $T/hand"; do "$LAB" summary $dirs > /dev/null 2> "$T/stderr" && fail "$dirs"
+    [ "$(cat "$T/stderr")" = "terrarium-lab: ${dirs#* } holds another kind of sweep than ${dirs% *} (by their \
+manifests)" ] || fail "sweeps of different kinds: $(cat "$T/stderr")"; done
 echo "ok: a sweep as simdump runs it, and its summary"
 
 # Branches of a world saved at pass 40: each log starts with the saved world's row (simdump's row 40), the
@@ -159,6 +180,9 @@ for seed in 1 2 3; do [ "$(rows $seed | head -n 1)" = "$row40" ] && [ "$(rows $s
 [ "$(head -n 1 "$T/branch/manifest")" = "# terrarium-lab sweep: terrarium, 30 passes, screen 24 x 80, branched \
 from $T/w.world at pass 40" ] && B branch 4 --add && [ "$(wc -l < "$T/branch/summary.csv")" = 2 ] &&
     [ "$("$LAB" summary "$T/branch" | head -n 1)" = "branched from $T/w.world at pass 40" ] || fail "manifest"
+cp "$T/w.world" "$T/w"$'\e'.world && "$LAB" --from "$T/w"$'\e'.world --seeds 1 --passes 1 --out "$T/esc" > /dev/null &&
+    [ "$(head -n 1 "$T/esc/manifest")" = "# terrarium-lab sweep: terrarium, 1 passes, screen 24 x 80, branched from \
+$T/w\\x1b.world at pass 40" ] || fail "the manifest of a sweep branched from a name with a control character"
 B other 1 --program vivarium; [ $? = 2 ] && [ "$(head -n 1 "$T/stderr")" = "terrarium-lab: --program vivarium: \
 '$T/w.world' holds a world of terrarium" ] && [ ! -e "$T/other" ] || fail "--program of another world"
 races=$(echo "$row40" | awk -F, '{ for (i = 9; i <= 34; i++) if ($i > 0) s = s sprintf("%s%c %d", s ? ", " : "",
@@ -167,17 +191,18 @@ races=$(echo "$row40" | awk -F, '{ for (i = 9; i <= 34; i++) if ($i > 0) s = s s
     "world: $(grep -o '[0-9]* x [0-9]* (rows' "$T/saved.csv") x cols), for a screen of 24 x 80 (lines x cols)" \
     "options: -s 1 -r 150 -g 4" "pass: 40" "phase: 15" "population: $(echo "$row40" | cut -d, -f2)" \
     "races alive: $races") || fail "inspect"
-# Refused files: damaged, missing; with --from, before DIR is made.
+# Refused files: damaged, missing, named with control characters (shown escaped); with --from, before DIR is made.
 head -c 100 "$T/w.world" > "$T/cut.world"
-for file in cut.world none.world; do for run in "inspect $T/$file" "--from $T/$file --seeds 1 --passes 1 --out $T/no"; do
-    "$LAB" $run > /dev/null 2> "$T/stderr"
-    [ $? = 13 ] && [ "$(wc -l < "$T/stderr")" = 1 ] && grep -qF "'$T/$file'" "$T/stderr" && [ ! -e "$T/no" ] ||
-        fail "$run: $(cat "$T/stderr")"; done; done
+for file in cut.world none.world $'none\e[2J\n.world'; do for run in 'inspect "$f"' '--from "$f" --seeds 1 --passes 1 \
+    --out "$T/no"'; do f=$T/$file shown=${file//$'\e'/\\x1b}; eval "\"\$LAB\" $run" > /dev/null 2> "$T/stderr"
+    [ $? = 13 ] && [ "$(wc -l < "$T/stderr")" = 1 ] && grep -qF "'$T/${shown//$'\n'/\\n}'" "$T/stderr" &&
+        [ ! -e "$T/no" ] || fail "$run: $(cat "$T/stderr")"; done; done
 echo "ok: sweeps branched from a saved world, inspect"
 
-"$LAB" plot "$T/sweep/s1-r150-g4/seed1.csv" "$T/sweep/s1-r150-g4/seed2.csv" -o "$T/p.png" &&
-    "$LAB" plot "$T/sweep" -o "$T/p.svg" || fail "plot"
-[ "$(head -c 4 "$T/p.png" | tail -c 3)" = PNG ] && head -c 100 "$T/p.svg" | grep -q '<svg' || fail "pictures"
+(umask 027 && "$LAB" plot "$T/sweep/s1-r150-g4/seed1.csv" "$T/sweep/s1-r150-g4/seed2.csv" -o "$T/p.png" &&
+    "$LAB" plot "$T/sweep" -o "$T/p.svg") || fail "plot"
+[ "$(head -c 4 "$T/p.png" | tail -c 3)" = PNG ] && head -c 100 "$T/p.svg" | grep -q '<svg' &&
+    [ "$(stat -c %a "$T/p.png" "$T/p.svg" | paste -sd ' ')" = "640 640" ] || fail "pictures, made as the umask says"
 script -qc "stty cols 50 rows 20; $LAB plot $T/sweep/s1-r150-g4/seed1.csv" /dev/null | tr -d '\r' > "$T/dumb"
 [ "$(wc -L < "$T/dumb")" -le 50 ] && grep -q "seed1 all" "$T/dumb" || fail "on the terminal: $(wc -L < "$T/dumb")"
 PATH=/nonexistent "$LAB" plot "$T/sweep/s1-r150-g4/seed1.csv" 2> "$T/stderr" && fail "no gnuplot"
@@ -191,9 +216,22 @@ cp "$good" "$T/<touch PWNED; cat x #.csv"; cp "$good" -; cp "$good" +
 evil=$T/evil/s1$'\n'system\(\"touch\ PWNED\"\)$'\n'#
 mkdir -p "$evil" && cp "$good" "$evil/seed1.csv"
 "$LAB" plot "$T/<touch PWNED; cat x #.csv" - + -o "$T/n.png" && "$LAB" plot "$T/evil" -o "$T/e.svg" &&
-    "$LAB" summary "$T/evil" > /dev/null && [ "$(wc -l < "$T/evil/summary.csv")" = 2 ] && [ ! -e PWNED ] ||
-    fail "a name run as a command"
-echo "ok: no name reaches gnuplot as a command"
+    "$LAB" summary "$T/evil" > /dev/null && [ "$(wc -l < "$T/evil/summary.csv")" = 2 ] && [ ! -e PWNED ] &&
+    grep -qF 's1\nsystem(' "$T/e.svg" || fail "a name run as a command"
+# A forged manifest, a setting and a log named with control characters: shown escaped. A FIFO named manifest
+# is refused by summary, plot and --add, never waited on.
+mkdir -p "$T/forged/a"$'\e' && printf '# x, branched from \e]2;X\a\\ at pass 4\n' > "$T/forged/manifest"
+printf 'pass,population\n' > "$T/forged/a"$'\e/seed\n.csv' && cp "$good" "$T/forged/a"$'\e'
+"$LAB" summary "$T/forged" > "$T/out" 2> "$T/stderr" && grep -q '^a\\x1b ' "$T/out" &&
+    [ "$(head -n 1 "$T/out")" = 'branched from \x1b]2;X\a\\ at pass 4' ] &&
+    [ "$(cat "$T/stderr")" = "terrarium-lab: $T/forged/a\\x1b/seed\\n.csv: cut short, without its end line: left out" ] ||
+    fail "names shown raw: $(cat -A "$T/out" "$T/stderr")"
+rm "$T/forged/manifest" && mkfifo "$T/forged/manifest"
+for run in "summary $T/forged" "plot $T/forged" "--seeds 1 --passes 1 --out $T/forged --add"; do
+    timeout 10 "$LAB" $run > /dev/null 2> "$T/stderr"
+    [ $? = 1 ] && [ "$(cat "$T/stderr")" = "terrarium-lab: $T/forged/manifest: not a regular file" ] ||
+        fail "$run: $(cat "$T/stderr")"; done
+echo "ok: no name reaches gnuplot as a command, nor a terminal raw; a FIFO named manifest"
 
 # Failed writes and runs: a line naming each, status 1, no picture in part.
 "$LAB" --seeds 1 --passes 5 --lines 2 --cols 2 -s 1 --out "$T/small" > /dev/null 2> "$T/stderr"
@@ -275,6 +313,9 @@ done <<EOF
 1|vivarium: cannot write the standard output: No space left on device|$BUILD/vivarium/vivarium --version > /dev/full
 9|world too large|ulimit -v 45000; $SIMDUMP --program vivarium --seed 1 --passes 30 --lines 100 --cols 300
 9|simdump: '$T/big.world': world too large|ulimit -v 60000; $SIMDUMP --resume $T/big.world --passes 0
+13|terrarium: '$T/a\nb': cannot be read: No such file or directory|$TERRARIUM --resume $T/a$'\n'b
+13|vivarium: '$T/a\x1b[2Jb': cannot be read: No such file or directory|$BUILD/vivarium/vivarium --resume $T/a$'\e[2J'b
+12|terrarium: TERRARIUM_LOG: cannot open '$T/a\tb/x': No such file or directory|TERRARIUM_LOG=$T/a$'\t'b/x $TERRARIUM
 0|0 # end: status 0|S --passes 100 --log $T/c.csv 2>&-; echo \$(grep -c 'bug left' $T/c.csv) \$(tail -n 1 $T/c.csv) >&2
 EOF
 ln -sf /dev/full "$T/log.csv" && start 2 10 20 && within '[ -s "$T/status" ]'
@@ -291,6 +332,10 @@ for run in "vivarium" "terrarium -s 1.5 -r 300"; do
     cmp -s <(awk -F, '/^[0-9]/ && $1 >= 30' "$T/straight.csv") <(grep '^[0-9]' "$T/resumed.csv") &&
         grep -qx "# resumed from: '$T/saved.world' at pass 30" "$T/resumed.csv" || fail "$run: the resumed log"
 done
+# A name with a line break is one line of the log, which plot reads.
+cp "$T/saved.world" "$T/a"$'\n'"b.world" && "$SIMDUMP" --resume "$T/a"$'\n'"b.world" --passes 1 --log "$T/nl.csv" \
+    > /dev/null && grep -qxF "# resumed from: '$T/a\nb.world' at pass 30" "$T/nl.csv" &&
+    "$LAB" plot "$T/nl.csv" -o "$T/nl.svg" || fail "a resumed log of a name with a line break"
 # Refused: a new world's options or the other program with --resume (2), a file that is no world (13); a
 # save that fails ends the run (12).
 head -c 100 "$T/saved.world" > "$T/cut.world"

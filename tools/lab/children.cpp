@@ -4,7 +4,9 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <cstdio>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <iterator>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -134,5 +136,21 @@ int open_file(const char *path, int flags, mode_t mode)
     errno = error;
     return above;
 }
+
+int open_regular(const std::string &path, std::string *why)
+{
+    int fd = open_file(path.c_str(), O_RDONLY | O_NONBLOCK);
+    struct stat about {};
+    if (fd >= 0 && fstat(fd, &about) == 0 && S_ISREG(about.st_mode))
+        return fd;
+    int error = fd < 0 ? errno : 0;
+    *why = path + (fd < 0 ? ": cannot be read: " + std::string(std::strerror(error)) : ": not a regular file");
+    if (fd >= 0)
+        close(fd);
+    errno = error;
+    return -1;
+}
+
+void complain(const std::string &why) { std::fprintf(stderr, "terrarium-lab: %s\n", common::printable(why).c_str()); }
 
 }  // namespace lab

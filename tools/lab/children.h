@@ -40,4 +40,14 @@ bool write_all(int fd, const std::string &text);
 // standard streams' even when one of them is closed; -1 with errno set.
 int open_file(const char *path, int flags, mode_t mode = 0666);
 
+// Opens the regular file at `path` for reading as open_file does, never
+// waiting (for the other end of a FIFO, say). -1 for any other kind of
+// file, with *why set ("PATH: not a regular file") and errno 0; or when it
+// cannot be opened, with *why ("PATH: cannot be read: reason") and errno set.
+int open_regular(const std::string &path, std::string *why);
+
+// Prints "terrarium-lab: WHY" on the error stream, every name in it
+// printable().
+void complain(const std::string &why);
+
 }  // namespace lab

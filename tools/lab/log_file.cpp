@@ -5,12 +5,12 @@
 #include <cctype>
 #include <climits>
 #include <cstring>
-#include <fcntl.h>
 #include <filesystem>
-#include <fstream>
 #include <map>
-#include <sys/stat.h>
 #include <unistd.h>
+
+#include "common/text.h"
+#include "tools/lab/children.h"
 
 namespace lab {
 
@@ -124,29 +124,33 @@ bool parse_log(const std::string &text, log_file *log, std::string *why)
     return true;
 }
 
+namespace {
+
+// Reads from `fd` to its end, or until a line is whole when `one_line`,
+// and closes it; false, with *why set, on an error.
+bool read_text(int fd, const std::string &path, bool one_line, std::string *text, std::string *why)
+{
+    char buffer[65536];
+    ssize_t got = 0;
+    while ((!one_line || text->find('\n') == std::string::npos) &&
+           ((got = read(fd, buffer, sizeof buffer)) > 0 || (got < 0 && errno == EINTR)))
+        text->append(buffer, static_cast<size_t>(std::max<ssize_t>(got, 0)));
+    int error = got < 0 ? errno : 0;
+    close(fd);
+    if (error != 0)
+        *why = path + ": cannot be read: " + std::strerror(error);
+    return error == 0;
+}
+
+}  // namespace
+
 bool read_log(const std::string &path, log_file *log, std::string *why)
 {
-    // Without O_NONBLOCK, opening a FIFO would wait for a writer.
-    int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    struct stat about {};
-    if (fd < 0 || fstat(fd, &about) != 0 || !S_ISREG(about.st_mode)) {
-        *why = path + (fd < 0 ? ": cannot be read: " + std::string(std::strerror(errno)) : ": not a regular file");
-        if (fd >= 0)
-            close(fd);
-        return false;
-    }
+    int fd = open_regular(path, why);
     std::string text;
-    char buffer[65536];
-    ssize_t got;
-    while ((got = read(fd, buffer, sizeof buffer)) > 0 || (got < 0 && errno == EINTR))
-        text.append(buffer, static_cast<size_t>(std::max<ssize_t>(got, 0)));
-    int error = errno;
-    close(fd);
     log->path = path;
-    if (got < 0) {
-        *why = path + ": cannot be read: " + std::strerror(error);
+    if (fd < 0 || !read_text(fd, path, false, &text, why))
         return false;
-    }
     if (!parse_log(text, log, why)) {
         *why = path + ":" + *why;
         return false;
@@ -174,18 +178,30 @@ std::vector<setting_logs> sweep_logs(const std::string &dir)
     return settings;
 }
 
-std::string manifest_line(const std::string &dir)
+bool manifest_line(const std::string &dir, std::string *line, std::string *why)
 {
-    std::ifstream in(dir + "/manifest");
-    std::string first;
-    return std::getline(in, first) ? first : "";
+    line->clear();
+    int fd = open_regular(dir + "/manifest", why);
+    if (fd < 0)
+        return errno == ENOENT || errno == ENOTDIR;  // none, or no directory: no sweep's
+    if (!read_text(fd, dir + "/manifest", true, line, why))
+        return false;
+    line->erase(std::min(line->find('\n'), line->size()));
+    if (std::any_of(line->begin(), line->end(), [](char c) { return std::iscntrl(static_cast<unsigned char>(c)); }))
+        *line = common::printable(*line);
+    return true;
 }
 
 bool merged_sweep_logs(const std::vector<std::string> &dirs, std::vector<setting_logs> *settings, std::string *why)
 {
     std::map<std::string, std::vector<std::string>> by_setting;
+    std::string first, line;
     for (const std::string &dir : dirs) {
-        if (manifest_line(dir) != manifest_line(dirs[0])) {
+        if (!manifest_line(dir, &line, why))
+            return false;
+        if (&dir == &dirs[0])
+            first = line;
+        if (line != first) {
             *why = dir + " holds another kind of sweep than " + dirs[0] + " (by their manifests)";
             return false;
         }

@@ -45,15 +45,18 @@ struct setting_logs {
 };
 std::vector<setting_logs> sweep_logs(const std::string &dir);
 
-// The first line of dir/manifest, naming what its runs share; empty when
-// there is none.
-std::string manifest_line(const std::string &dir);
+// The first line of dir/manifest, naming what its runs share, into *line:
+// empty when there is none (or `dir` is no directory). A manifest holds
+// its names printable(); a line with a control byte, which the lab never
+// writes, is printable() whole. False, with *why set, when the manifest is
+// not a regular file or cannot be read (never waiting on a FIFO).
+bool manifest_line(const std::string &dir, std::string *line, std::string *why);
 
 // The logs of several sweeps' directories (the shares of one sweep) as one
 // sweep's: each setting's logs from every directory, in the order of their
 // file names, as one directory would hold them. False, with *why set, when
-// the manifests' first lines differ or two directories hold a log of the
-// same run.
+// a manifest cannot be read, the manifests' first lines differ or two
+// directories hold a log of the same run.
 bool merged_sweep_logs(const std::vector<std::string> &dirs, std::vector<setting_logs> *settings, std::string *why);
 
 }  // namespace lab

@@ -9,6 +9,7 @@
 
 #include "common/streams.h"
 #include "tools/cli.h"
+#include "tools/lab/children.h"
 #include "tools/lab/plot.h"
 #include "tools/lab/saved.h"
 #include "tools/lab/summary.h"
@@ -97,7 +98,7 @@ int run_command(int argc, char *argv[])
     if (sweep.branched && (status = lab::branch_from(given.sweep, &sweep, &why)) != 0) {
         if (status == tools::BAD_COMMAND_LINE)
             return tools::refuse("terrarium-lab", why, usage);
-        std::fprintf(stderr, "terrarium-lab: %s\n", why.c_str());
+        lab::complain(why);
         return status;
     }
     return lab::run_sweep(sweep);

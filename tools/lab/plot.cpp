@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <map>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -44,13 +45,13 @@ bool on_path(const char *program)
 }
 
 // A string for gnuplot: single quotes, in which only a quote is special
-// (no macros, no commands in backquotes); a control character, which
-// could end the command, becomes '?'.
+// (no macros, no commands in backquotes); printable(), so that no control
+// character ends the command.
 std::string quoted(const std::string &text)
 {
     std::string out = "'";
-    for (char c : text)
-        out += c == '\'' ? std::string("''") : std::string(1, (c >= 0 && c < ' ') || c == 127 ? '?' : c);
+    for (char c : common::printable(text))
+        out += c == '\'' ? std::string("''") : std::string(1, c);
     return out + "'";
 }
 
@@ -180,7 +181,7 @@ bool read_all(const std::vector<std::string> &paths, std::vector<log_file> *logs
         log_file log;
         std::string why;
         if (!read_log(path, &log, &why)) {
-            std::fprintf(stderr, "terrarium-lab: %s\n", why.c_str());
+            complain(why);
             return false;
         }
         logs->push_back(log);
@@ -195,7 +196,7 @@ bool sweep_script(const std::vector<std::string> &dirs, std::string *script)
     std::vector<setting_logs> settings;
     std::string why, blocks, plots;
     if (!merged_sweep_logs(dirs, &settings, &why)) {
-        std::fprintf(stderr, "terrarium-lab: %s\n", why.c_str());
+        complain(why);
         return false;
     }
     int number = 0;
@@ -211,7 +212,7 @@ bool sweep_script(const std::vector<std::string> &dirs, std::string *script)
                  quoted(setting.name);
     }
     if (number == 0) {
-        std::fprintf(stderr, "terrarium-lab: no run logs under %s\n", dirs[0].c_str());
+        complain("no run logs under " + dirs[0]);
         return false;
     }
     *script = blocks + "set title 'mean population, band: one standard deviation'\nplot " + plots + "\n";
@@ -268,11 +269,15 @@ int draw_into(const std::string &output, const std::string &script)
     std::string temporary = (where.empty() ? std::string(".") : where.string()) + "/.terrarium-lab-XXXXXX";
     int fd = mkostemp(&temporary[0], O_CLOEXEC);
     if (fd < 0) {
-        std::fprintf(stderr, "terrarium-lab: cannot write %s: %s\n", output.c_str(), std::strerror(errno));
+        complain("cannot write " + output + ": " + std::strerror(errno));
         return 1;
     }
     remove_on_signal(temporary);
-    bool drawn = run_gnuplot(script, fd) && picture_whole(fd, is_png(output)) && fsync(fd) == 0;
+    // mkostemp makes it 0600; a picture is shared as any new file is.
+    mode_t mask = umask(0);
+    umask(mask);
+    bool drawn = fchmod(fd, 0666 & ~mask) == 0 && run_gnuplot(script, fd) && picture_whole(fd, is_png(output)) &&
+                 fsync(fd) == 0;
     bool closed = close(fd) == 0;
     int error = errno;
     if (drawn && closed && rename(temporary.c_str(), output.c_str()) == 0) {
@@ -282,8 +287,8 @@ int draw_into(const std::string &output, const std::string &script)
     error = drawn && closed ? errno : error;
     unlink(temporary.c_str());
     remove_on_signal("");
-    std::fprintf(stderr, "terrarium-lab: cannot write %s: %s\n", output.c_str(),
-                 drawn ? std::strerror(error) : "gnuplot failed or made a picture cut short");
+    complain("cannot write " + output + ": " +
+             (drawn ? std::strerror(error) : "gnuplot failed or made a picture cut short"));
     return 1;
 }
 

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "common/text.h"
+#include "tools/lab/children.h"
 #include "tools/saved_world.h"
 
 namespace lab {
@@ -29,7 +30,7 @@ int inspect(const std::string &path)
     std::string why;
     int status = tools::read_saved_world(path, &saved, &why);
     if (status != 0) {
-        std::fprintf(stderr, "terrarium-lab: %s\n", why.c_str());
+        complain(why);
         return status;
     }
     const common::world_base &w = *saved.world;

@@ -88,29 +88,19 @@ std::string mean_pass(const setting_summary &s)
     return s.one_bug.empty() ? "" : common::text_of("%.1f", mean(s.one_bug));
 }
 
-// A directory's name with each control character (a line break, an
-// escape to the terminal) as '?'.
-std::string printable(const std::string &name)
-{
-    std::string text = name;
-    for (char &c : text)
-        c = (c >= 0 && c < ' ') || c == 127 ? '?' : c;
-    return text;
-}
-
 // A directory's name as one CSV field: quoted when it holds a comma or a quote.
 std::string csv_field(const std::string &name)
 {
     std::string field;
-    for (char c : printable(name))
+    for (char c : common::printable(name))
         field += c == '"' ? std::string("\"\"") : std::string(1, c);
     return name.find_first_of(",\"") == std::string::npos ? field : "\"" + field + "\"";
 }
 
 void print(std::FILE *out, const setting_summary &s)
 {
-    std::fprintf(out, "%-20s %5d %6d %8zu %12s %10.2f %8.2f   %s\n", printable(s.setting).c_str(), s.runs, s.killed,
-                 s.one_bug.size(), mean_pass(s).c_str(), mean(s.finals), spread(s.finals),
+    std::fprintf(out, "%-20s %5d %6d %8zu %12s %10.2f %8.2f   %s\n", common::printable(s.setting).c_str(), s.runs,
+                 s.killed, s.one_bug.size(), mean_pass(s).c_str(), mean(s.finals), spread(s.finals),
                  top_races(s.survived).c_str());
 }
 
@@ -131,9 +121,9 @@ setting_summary summarize_setting(const setting_logs &logs)
         log_file log;
         std::string why;
         if (!read_log(path, &log, &why))
-            std::fprintf(stderr, "terrarium-lab: %s: left out\n", why.c_str());
+            complain(why + ": left out");
         else if (!add_run(log, &s, &why))
-            std::fprintf(stderr, "terrarium-lab: %s: %s: left out\n", path.c_str(), why.c_str());
+            complain(path + ": " + why + ": left out");
     }
     return s;
 }
@@ -149,7 +139,7 @@ bool write_summary(const std::string &path, const std::vector<setting_summary> &
     }
     bool written = csv != nullptr && !std::ferror(csv);
     if ((csv != nullptr ? std::fclose(csv) != 0 : fd >= 0 && close(fd) != 0) || !written) {
-        std::fprintf(stderr, "terrarium-lab: cannot write %s: %s\n", path.c_str(), std::strerror(errno));
+        complain("cannot write " + path + ": " + std::strerror(errno));
         return false;
     }
     return true;
@@ -162,18 +152,19 @@ int summarize(const std::vector<std::string> &dirs)
     std::vector<setting_logs> settings;
     std::string why;
     if (!merged_sweep_logs(dirs, &settings, &why)) {
-        std::fprintf(stderr, "terrarium-lab: %s\n", why.c_str());
+        complain(why);
         return 1;
     }
     std::vector<setting_summary> summaries;
     for (const setting_logs &logs : settings)
         summaries.push_back(summarize_setting(logs));
     if (summaries.empty()) {
-        std::fprintf(stderr, "terrarium-lab: no run logs under %s\n", dirs[0].c_str());
+        complain("no run logs under " + dirs[0]);
         return 1;
     }
     // The runs of a branched sweep began at a saved world's pass.
-    std::string shared = manifest_line(dirs[0]);
+    std::string shared;
+    manifest_line(dirs[0], &shared, &why);
     size_t branched = shared.find(", branched from ");
     if (branched != std::string::npos)
         std::printf("%s\n", shared.substr(branched + 2).c_str());

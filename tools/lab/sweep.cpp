@@ -267,7 +267,7 @@ std::string log_path(const sweep &s, const run &r) { return s.out + "/" + log_na
     else
         world = (made = std::make_unique<vivarium::world>()).get();
     if (!common::open_log(path.c_str(), s.program->describe(*world), r.seed)) {
-        std::fprintf(stderr, "terrarium-lab: cannot open %s: %s\n", path.c_str(), std::strerror(errno));
+        complain("cannot open " + path + ": " + std::strerror(errno));
         _exit(1);
     }
     std::FILE *dump = std::fopen("/dev/null", "w");
@@ -327,16 +327,13 @@ bool holds_sweep(const std::string &dir)
 }
 
 // The manifest's first line: what every run of the directory shares. A
-// branched sweep's names its file as given, each control character as
-// '?', and the pass it was saved in.
+// branched sweep's names its file as given, printable(), and the pass it
+// was saved in.
 std::string manifest_header(const sweep &s)
 {
     std::string from;
-    if (s.saved) {
-        from = s.from;
-        std::replace_if(from.begin(), from.end(), [](char c) { return (c >= 0 && c < ' ') || c == 127; }, '?');
-        from = common::text_of(", branched from %s at pass %ld", from.c_str(), s.saved->passes);
-    }
+    if (s.saved)
+        from = common::text_of(", branched from %s at pass %ld", common::printable(s.from).c_str(), s.saved->passes);
     return common::text_of("# terrarium-lab sweep: %s, %ld passes, screen %d x %d%s\n", s.program->name, s.passes,
                            s.lines, s.cols, from.c_str());
 }
@@ -349,12 +346,12 @@ bool write_manifest(const sweep &s, const std::vector<run> &runs)
     if (fd >= 0)
         text = manifest_header(s);
     else if (errno == EEXIST)
-        fd = open_file(path.c_str(), O_WRONLY | O_APPEND);
+        fd = open_file(path.c_str(), O_WRONLY | O_APPEND | O_NONBLOCK);  // a FIFO put there since: no wait
     for (const run &r : runs)
         text += log_name(r) + "\n";
     bool written = fd >= 0 && write_all(fd, text);
     if ((fd >= 0 && close(fd) != 0) || !written) {
-        std::fprintf(stderr, "terrarium-lab: cannot write %s: %s\n", path.c_str(), std::strerror(errno));
+        complain("cannot write " + path + ": " + std::strerror(errno));
         return false;
     }
     return true;
@@ -365,23 +362,26 @@ bool write_manifest(const sweep &s, const std::vector<run> &runs)
 // sweep of another program, passes or screen.
 bool prepare_out(const sweep &s, const std::vector<run> &runs)
 {
-    std::string start = manifest_line(s.out);
-    start += start.empty() ? "" : "\n";
+    std::string start, why;
     if (!s.add && holds_sweep(s.out)) {
-        std::fprintf(stderr, "terrarium-lab: %s holds another sweep's files (--add adds to them)\n", s.out.c_str());
+        complain(s.out + " holds another sweep's files (--add adds to them)");
         return false;
     }
-    if (!start.empty() && start != manifest_header(s)) {
-        std::fprintf(stderr, "terrarium-lab: %s holds another kind of sweep (%s): not added to\n", s.out.c_str(),
-                     start.substr(0, start.size() - 1).c_str());
+    if (!manifest_line(s.out, &start, &why)) {
+        complain(why);
+        return false;
+    }
+    if (!start.empty() && start + "\n" != manifest_header(s)) {
+        // The manifest's line is printable() already.
+        std::fprintf(stderr, "terrarium-lab: %s holds another kind of sweep (%s): not added to\n",
+                     common::printable(s.out).c_str(), start.c_str());
         return false;
     }
     for (const setting &where : s.settings) {
         std::error_code error;
         std::filesystem::create_directories(s.out + "/" + where.name, error);
         if (error) {
-            std::fprintf(stderr, "terrarium-lab: cannot make %s/%s: %s\n", s.out.c_str(), where.name.c_str(),
-                         error.message().c_str());
+            complain("cannot make " + s.out + "/" + where.name + ": " + error.message());
             return false;
         }
     }
@@ -436,7 +436,7 @@ int run_sweep(const sweep &s)
         running.erase(pid);
         std::string why = failure(log_path(s, r), status);
         if (!why.empty()) {
-            std::fprintf(stderr, "%sterrarium-lab: %s\n", isatty(1) ? "\n" : "", why.c_str());
+            std::fprintf(stderr, "%sterrarium-lab: %s\n", isatty(1) ? "\n" : "", common::printable(why).c_str());
             failed++;
         }
         report(r, ++done, runs.size(),
