@@ -491,8 +491,8 @@ TEST(WorldFiles, ADamagedFileIsRefusedWithOneLineNamingIt)
         // passes, the body's bytes (terrarium -s 1 on 10x20 keeps the screen's size; vivarium's is 105x209),
         // and its checksum as zlib computes it.
         auto le = [&](size_t at, int n) { return get_le(good, at, n); };
-        std::FILE *zlib = popen(("python3 -c 'import sys, zlib; print(zlib.crc32(open(sys.argv[1], \"rb\").read(68)))' " +
-                                 path).c_str(), "r");
+        const std::string crc32 = "import sys, zlib; print(zlib.crc32(open(sys.argv[1], 'rb').read(68)))";
+        std::FILE *zlib = popen(("python3 -c \"" + crc32 + "\" " + path).c_str(), "r");
         unsigned long crc = 0;
         EXPECT_EQ(zlib ? std::fscanf(zlib, "%lu", &crc) + pclose(zlib) : 0, 1);
         EXPECT_EQ(crc, le(68, 4));
@@ -526,15 +526,17 @@ TEST(WorldFiles, ADamagedFileIsRefusedWithOneLineNamingIt)
         auto at_pass = [&](uint64_t p) {
             return header(reworked(good, [&](std::string &w) { put_le(w, 8, p, 8), put_le(w, 16, p % 25, 4); }), 36, p);
         };
-        const std::string read[] = {
-            reworked(good, words(1, 0)), reworked(good, cells({0, 0u + h.rows * h.cols - 1})), at_pass(limit),
-            reworked(good, put(12, bugs - 1, 8)), reworked(good, put(4, trackers, 4))};
-        for (const std::string &bytes : read) {
-            made m = unstarted(runs[k]);
-            common::run_state state;
-            EXPECT_EQ(common::load_world_bytes(bytes, "x.world", *m.world, *m.rules, &state, &why), 0) << why;
-        }
-        std::vector<std::pair<std::string, std::string>> reasons = {
+        auto count = [&](long long n) {  // of the ring, the header agreeing
+            return header(reworked(good, [&](std::string &w) { put_le(w, ring(w), n, 8); }), 44, n);
+        };
+        const std::pair<std::string, std::string> reasons[] = {  // "": read
+            {reworked(good, words(1, 0)), ""},
+            {reworked(good, cells({0, 0u + h.rows * h.cols - 1})), ""},
+            {at_pass(limit), ""},
+            {reworked(good, put(12, bugs - 1, 8)), ""},
+            {reworked(good, put(4, trackers, 4)), ""},
+            {count(bugs - 1), "damaged: a bug on the map that is not in the ring"},
+            {count(bugs + 1), k ? "damaged: the world ends early" : "damaged: a bug's field out of range"},
             {reworked(good, words(0, 0)), "damaged: a random generator that no seed gives"},
             {reworked(good, words(2, ~1u)), "damaged: a random generator that no seed gives"},
             {reworked(good, cells({5, 5})), "damaged: a cell drawn twice for the selected bug"},
@@ -566,8 +568,10 @@ TEST(WorldFiles, ADamagedFileIsRefusedWithOneLineNamingIt)
         for (const auto &[bytes, reason] : reasons) {
             made m = unstarted(runs[k]);
             common::run_state state;
-            EXPECT_EQ(common::load_world_bytes(bytes, "x.world", *m.world, *m.rules, &state, &why), 13);
-            EXPECT_EQ(why, "'x.world': " + reason);
+            why.clear();
+            EXPECT_EQ(common::load_world_bytes(bytes, "x.world", *m.world, *m.rules, &state, &why),
+                      reason.empty() ? 0 : 13);
+            EXPECT_EQ(why, reason.empty() ? "" : "'x.world': " + reason);
         }
         // Each header field wrong in turn (offset, value), its checksum made right, then damage anywhere.
         const std::pair<size_t, uint64_t> fields[] = {
@@ -581,9 +585,6 @@ TEST(WorldFiles, ADamagedFileIsRefusedWithOneLineNamingIt)
             put_le(bytes, at, value, at == 8 || at == 28 || at == 32 ? 4 : 8);
             damaged.push_back(with_crc(bytes));
         }
-        for (int more : {-1, 1})  // a ring of one bug fewer, or more, than it holds, its header agreeing
-            damaged.push_back(
-                header(reworked(good, [&](std::string &w) { put_le(w, ring(w), bugs + more, 8); }), 44, bugs + more));
         for (size_t at : {size_t{3}, size_t{40}, size_t{69}, size_t{72}, size_t{80}, good.size() / 2, good.size() - 1})
             damaged.push_back(good), damaged.back()[at] ^= 0x10;
         for (size_t length = 0; length < good.size(); length += length < 100 ? 1 : 7)
