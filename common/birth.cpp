@@ -13,9 +13,10 @@ namespace {
 constexpr int TRIES_BEFORE_SCAN = 64;
 constexpr int LAST_TRY = INT_MAX - MAP_SIDE_LIMIT;
 
-// Draws of a value that came out negative before one is taken as it is
-// (then 0): far beyond any run's, since each draw is positive with a
-// chance of at least 1 in 2 x MAP_SIDE_LIMIT.
+// The most draws of a value that keep coming out negative; then 0 is
+// taken. No run comes near it: each draw is 0 or more with a chance of at
+// least 1 in 2 x MAP_SIDE_LIMIT, so 2^31 negative ones in a row have a
+// chance below e^-32000.
 constexpr long REDRAWS = 1L << 31;
 
 bool map_has_blank(const world_map &map)
