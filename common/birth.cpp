@@ -1,12 +1,23 @@
 #include "common/birth.h"
 
+#include <climits>
+
 namespace common {
 
 namespace {
 
 // Tries of the child-cell search before the map is checked for any blank
-// cell at all; the search goes on as long as one exists.
+// cell at all; the search goes on as long as one exists, up to the widest
+// box whose bounds an int holds (further, they would overflow): a birth
+// that has found no cell by then does not happen.
 constexpr int TRIES_BEFORE_SCAN = 64;
+constexpr int LAST_TRY = INT_MAX - MAP_SIDE_LIMIT;
+
+// The most draws of a value that keep coming out negative; then 0 is
+// taken. No run comes near it: each draw is 0 or more with a chance of at
+// least 1 in 2 x MAP_SIDE_LIMIT, so 2^31 negative ones in a row have a
+// chance below e^-32000.
+constexpr long REDRAWS = 1L << 31;
 
 bool map_has_blank(const world_map &map)
 {
@@ -23,11 +34,11 @@ int draw_between(random_stream &random, int a, int b)
 {
     int low = a < b ? a : b;
     int high = a < b ? b : a;
-    int v;
-    do
-        v = low + random.next() % (high - low + 1);
-    while (v < 0);
-    return v;
+    int v = 0;
+    for (long tries = 0; tries < REDRAWS; tries++)
+        if ((v = low + random.next() % (high - low + 1)) >= 0)
+            return v;
+    return 0;
 }
 
 // One coordinate of a try: the box of spread k around `at`, on an axis of
@@ -56,7 +67,7 @@ void mix_genes(random_stream &random, gene_t *child, const gene_t *parent, const
 
 bool find_child_cell(world_base &w, int y, int x, int *row, int *col)
 {
-    for (int k = 1;; k++) {
+    for (int k = 1; k <= LAST_TRY; k++) {
         if (k == TRIES_BEFORE_SCAN + 1 && !map_has_blank(w.map))
             return false;
         *row = draw_coordinate(w.random, y, w.map.rows(), k);
@@ -64,6 +75,7 @@ bool find_child_cell(world_base &w, int y, int x, int *row, int *col)
         if (w.map.read(*row, *col) == ' ')
             return true;
     }
+    return false;
 }
 
 }  // namespace common

@@ -29,12 +29,14 @@ void world_map::write(int row, int col, char glyph, bool selected)
     if (glyph < ' ' || glyph > '~' || !on_map(row, col))
         return;
     size_t cell = static_cast<size_t>(row) * static_cast<size_t>(cols_) + static_cast<size_t>(col);
-    // Most writes are of cells not drawn for the selection: one look.
+    // Most writes are of cells not drawn for the selection: a look at two.
     bool was_selected = false;
     for (size_t c : selected_)
         was_selected |= c == cell;
     if (selected || was_selected) {
         selected_.erase(std::remove(selected_.begin(), selected_.end(), cell), selected_.end());
+        if (selected && selected_.size() == SELECTED_CELLS)  // never, by the rules
+            selected_.erase(selected_.begin());
         if (selected)
             selected_.push_back(cell);
     }

@@ -27,6 +27,12 @@ inline int wrap(int v, int n)
 // The largest map on a side: what a curses pad, which shows the map, holds.
 constexpr int MAP_SIDE_LIMIT = 32767;
 
+// The most cells drawn for the selected bug at once: its own, and that of
+// the bug selected before the keys last changed the selection, until that
+// bug's next turn. (Within a pass the selection moves only when the
+// selected bug dies, and its death rewrites its cell.)
+constexpr size_t SELECTED_CELLS = 2;
+
 class world_map {
 public:
     int rows() const { return rows_; }
@@ -89,7 +95,8 @@ public:
     const std::vector<uint32_t> &changed() const { return changed_; }
     void forget_changes() const;
 
-    // The cells whose last write was for the selected bug.
+    // The cells whose last write was for the selected bug, the latest
+    // last: SELECTED_CELLS at most, all a write looks at.
     const std::vector<size_t> &selected_cells() const { return selected_; }
 
 private:

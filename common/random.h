@@ -63,10 +63,19 @@ public:
         return p;
     }
     // Goes on from `p`; false, changing nothing, for a position that no
-    // sequence has (the front is always SEPARATION ahead of the rear).
+    // sequence has: the front is always SEPARATION ahead of the rear, and
+    // some word is odd. The words' lowest bits change as a shift register
+    // (x^31 + x^3 + 1 over GF(2)), which never leaves or reaches the
+    // all-zero state, and every seed gives some odd word (tried over all
+    // 2^32 seeds: at most the first 29 are even, for seed 2404952748).
+    // Among the states refused is the one of all words 0, whose numbers
+    // are all 0: a search for a cell would go on for ever.
     bool go_to(const position &p)
     {
-        if (p.rear < 0 || p.rear >= DEGREE || p.front != (p.rear + SEPARATION) % DEGREE)
+        bool odd = false;
+        for (uint32_t word : p.words)
+            odd |= (word & 1) != 0;
+        if (!odd || p.rear < 0 || p.rear >= DEGREE || p.front != (p.rear + SEPARATION) % DEGREE)
             return false;
         for (int i = 0; i < DEGREE; i++)
             state_[i] = p.words[i];

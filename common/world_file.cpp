@@ -151,6 +151,11 @@ void encode_header(const world_header &h, unsigned char *out)
     put_le(out + 68, crc32(out, 68), 4);
 }
 
+// The most passes a world file may have run: at a billion passes a second,
+// a run would take 146 years to reach it, and as long again from there to
+// the largest count a long holds.
+constexpr long PASSES_LIMIT = 1L << 62;
+
 // The header of a file of `file_bytes` bytes that begins with `in`; an
 // empty string, or the reason it is refused.
 std::string decode_header(const unsigned char *in, uint64_t file_bytes, world_header *h)
@@ -186,6 +191,8 @@ std::string decode_header(const unsigned char *in, uint64_t file_bytes, world_he
         return "truncated";
     if (h->body_bytes < file_bytes - HEADER_BYTES)
         return "damaged: bytes after the world";
+    if (h->passes > PASSES_LIMIT)
+        return "damaged: a size in its header out of range";
     // No compressed block stands for more than 2^15 times its own size: a
     // header cannot promise more than its body could hold.
     if (h->world_bytes / 65536 > h->body_bytes || h->world_bytes < static_cast<uint64_t>(h->rows) * h->cols)
@@ -254,9 +261,12 @@ int read_common(field_reader &in, const world_header &h, world_base &w, run_stat
             in.fail("a map cell that is not a glyph");
     }
     long long area = static_cast<long long>(rows) * cols;
-    long long lit = in.i64_in(0, area, "too many cells drawn for the selected bug");
+    long long lit = in.i64_in(0, SELECTED_CELLS, "too many cells drawn for the selected bug");
     for (long long i = 0; i < lit && in.ok(); i++) {
         long long cell = in.i64_in(0, area - 1, "a cell off the map");
+        const std::vector<size_t> &drawn = w.map.selected_cells();
+        if (std::find(drawn.begin(), drawn.end(), static_cast<size_t>(cell)) != drawn.end())
+            in.fail("a cell drawn twice for the selected bug");
         w.map.write(static_cast<int>(cell / cols), static_cast<int>(cell % cols), w.map.row(0)[cell], true);
     }
     w.map.forget_changes();
@@ -520,6 +530,9 @@ int load_body(decompressing &z, const world_header &h, const std::string &name, 
         if (status == 0 && in->ok() &&
             (in->taken() != h.world_bytes || decompress_fill(&z, &more, 1) != 0 || !z.ended))
             in->fail("its world's length differs from its header's");
+        // One frame, and nothing after it: not a second frame, nor anything else.
+        if (status == 0 && in->ok() && (z.in.pos != z.in.size || z.unread != 0))
+            in->fail("bytes after the world");
     } catch (const std::bad_alloc &) {
         status = EXIT_WORLD_TOO_LARGE;
     }
