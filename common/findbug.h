@@ -50,6 +50,10 @@ struct hooked_allocator {
 // difference of their labels, modulo 2^64. Its memory grows with the
 // number of bugs, not with the map. The record needs one field for it:
 // `uint32_t index_id`.
+// The most bugs a world can hold: births stop there, as when memory runs
+// out, so that any count of bugs fits an int and the index's 32-bit ids.
+constexpr long long POPULATION_LIMIT = 0x7fffffff;
+
 template <class Bug>
 class bug_index {
 public:
@@ -90,10 +94,13 @@ public:
     // Bugs indexed: the ring's size, without a walk.
     size_t size() const { return count_; }
 
-    // Room for one more bug; false when it cannot be had. Adding a bug
-    // after a true answer allocates nothing, so it cannot fail half done.
+    // Room for one more bug; false when it cannot be had or the world is
+    // full. Adding a bug after a true answer allocates nothing, so it
+    // cannot fail half done.
     bool make_room()
     {
+        if (count_ >= static_cast<size_t>(POPULATION_LIMIT))
+            return false;
         try {
             reserve(count_ + 1);
         } catch (const std::bad_alloc &) {

@@ -227,7 +227,7 @@ int read_ring(field_reader &in, World &w, void (*read_own)(field_reader &, typen
     using Bug = typename World::bug_type;
     int cols = w.map.cols();
     long long area = static_cast<long long>(w.map.rows()) * cols;
-    long long count = in.i64_in(1, area, "a bug count out of range");
+    long long count = in.i64_in(1, POPULATION_LIMIT, "a bug count out of range");
     std::vector<bool> stood_on(static_cast<size_t>(in.ok() ? area : 0));
     std::vector<Bug *> ring;
     for (long long i = 0; in.ok() && i < count; i++) {
