@@ -334,6 +334,8 @@ std::string write_body(int fd, const world_base &w, const rules &r, const run_st
     ZSTD_freeCCtx(z.context);
     h->body_bytes = z.body_bytes;
     h->world_bytes = out->written();
+    if (z.error.empty() && out->refused() != nullptr)
+        return std::string("it would not read back (damaged: ") + out->refused() + ")";
     return z.error;
 }
 
