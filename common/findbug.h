@@ -39,6 +39,10 @@ struct hooked_allocator {
     bool operator!=(const hooked_allocator &) const { return false; }
 };
 
+// The most bugs a world can hold: births stop there, as when memory runs
+// out, so that any count of bugs fits an int and the index's 32-bit ids.
+constexpr long long POPULATION_LIMIT = 0x7fffffff;
+
 // An index of the bugs by the cell they stand on, so that finding the bug
 // on a cell costs the same however many bugs there are. It answers
 // exactly as a walk of the ring would: the first bug on the cell in ring
@@ -50,10 +54,6 @@ struct hooked_allocator {
 // difference of their labels, modulo 2^64. Its memory grows with the
 // number of bugs, not with the map. The record needs one field for it:
 // `uint32_t index_id`.
-// The most bugs a world can hold: births stop there, as when memory runs
-// out, so that any count of bugs fits an int and the index's 32-bit ids.
-constexpr long long POPULATION_LIMIT = 0x7fffffff;
-
 template <class Bug>
 class bug_index {
 public:
