@@ -1,5 +1,6 @@
 // W4: the lookup of a bug by its cell, with 1,000, 10,000 and 100,000
-// bugs alive (worlds of 100 cells per bug, as start-up seeds them).
+// bugs alive (worlds of 100 cells per bug, as start-up seeds them), and
+// passes of a world crowded past one bug per cell (W6).
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -41,6 +42,29 @@ void W4_FindBug(benchmark::State &state, world_for w)
     state.counters["bugs"] = static_cast<double>(bugs_alive);
 }
 
+// W6: a 40 x 12 map (-s 1) whose bugs start with food enough never to
+// starve, run until they have bred past one bug per cell, then one pass
+// timed: where blank cells are few, each birth's search for one is long.
+constexpr int W6_LINES = 12, W6_COLS = 40;
+
+void W6_CrowdedWorld(benchmark::State &state)
+{
+    long bugs = 0, turns = 0;
+    for (auto _ : state) {
+        world &w = terrarium_world(1, W6_LINES, W6_COLS, 1.0f);
+        common::for_each_bug(w.refs.cursor, [](bug *b) { b->food = 1000000000; });
+        while (w.index.size() <= static_cast<size_t>(W6_LINES * W6_COLS))
+            run_passes(1);
+        bugs = static_cast<long>(w.index.size());
+        auto start = bench_clock::now();
+        turns = run_passes(1);
+        state.SetIterationTime(seconds_since(start));
+    }
+    state.counters["bugs_at_start"] = static_cast<double>(bugs);
+    state.counters["bugs_per_cell"] = static_cast<double>(bugs) / (W6_LINES * W6_COLS);
+    state.counters["turns"] = static_cast<double>(turns);
+}
+
 }  // namespace
 
 void register_findbug_benchmarks()
@@ -49,4 +73,8 @@ void register_findbug_benchmarks()
         std::string name = "W4_FindBug/" + std::to_string(w.bugs);
         benchmark::RegisterBenchmark(name.c_str(), W4_FindBug, w);
     }
+    benchmark::RegisterBenchmark("W6_CrowdedWorld/pass", W6_CrowdedWorld)
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(1);
 }

@@ -39,6 +39,10 @@ struct hooked_allocator {
     bool operator!=(const hooked_allocator &) const { return false; }
 };
 
+// The most bugs a world can hold: births stop there, as when memory runs
+// out, so that any count of bugs fits an int and the index's 32-bit ids.
+constexpr long long POPULATION_LIMIT = 0x7fffffff;
+
 // An index of the bugs by the cell they stand on, so that finding the bug
 // on a cell costs the same however many bugs there are. It answers
 // exactly as a walk of the ring would: the first bug on the cell in ring
@@ -90,10 +94,13 @@ public:
     // Bugs indexed: the ring's size, without a walk.
     size_t size() const { return count_; }
 
-    // Room for one more bug; false when it cannot be had. Adding a bug
-    // after a true answer allocates nothing, so it cannot fail half done.
+    // Room for one more bug; false when it cannot be had or the world is
+    // full. Adding a bug after a true answer allocates nothing, so it
+    // cannot fail half done.
     bool make_room()
     {
+        if (count_ >= static_cast<size_t>(POPULATION_LIMIT))
+            return false;
         try {
             reserve(count_ + 1);
         } catch (const std::bad_alloc &) {

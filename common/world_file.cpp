@@ -185,7 +185,7 @@ std::string decode_header(const unsigned char *in, uint64_t file_bytes, world_he
     if (h->program != "terrarium" && h->program != "vivarium")
         return "damaged: no such program";
     if (h->rows < 1 || h->rows > MAP_SIDE_LIMIT || h->cols < 1 || h->cols > MAP_SIDE_LIMIT || h->passes < 0 ||
-        h->population < 1 || h->population > static_cast<long long>(h->rows) * h->cols)
+        h->population < 1 || h->population > POPULATION_LIMIT)
         return "damaged: a size in its header out of range";
     if (h->body_bytes > file_bytes - HEADER_BYTES)
         return "truncated";
@@ -344,6 +344,8 @@ std::string write_body(int fd, const world_base &w, const rules &r, const run_st
     ZSTD_freeCCtx(z.context);
     h->body_bytes = z.body_bytes;
     h->world_bytes = out->written();
+    if (z.error.empty() && out->refused() != nullptr)
+        return std::string("it would not read back (damaged: ") + out->refused() + ")";
     return z.error;
 }
 
@@ -467,6 +469,11 @@ bool save_world(const std::string &path, const world_base &w, const rules &r, co
     if (error.empty())
         error = write_body(fd, w, r, run, &h);
     encode_header(h, header);
+    // A last guard: a file its reader would refuse must not replace a good one.
+    world_header back;
+    std::string refusal = error.empty() ? decode_header(header, HEADER_BYTES + h.body_bytes, &back) : "";
+    if (!refusal.empty())
+        error = "it would not read back (" + refusal + ")";
     if (error.empty() && !write_all_at(fd, header, HEADER_BYTES, 0))
         error = std::strerror(errno);
     if (error.empty() && fsync(fd) != 0)

@@ -87,6 +87,14 @@ public:
     void bytes(const char *p, size_t n);
     void finish();  // what the buffer still holds, to `flush`
     uint64_t written() const { return written_; }
+    // Marks the world as one its reader would refuse (the first reason is
+    // kept), so that the save fails instead of replacing a good file.
+    void refuse(const char *why)
+    {
+        if (refused_ == nullptr)
+            refused_ = why;
+    }
+    const char *refused() const { return refused_; }
 
 private:
     void put(uint64_t v, int n)
@@ -102,6 +110,7 @@ private:
     char buffer_[1 << 16];
     size_t used_ = 0;
     uint64_t written_ = 0;
+    const char *refused_ = nullptr;
 };
 
 // The fields back, from `fill`, which gives up to n more bytes of the
@@ -149,17 +158,6 @@ struct world_codec {
     int (*read)(field_reader &in, world_base &w);
 };
 
-// The fields every bug of either program begins with, in this order: x,
-// y, facing, food, age, generation, size (i32), race (u8), genes (bytes).
-template <class Bug>
-void write_bug_basics(field_writer &out, const Bug &b)
-{
-    for (int v : {b.x, b.y, b.facing, b.food, b.age, b.gen, b.size})
-        out.i32(v);
-    out.u8(static_cast<unsigned char>(b.race));
-    out.bytes(reinterpret_cast<const char *>(b.dna), sizeof b.dna);
-}
-
 // A bound on the counters that grow through a run (food, age, generation,
 // attractions): no run comes near it, and arithmetic on values within it
 // cannot overflow.
@@ -167,6 +165,20 @@ constexpr int COUNTER_LIMIT = 1000000000;
 
 // What a reader says of a bug's value out of range.
 constexpr const char *BAD_BUG_FIELD = "a bug's field out of range";
+
+// The fields every bug of either program begins with, in this order: x,
+// y, facing, food, age, generation, size (i32), race (u8), genes (bytes).
+template <class Bug>
+void write_bug_basics(field_writer &out, const Bug &b)
+{
+    for (int v : {b.x, b.y, b.facing, b.food, b.age, b.gen, b.size})
+        out.i32(v);
+    for (int counter : {b.food, b.age, b.gen})
+        if (counter < -COUNTER_LIMIT || counter > COUNTER_LIMIT)
+            out.refuse(BAD_BUG_FIELD);
+    out.u8(static_cast<unsigned char>(b.race));
+    out.bytes(reinterpret_cast<const char *>(b.dna), sizeof b.dna);
+}
 
 // Those fields back, for a bug on a map of rows x cols; false when one is
 // out of range (the fault is left in `in`).
@@ -227,7 +239,7 @@ int read_ring(field_reader &in, World &w, void (*read_own)(field_reader &, typen
     using Bug = typename World::bug_type;
     int cols = w.map.cols();
     long long area = static_cast<long long>(w.map.rows()) * cols;
-    long long count = in.i64_in(1, area, "a bug count out of range");
+    long long count = in.i64_in(1, POPULATION_LIMIT, "a bug count out of range");
     std::vector<bool> stood_on(static_cast<size_t>(in.ok() ? area : 0));
     std::vector<Bug *> ring;
     for (long long i = 0; in.ok() && i < count; i++) {

@@ -7,12 +7,16 @@ namespace terrarium {
 
 namespace {
 
+// Vision only falls after a birth, by one with every fight: downwards it
+// is bounded as the counters are.
 constexpr int VISION_LIMIT = 1000;
 
 // After the fields every bug has: its vision, then its attractions.
 void write_own(common::field_writer &out, const bug &b)
 {
     out.i32(b.vision);
+    if (b.vision < -common::COUNTER_LIMIT || b.vision > VISION_LIMIT)
+        out.refuse(common::BAD_BUG_FIELD);
     // Most attractions are 0: only the others are written, by glyph.
     int set = 0;
     for (int v : b.motive)
@@ -22,12 +26,14 @@ void write_own(common::field_writer &out, const bug &b)
         if (b.motive[code] != 0) {
             out.u8(static_cast<unsigned>(code));
             out.i32(b.motive[code]);
+            if (b.motive[code] < -common::COUNTER_LIMIT || b.motive[code] > common::COUNTER_LIMIT)
+                out.refuse(common::BAD_BUG_FIELD);
         }
 }
 
 void read_own(common::field_reader &in, bug &b)
 {
-    b.vision = in.i32_in(-VISION_LIMIT, VISION_LIMIT, common::BAD_BUG_FIELD);
+    b.vision = in.i32_in(-common::COUNTER_LIMIT, VISION_LIMIT, common::BAD_BUG_FIELD);
     int set = in.i32_in(0, GLYPHS, common::BAD_BUG_FIELD);
     for (int i = 0, last = -1; in.ok() && i < set; i++) {
         int code = static_cast<int>(in.u8());

@@ -169,7 +169,7 @@ void soak(unsigned seed, int lines, int cols, float size)
     long pass = 0;
     common::stopped stop = stop_of([&] {
         for (pass = 1; pass <= 20000; pass++) {
-            common::run_passes(S::w(), S::rules, 1);
+            common::run_passes(S::w(), S::rules, 1), fprintf(stderr, "%s %ld %ld\n", S::name, S::w().passes, (long)S::rules.population(S::w()));
             ASSERT_EQ(world_fault<S>(), "") << "after pass " << pass;
         }
     });
@@ -471,6 +471,44 @@ TEST(WorldFiles, AWorldReadBackRunsOnAsTheWorldSaved)
         auto chosen_by = [](auto &refs) { return refs.chosen_by; };
         EXPECT_EQ(on_refs(*read.world, c.r.program, chosen_by), on_refs(*saved.world, c.r.program, chosen_by));
     }
+}
+
+TEST(WorldFiles, ACrowdedWorldReadsBackAndOnlyWhatReadsBackIsWritten)
+{
+    const std::string path = testing::TempDir() + std::to_string(getpid()) + "-crowded.world";
+    for_both([&](auto side) {
+        using S = decltype(side);
+        // Bugs that never starve breed past one bug per cell.
+        S::blank(8, 8);
+        for (int i = 0; i < 64; i += 5)
+            S::add(i / 8, i % 8, 'a', i % 4)->food = 1000000000;
+        while (static_cast<long>(S::rules.population(S::w())) <= 64)
+            common::take_turn(S::w(), S::rules);
+        if constexpr (is_terrarium<S>)
+            S::cursor()->vision = -5000;  // as after 5,000 fights
+        std::string why;
+        ASSERT_TRUE(common::save_world(path, S::w(), S::rules, {}, &why)) << why;
+        typename S::world read;
+        common::run_state state;
+        ASSERT_EQ(common::load_world(path, read, S::rules, &state, &why), 0) << why;
+        for (common::world_base *w : std::array<common::world_base *, 2>{&read, &S::w()})
+            for (int turn = 0; turn < 300; turn++)
+                common::take_turn(*w, S::rules);
+        auto dump = [](const common::world_base &w) {
+            return text_of([&](std::FILE *f) { return S::rules.dump(f, w), 0; }).second;
+        };
+        EXPECT_EQ(dump(read), dump(S::w()));
+        // What its reader would refuse is not written: the file stays.
+        const std::string kept = file_text(path);
+        S::cursor()->food = common::COUNTER_LIMIT + 1;
+        S::w().passes = -1;
+        for (const char *reason : {"a bug's field out of range", "a size in its header out of range"}) {
+            EXPECT_FALSE(common::save_world(path, S::w(), S::rules, {}, &why));
+            EXPECT_EQ(why, "cannot save '" + path + "': it would not read back (damaged: " + reason + ")");
+            EXPECT_EQ(file_text(path), kept);
+            S::cursor()->food = 1;
+        }
+    });
 }
 
 TEST(WorldFiles, ADamagedFileIsRefusedWithOneLineNamingIt)
