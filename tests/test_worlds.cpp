@@ -322,27 +322,31 @@ TEST(Saves, InTheBackgroundAndToNewFiles)
         auto dump = [](const common::world_base &w) {
             return text_of([&](std::FILE *f) { return S::rules.dump(f, w), 0; }).second;
         };
-        // New files named by the pass, never one that is there.
+        // New files named by the pass, never one that is there, nor made
+        // over a file that came to its name meanwhile.
         std::string first, second, why;
         std::ofstream(taken) << "kept";
-        ASSERT_TRUE(common::claim_new_file(S::name, 30, &first, &why) &&
-                    common::claim_new_file(S::name, 30, &second, &why));
-        EXPECT_EQ(first + " " + second + " " + file_text(taken), name + "-30.world " + name + "-30-3.world kept");
-        // Written by a child, read back the same, with how it ran; a child
-        // killed leaves nothing of its own; a directory gone: refused, said.
         common::background_save save;
         common::run_state run{64, true, true}, back;
-        ASSERT_TRUE(common::start_background_save(&save, first, S::w(), S::rules, run, &why));
+        ASSERT_TRUE(common::free_file_name(S::name, 30, &first, &why));
+        ASSERT_TRUE(common::start_background_save(&save, first, S::w(), S::rules, run, &why, false));
         EXPECT_EQ(common::collect_background_save(&save, true, &why), common::save_outcome::saved) << why;
+        ASSERT_TRUE(common::free_file_name(S::name, 30, &second, &why));
+        EXPECT_FALSE(common::start_background_save(&save, taken, S::w(), S::rules, run, &why, false));
+        EXPECT_EQ(first + " " + second + " " + file_text(taken) + " " + why,
+                  name + "-30.world " + name + "-30-3.world kept cannot save '" + taken + "': File exists");
+        // Written by a child, read back the same, with how it ran; a child
+        // that dies leaves nothing of its own; a directory gone: refused, said.
         typename S::world again;
         ASSERT_EQ(common::load_world(first, again, S::rules, &back, &why), 0) << why;
         EXPECT_TRUE(dump(again) == dump(S::w()) && back.speed == 64 && back.paused && back.turn_pending);
         ASSERT_TRUE(common::start_background_save(&save, second, S::w(), S::rules, run, &why));
-        common::cancel_background_save(&save);
+        kill(save.child, SIGKILL);
+        EXPECT_EQ(common::collect_background_save(&save, true, &why), common::save_outcome::failed);
+        EXPECT_NE(why.find("died of signal 9"), std::string::npos) << why;
         for (const auto &entry : fs::directory_iterator(dir))
             EXPECT_EQ(entry.path().filename().string().find(".tmp-"), std::string::npos) << entry.path();
-        ASSERT_TRUE(common::start_background_save(&save, "gone/w.world", S::w(), S::rules, run, &why));
-        EXPECT_EQ(common::collect_background_save(&save, true, &why), common::save_outcome::failed);
+        EXPECT_FALSE(common::start_background_save(&save, "gone/w.world", S::w(), S::rules, run, &why));
         EXPECT_NE(why.find("'gone/w.world': No such file"), std::string::npos) << why;
     });
     fs::current_path(here);
