@@ -12,7 +12,10 @@
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <set>
 #include <sstream>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <tuple>
 #include <unordered_map>
 #include <unordered_set>
@@ -545,4 +548,74 @@ TEST(WorldFiles, AWorldThatTheRulesCouldNotRunIsRefused)
         common::run_state state;
         EXPECT_EQ(common::load_world(path, read, terrarium::world_rules, &state, &why), 13) << "poke " << i;
     }
+}
+
+TEST(WorldFiles, ASaveFollowsNoLinkReplacesNoOtherThingAndLeavesNothingBehindWhereverItFails)
+{
+    namespace fs = std::filesystem;
+    const fs::path dir = testing::TempDir() + std::to_string(getpid()) + "-targets";
+    const std::string path = (dir / "w.world").string(), old_name = (dir / ".w.world.tmp-").string();
+    const common::rules &r = terrarium::world_rules;
+    terrarium::world w;
+    common::start_seeded(w, r, 2, 24, 80);
+    auto there = [&] {  // the directory's names, and the mode and text of w.world
+        std::string names;
+        for (const auto &entry : fs::directory_iterator(dir))
+            names += entry.path().filename().string() + " ";
+        struct stat st {};
+        lstat(path.c_str(), &st);
+        return names + std::to_string(st.st_mode) + (S_ISREG(st.st_mode) ? file_text(path) : "");
+    };
+    // What is at the name, what comes there while the temporary file is written, a file size limit:
+    // the line, and all as it was; the limit's signal held, then taken back.
+    const struct { std::function<void()> at, meanwhile; bool replace; rlim_t limit; const char *why; } cases[] = {
+        {[&] { mkfifo(path.c_str(), 0600); }, nullptr, true, RLIM_INFINITY, "not a regular file"},
+        {[&] { fs::create_directory(path); }, nullptr, true, RLIM_INFINITY, "not a regular file"},
+        {[&] { fs::create_symlink("old", path); }, nullptr, true, RLIM_INFINITY, "a symbolic link, not a regular file"},
+        {[&] { std::ofstream(path) << "old"; }, nullptr, true, 10, "File too large"},
+        {[&] { std::ofstream(path) << "old"; }, nullptr, true, 1000, "File too large"},
+        {nullptr, [&] { fs::create_directories(path + "/d"); }, true, RLIM_INFINITY, "Is a directory"},
+        {nullptr, [&] { std::ofstream(path) << "new"; }, false, RLIM_INFINITY, "File exists"},
+    };
+    for (const auto &c : cases) {
+        fs::remove_all(dir), fs::create_directories(dir);
+        if (c.at)
+            c.at();
+        const std::string before = there();
+        const rlimit unlimited{RLIM_INFINITY, RLIM_INFINITY}, limit{c.limit, RLIM_INFINITY};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        common::save_file file;
+        std::string why;
+        std::string during = before, temporary;
+        if (common::begin_save(path, c.replace, w, r, &file, &why) && c.meanwhile) {
+            c.meanwhile();
+            during = there(), temporary = fs::path(file.temporary).filename().string() + " ";
+            during.erase(during.find(temporary), temporary.size());
+        }
+        EXPECT_FALSE(file.fd >= 0 && common::finish_save(&file, w, r, {}, &why));
+        setrlimit(RLIMIT_FSIZE, &unlimited);
+        sigset_t pending;
+        sigpending(&pending);
+        EXPECT_EQ(why + (sigismember(&pending, SIGXFSZ) ? " SIGXFSZ" : ""), "cannot save '" + path + "': " + c.why);
+        EXPECT_EQ(there(), during) << c.why;
+    }
+    // A link or FIFO at the name a temporary file once had, and at the next: never used; an old file's
+    // mode kept; a new file's from the umask.
+    fs::remove_all(dir), fs::create_directories(dir);
+    fs::create_symlink("old", old_name + std::to_string(getpid()));
+    mkfifo((old_name + std::to_string(getpid() + 1)).c_str(), 0600);
+    std::string why, modes;
+    mode_t umask_was = umask(027);
+    for (mode_t mode : {0600, 0604, 0}) {
+        fs::remove(path);
+        if (mode != 0)
+            std::ofstream(path) << "old", chmod(path.c_str(), mode);
+        ASSERT_TRUE(common::save_world(path, w, r, {}, &why)) << why;
+        struct stat st {};
+        modes += (stat(path.c_str(), &st), std::to_string(st.st_mode & 0777)) + " ";
+    }
+    umask(umask_was);
+    EXPECT_EQ(modes + std::to_string(fs::is_symlink(old_name + std::to_string(getpid()))) + " " +
+                  std::to_string(fs::exists(dir / "old")), std::to_string(0600) + " " + std::to_string(0604) + " " + std::to_string(0640) + " 1 0");
+    fs::remove_all(dir);
 }
