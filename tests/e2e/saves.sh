@@ -139,32 +139,27 @@ killed() {
 # 2 s) comes back paused: it ends that pass, then waits for the keys.
 stepped() {
     local S=$E2E_DIR-saves passes
-    mkdir -p "$S"
-    E2E_ENV="TERRARIUM_SAVE=$S/w.world" start_program terrarium
+    E2E_ENV="TERRARIUM_SAVE=$S.world" start_program terrarium
     keys $(printf 's%.0s' {1..21}) && wait_row 23 0 ".*  2s  pass "
-    press p Pause && press n 'Single step' && sleep 1.5
-    kill -s TERM "$(program_pid)" && expect_signal TERM
-    start_program terrarium --resume "$S/w.world"
+    press p Pause && press n 'Single step' && sleep 1.5 && kill -s TERM "$(program_pid)" && expect_signal TERM
+    start_program terrarium --resume "$S.world"
     wait_row 23 0 ".*  paused  2s  pass " && passes=$(pass_count) && sleep 5
     [ "$(pass_count)" -le $((passes + 1)) ] || fail "resumed running: pass $passes, then $(pass_count)"
     quit x
     pass "TERM in a single step's pass: resumed paused, and so after the pass"
 }
 
-# Past a file size limit (ulimit -f 1) an end's save fails, said, the
-# program ends as asked; kill -9 in a Ctrl-S save to a new file (the
-# saving child too) leaves no file of the name.
+# Past a file size limit (ulimit -f 1) the end's save fails, said, and x
+# ends with 0; kill -9 in a Ctrl-S save to a new file (its child too)
+# leaves no file of that name.
 limited() {
-    local S=$E2E_DIR-saves pid
-    mkdir -p "$S"
-    E2E_FSIZE=1 E2E_ENV="TERRARIUM_SAVE=$S/w.world" start_program terrarium
+    E2E_FSIZE=1 E2E_ENV="TERRARIUM_SAVE=$E2E_DIR-w.world" start_program terrarium
     wait_until "pass 5" at_least 5
-    keys x && expect_exit 0 "terrarium: cannot save '$S/w.world': File too large"
+    keys x && expect_exit 0 "terrarium: cannot save '$E2E_DIR-w.world': File too large"
     start_program terrarium -s 30
-    wait_until "pass 5" at_least 5
-    pid=$(program_pid) && keys C-s && wait_until "the saving child" pgrep -P "$pid"
-    kill -s KILL "$(pgrep -P "$pid")" "$pid" && wait_until "the end" test -s "$E2E_DIR/end"
-    [ -z "$(ls -A "$S")" ] && ! ls "$E2E_DIR"/*.world 2> /dev/null || fail "left: $(ls -a "$S" "$E2E_DIR")"
+    wait_until "pass 5" at_least 5 && keys C-s && wait_until "the saving child" pgrep -P "$(program_pid)"
+    kill -s KILL "$(pgrep -P "$(program_pid)")" "$(program_pid)" && wait_until "the end" test -s "$E2E_DIR/end"
+    ! ls "$E2E_DIR"-w.world "$E2E_DIR"/*.world 2> /dev/null || fail "left: $(ls -a "$E2E_DIR")"
     pass "ulimit -f 1: x says the save failed, exit 0; kill -9 in Ctrl-S: no terrarium-N.world"
 }
 
@@ -193,13 +188,14 @@ $other.world:a $other world, not a $p one"
     # Saves: no FIFO, device or link replaced, nor a file size limit fatal; nothing left.
     mkfifo "$S/fifo" && ln -s terrarium.world "$S/link" && { mknod "$S/null" c 1 3 2> /dev/null || mkfifo "$S/null"; }
     while IFS=: read -r limit file why; do
-        refusal "simdump --save-at $file, ulimit -f $limit" 12 "terrarium: cannot save '$S/$file': $why" \
-            sh -c "ulimit -f $limit && exec \"\$@\"" - "$(program_path simdump)" --program terrarium --seed 1 --lines 10 --cols 20 --passes 2 --save-at 1 "$S/$file"
+        refusal "simdump --save-at $file, ulimit -f $limit" 12 "terrarium: cannot save '$S/$file': $why" sh -c \
+            "ulimit -f $limit && exec \"\$@\" --program terrarium --seed 1 --lines 9 --cols 9 --passes 1 --save-at 1 $S/$file" \
+            - "$(program_path simdump)"
     done <<< "unlimited:fifo:not a regular file
 unlimited:null:not a regular file
 unlimited:link:a symbolic link, not a regular file
 1:w.world:File too large"
-    [ -p "$S/fifo" ] && [ -L "$S/link" ] && [ ! -f "$S/null" ] && [ -z "$(ls -a "$S" | grep tmp)" ] || fail "$(ls -la "$S")"
+    [ -p "$S/fifo" ] && [ -L "$S/link" ] && [ ! -f "$S/null" ] && ! ls -a "$S" | grep tmp || fail "$(ls -la "$S")"
 }
 
 in_parallel exact pane_closed anywhere failing killed stepped limited refusals
