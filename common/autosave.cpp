@@ -315,12 +315,12 @@ void autosave::save_at_end(std::string *complaint)
     if (!settings_.path.empty()) {
         cancel_background_save(&under_way_);
         const std::string &path = settings_.path;
-        save_file file;
         const world_base &w = session_->world;
         const rules &r = session_->running.world_rules;
-        if (quietly(&file, path, &why, [&] {
-                return begin_save(path, true, w, r, &file, &why) && finish_save(&file, w, r, state_of(*session_), &why);
-            }))
+        const run_state run = state_of(*session_);
+        save_file file;
+        if (quietly(&file, path, &why,
+                    [&] { return begin_save(path, true, w, r, &file, &why) && finish_save(&file, w, r, run, &why); }))
             failure_.clear();
         else
             failure_ = why;
