@@ -140,7 +140,7 @@ killed() {
 stepped() {
     local S=$E2E_DIR-saves passes
     E2E_ENV="TERRARIUM_SAVE=$S.world" start_program terrarium
-    keys $(printf 's%.0s' {1..21}) && wait_row 23 0 ".*  2s  pass "
+    keys $(printf 's%.0s' {1..21}) && E2E_TIMEOUT=60 wait_row 23 0 ".*  2s  pass "
     press p Pause && press n 'Single step' && sleep 1.5 && kill -s TERM "$(program_pid)" && expect_signal TERM
     start_program terrarium --resume "$S.world"
     wait_row 23 0 ".*  paused  2s  pass " && passes=$(pass_count) && sleep 5
