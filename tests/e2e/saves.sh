@@ -98,7 +98,7 @@ failing() {
     trap "umount '$S/d'; tmux_ kill-server 2> /dev/null" EXIT
     E2E_ENV="TERRARIUM_SAVE=$S/d/w.world TERRARIUM_SAVE_EVERY=0.2" start_program terrarium
     wait_until "a save" test -s "$S/d/w.world"
-    mount -o remount,ro "$S/d"
+    wait_until "the remount" mount -o remount,ro "$S/d"   # refused while a save is being written
     wait_row 23 0 'save failed: '
     wait_until "Ctrl-S to fail" saving_fails "save failed: Read-only file system"
     runs_on_failing "read-only"
