@@ -153,12 +153,14 @@ stepped() {
 # ends with 0; kill -9 in a Ctrl-S save to a new file (its child too)
 # leaves no file of that name.
 limited() {
+    local pid child="" end
     E2E_FSIZE=1 E2E_ENV="TERRARIUM_SAVE=$E2E_DIR-w.world" start_program terrarium
     wait_until "pass 5" at_least 5
     keys x && expect_exit 0 "terrarium: cannot save '$E2E_DIR-w.world': File too large"
     start_program terrarium -s 30
-    wait_until "pass 5" at_least 5 && keys C-s && wait_until "the saving child" pgrep -P "$(program_pid)"
-    kill -s KILL "$(pgrep -P "$(program_pid)")" "$(program_pid)" && wait_until "the end" test -s "$E2E_DIR/end"
+    wait_until "pass 5" at_least 5 && pid=$(program_pid) end=$((SECONDS + 30)) && keys C-s
+    until [ -n "$child" ] || ((SECONDS > end)); do read -r child < "/proc/$pid/task/$pid/children"; done   # at once
+    [ -n "$child" ] && kill -s KILL $child "$pid" && wait_until "the end" test -s "$E2E_DIR/end" || fail "no child"
     ! ls "$E2E_DIR"-w.world "$E2E_DIR"/*.world 2> /dev/null || fail "left: $(ls -a "$E2E_DIR")"
     pass "ulimit -f 1: x says the save failed, exit 0; kill -9 in Ctrl-S: no terrarium-N.world"
 }
