@@ -473,8 +473,8 @@ std::string target_refused(const std::string &path, bool replace, struct stat *o
     *exists = lstat(path.c_str(), old) == 0;
     if (!*exists)
         return errno == ENOENT ? "" : std::strerror(errno);
-    // Following a link would write where its maker chose; replacing it
-    // would undo the user's link: neither, without being asked.
+    // Following a link would write wherever its maker chose; replacing it
+    // would silently undo the user's link: neither; the user names the file.
     if (S_ISLNK(old->st_mode))
         return "a symbolic link, not a regular file";
     if (!S_ISREG(old->st_mode))
