@@ -8,6 +8,7 @@
 #include <ctime>
 #include <fcntl.h>
 #include <new>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -54,14 +55,15 @@ double monotonic_seconds()
     return static_cast<double>(now.tv_sec) + now.tv_nsec / 1e9;
 }
 
-// save_world, with memory that runs out on the way a failure like the
-// others: nothing may unwind past a save, least of all in a child.
-bool save_quietly(const std::string &path, const world_base &w, const rules &r, const run_state &run,
-                  std::string *why)
+// A step of a save, with memory that runs out on the way a failure like
+// the others: nothing may unwind past a save, least of all in a child.
+template <class Step>
+bool quietly(save_file *file, const std::string &path, std::string *why, Step step)
 {
     try {
-        return save_world(path, w, r, run, why);
+        return step();
     } catch (const std::bad_alloc &) {
+        abandon_save(file);
         *why = text_of("cannot save '%s': out of memory", path.c_str());
         return false;
     }
@@ -69,7 +71,7 @@ bool save_quietly(const std::string &path, const world_base &w, const rules &r, 
 
 // The child's side: its signals as a new process has them, the world
 // written, its line of why through the pipe, and out without a flush.
-[[noreturn]] void write_in_child(int report, const std::string &path, const world_base &w, const rules &r,
+[[noreturn]] void write_in_child(int report, save_file *file, const world_base &w, const rules &r,
                                  const run_state &run)
 {
     for_each_ending_signal([](int sig) { signal(sig, SIG_DFL); });
@@ -79,7 +81,7 @@ bool save_quietly(const std::string &path, const world_base &w, const rules &r, 
     sigemptyset(&none);
     sigprocmask(SIG_SETMASK, &none, nullptr);
     std::string why;
-    bool saved = save_quietly(path, w, r, run, &why);
+    bool saved = quietly(file, file->path, &why, [&] { return finish_save(file, w, r, run, &why); });
     if (!saved) {
         ssize_t ignored = write(report, why.data(), why.size());
         (void)ignored;
@@ -121,26 +123,32 @@ bool read_save_settings(const char *program, save_settings *settings, std::strin
 }
 
 bool start_background_save(background_save *save, const std::string &path, const world_base &w, const rules &r,
-                           const run_state &run, std::string *why)
+                           const run_state &run, std::string *why, bool replace)
 {
+    save_file file;
+    if (!quietly(&file, path, why, [&] { return begin_save(path, replace, w, r, &file, why); }))
+        return false;
     int pipe_ends[2];
-    if (pipe2(pipe_ends, O_CLOEXEC) != 0) {
-        *why = text_of("cannot save '%s': %s", path.c_str(), std::strerror(errno));
-        return false;
-    }
-    pid_t child = fork();
-    if (child == 0)
-        write_in_child(pipe_ends[1], path, w, r, run);
-    int error = errno;
-    close(pipe_ends[1]);
-    if (child < 0) {
+    pid_t child = -1;
+    if (pipe2(pipe_ends, O_CLOEXEC) == 0 && (child = fork()) < 0) {
+        int error = errno;
         close(pipe_ends[0]);
-        *why = text_of("cannot save '%s': %s", path.c_str(), std::strerror(error));
+        close(pipe_ends[1]);
+        errno = error;
+    }
+    if (child < 0) {
+        *why = text_of("cannot save '%s': %s", path.c_str(), std::strerror(errno));
+        abandon_save(&file);
         return false;
     }
+    if (child == 0)
+        write_in_child(pipe_ends[1], &file, w, r, run);
+    close(pipe_ends[1]);
+    close(file.fd);
     save->child = child;
     save->report = pipe_ends[0];
     save->path = path;
+    save->temporary = file.temporary;
     return true;
 }
 
@@ -168,8 +176,8 @@ save_outcome collect_background_save(background_save *save, bool wait, std::stri
                                                  WTERMSIG(status))
                                        : text_of("cannot save '%s'", save->path.c_str());
         *why = line;
-        if (save->claimed)
-            ::unlink(save->path.c_str());
+        // A child that died cannot have removed it.
+        ::unlink(save->temporary.c_str());
     }
     *save = background_save();
     return saved ? save_outcome::saved : save_outcome::failed;
@@ -179,26 +187,22 @@ void cancel_background_save(background_save *save)
 {
     if (save->child < 0)
         return;
-    pid_t child = save->child;
-    std::string temporary = temporary_path(save->path, child), ignored;
-    kill(child, SIGKILL);
-    if (collect_background_save(save, true, &ignored) == save_outcome::failed)
-        ::unlink(temporary.c_str());
+    std::string ignored;
+    kill(save->child, SIGKILL);
+    collect_background_save(save, true, &ignored);
 }
 
-bool claim_new_file(const char *program, long passes, std::string *path, std::string *why)
+bool free_file_name(const char *program, long passes, std::string *path, std::string *why)
 {
+    struct stat there {};
     for (int n = 1; n < 1000; n++) {
         *path = n == 1 ? text_of("%s-%ld.world", program, passes) : text_of("%s-%ld-%d.world", program, passes, n);
-        int fd = open(path->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0) {
-            close(fd);
+        if (lstat(path->c_str(), &there) == 0)
+            continue;
+        if (errno == ENOENT)
             return true;
-        }
-        if (errno != EEXIST) {
-            *why = text_of("cannot save '%s': %s", path->c_str(), std::strerror(errno));
-            return false;
-        }
+        *why = text_of("cannot save '%s': %s", path->c_str(), std::strerror(errno));
+        return false;
     }
     *why = text_of("cannot save '%s': every name up to it is taken", path->c_str());
     return false;
@@ -294,18 +298,12 @@ void autosave::save_now(session &s)
         return;
     }
     std::string path = settings_.path, why;
-    bool claimed = path.empty();
-    if (claimed && !claim_new_file(program_, s.world.passes, &path, &why)) {
+    bool named = !path.empty();
+    if ((!named && !free_file_name(program_, s.world.passes, &path, &why)) ||
+        !start_background_save(&under_way_, path, s.world, s.running.world_rules, state_of(s), &why, named)) {
         failed(s, why, true);
         return;
     }
-    if (!start_background_save(&under_way_, path, s.world, s.running.world_rules, state_of(s), &why)) {
-        if (claimed)
-            ::unlink(path.c_str());
-        failed(s, why, true);
-        return;
-    }
-    under_way_.claimed = claimed;
     asked_ = true;
 }
 
@@ -316,7 +314,13 @@ void autosave::save_at_end(std::string *complaint)
     std::string why;
     if (!settings_.path.empty()) {
         cancel_background_save(&under_way_);
-        if (save_quietly(settings_.path, session_->world, session_->running.world_rules, state_of(*session_), &why))
+        const std::string &path = settings_.path;
+        const world_base &w = session_->world;
+        const rules &r = session_->running.world_rules;
+        const run_state run = state_of(*session_);
+        save_file file;
+        if (quietly(&file, path, &why,
+                    [&] { return begin_save(path, true, w, r, &file, &why) && finish_save(&file, w, r, run, &why); }))
             failure_.clear();
         else
             failure_ = why;

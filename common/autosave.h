@@ -29,18 +29,19 @@ bool read_save_settings(const char *program, save_settings *settings, std::strin
 
 // A save being written by a child process.
 struct background_save {
-    pid_t child = -1;      // -1 when none is under way
-    int report = -1;       // the read end of the child's pipe, for its line of why
+    pid_t child = -1;       // -1 when none is under way
+    int report = -1;        // the read end of the child's pipe, for its line of why
     std::string path;
-    bool claimed = false;  // the file was created empty for it: removed should the save fail
+    std::string temporary;  // the file the child writes: removed should it fail
 };
 
-// Forks the child that writes `w` to `path` and returns at once. The
-// child draws nothing, flushes no stream, dies of the signals by their
-// default actions and leaves by _exit. False, with one line in *why, when
-// no child could be had.
+// Begins a save of `w` to `path` (replacing the file there, if any, when
+// `replace`), then forks the child that writes it and returns at once.
+// The child draws nothing, flushes no stream, dies of the signals by
+// their default actions and leaves by _exit. False, with one line in
+// *why, when the save cannot be begun or no child could be had.
 bool start_background_save(background_save *save, const std::string &path, const world_base &w, const rules &r,
-                           const run_state &run, std::string *why);
+                           const run_state &run, std::string *why, bool replace = true);
 
 enum class save_outcome { under_way, saved, failed };
 
@@ -52,11 +53,12 @@ save_outcome collect_background_save(background_save *save, bool wait, std::stri
 // the temporary file it was writing removed.
 void cancel_background_save(background_save *save);
 
-// A new file in the current directory for a save on demand without
+// A name in the current directory for a save on demand without
 // PROGRAM_SAVE, "program-PASSES.world", or with "-2", "-3" ... before
-// ".world" when taken: created empty and exclusively, so never one that
-// exists. False, with one line in *why, when none can be made.
-bool claim_new_file(const char *program, long passes, std::string *path, std::string *why);
+// ".world" when taken. Nothing is made there: the save gives the name to
+// its file only once it is whole, and never over a file that came there
+// meanwhile. False, with one line in *why, when no name is free.
+bool free_file_name(const char *program, long passes, std::string *path, std::string *why);
 
 // The saves of one session. Its settings are read when it is made,
 // before the screen opens: a bad one ends the program with

@@ -9,6 +9,7 @@
 #include <unistd.h>
 #include <utility>
 
+#include "common/signals.h"
 #include "common/world.h"
 #include "common/stop.h"
 #include "common/text.h"
@@ -55,22 +56,6 @@ public:
 private:
     sigset_t before_;
 };
-
-// A write to a pipe without a reader, or past the file size limit, also
-// raises a signal that would end the process; with every signal held
-// while the log is written, it is taken back here, so that the failure
-// ends only the log. Async-signal-safe in effect: one system call.
-void take_back_signal_of(int error)
-{
-    int sig = error == EPIPE ? SIGPIPE : error == EFBIG ? SIGXFSZ : 0;
-    if (sig == 0)
-        return;
-    sigset_t just_this;
-    sigemptyset(&just_this);
-    sigaddset(&just_this, sig);
-    timespec now{};
-    sigtimedwait(&just_this, nullptr, &now);
-}
 
 // A failed write ends the log where it stands (a full disk, a closed
 // pipe, a file size limit lose the log, not the run); its error is kept

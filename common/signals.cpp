@@ -1,5 +1,7 @@
 #include "common/signals.h"
 
+#include <cerrno>
+#include <ctime>
 #include <unistd.h>
 
 namespace common {
@@ -52,6 +54,18 @@ void die_of(int sig)
     sigprocmask(SIG_UNBLOCK, &just_this, nullptr);
     raise(sig);
     _exit(128 + sig);
+}
+
+void take_back_signal_of(int error)
+{
+    int sig = error == EPIPE ? SIGPIPE : error == EFBIG ? SIGXFSZ : 0;
+    if (sig == 0)
+        return;
+    sigset_t just_this;
+    sigemptyset(&just_this);
+    sigaddset(&just_this, sig);
+    timespec now{};
+    sigtimedwait(&just_this, nullptr, &now);
 }
 
 void defer_hangup_and_terminate()

@@ -30,6 +30,13 @@ void catch_ending_signals(void (*handler)(int));
 // shell reports a death by signal. Async-signal-safe.
 [[noreturn]] void die_of(int sig);
 
+// A write to a pipe without a reader, or past the file size limit, also
+// raises a signal that would end the process: when that signal was held
+// while the write failed with `error`, it is taken back here, so that the
+// failure ends only the work of the write. Async-signal-safe in effect:
+// one system call.
+void take_back_signal_of(int error);
+
 // Puts off SIGHUP and SIGTERM: their handler only notes the signal, and
 // the program acts on it at its next safe point, where the world is whole.
 // Without SA_RESTART, so that a read waiting for a key ends at once.

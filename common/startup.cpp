@@ -117,7 +117,9 @@ void resume(session &s, const char *path)
     open_view(w, s.view);
     log_census_from(r.census);
     s.speed = run.speed;
-    s.mode = run.paused ? run_mode::paused : run_mode::running;
+    // Paused in the middle of a pass, a single step was under way: it ends
+    // its pass, then waits for the keys.
+    s.mode = !run.paused ? run_mode::running : run.turn_pending ? run_mode::paused : run_mode::stepping;
     s.turn_pending = run.turn_pending;
 }
 

@@ -2,12 +2,17 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <ctime>
 #include <memory>
 #include <fcntl.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <zstd.h>
 
+#include "common/signals.h"
 #include "common/text.h"
 
 namespace common {
@@ -287,6 +292,7 @@ struct compressing {
     int fd = -1;
     uint64_t body_bytes = 0;
     std::string error;          // the first failure
+    int write_errno = 0;        // its errno, when a write failed
     std::vector<char> out = std::vector<char>(ZSTD_CStreamOutSize());
 
     bool emit(size_t n)
@@ -295,9 +301,10 @@ struct compressing {
             ssize_t wrote = write(fd, out.data() + done, n - done);
             if (wrote < 0 && errno == EINTR)
                 continue;
-            if (wrote <= 0)
-                error = std::strerror(wrote < 0 ? errno : ENOSPC);
-            else
+            if (wrote <= 0) {
+                write_errno = wrote < 0 ? errno : ENOSPC;
+                error = std::strerror(write_errno);
+            } else
                 done += static_cast<size_t>(wrote);
         }
         body_bytes += n;
@@ -326,8 +333,10 @@ void compress_flush(void *to, const char *bytes, size_t n)
     static_cast<compressing *>(to)->feed(bytes, n, ZSTD_e_continue);
 }
 
-// The world after the header, compressed onto fd; the sizes into *h.
-std::string write_body(int fd, const world_base &w, const rules &r, const run_state &run, world_header *h)
+// The world after the header, compressed onto fd; the sizes into *h, the
+// errno of a write that failed into *write_errno.
+std::string write_body(int fd, const world_base &w, const rules &r, const run_state &run, world_header *h,
+                       int *write_errno)
 {
     compressing z;
     z.context = ZSTD_createCCtx();
@@ -344,6 +353,7 @@ std::string write_body(int fd, const world_base &w, const rules &r, const run_st
     ZSTD_freeCCtx(z.context);
     h->body_bytes = z.body_bytes;
     h->world_bytes = out->written();
+    *write_errno = z.write_errno;
     if (z.error.empty() && out->refused() != nullptr)
         return std::string("it would not read back (damaged: ") + out->refused() + ")";
     return z.error;
@@ -422,6 +432,8 @@ bool write_all_at(int fd, const unsigned char *p, size_t n, off_t at)
         ssize_t wrote = pwrite(fd, p, n, at);
         if (wrote < 0 && errno == EINTR)
             continue;
+        if (wrote == 0)
+            errno = ENOSPC;
         if (wrote <= 0)
             return false;
         p += wrote;
@@ -431,28 +443,95 @@ bool write_all_at(int fd, const unsigned char *p, size_t n, off_t at)
     return true;
 }
 
-}  // namespace
-
-std::string temporary_path(const std::string &path, long pid)
+// Six letters or digits that no other process can foresee: from the
+// system's entropy (or, without it, the clock), never from the world's
+// generator, whose draws are the run's own.
+std::string unforeseeable_letters()
 {
-    size_t slash = path.rfind('/');
-    std::string dir = slash == std::string::npos ? "" : path.substr(0, slash + 1);
-    return dir + "." + path.substr(slash + 1) + ".tmp-" + std::to_string(pid);
+    static const char alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    unsigned char bytes[6];
+    if (getrandom(bytes, sizeof bytes, GRND_NONBLOCK) != static_cast<ssize_t>(sizeof bytes)) {
+        timespec now{};
+        clock_gettime(CLOCK_REALTIME, &now);
+        for (size_t i = 0; i < sizeof bytes; i++)
+            bytes[i] = static_cast<unsigned char>((now.tv_nsec >> (5 * i)) ^ getpid());
+    }
+    std::string letters;
+    for (unsigned char b : bytes)
+        letters += alphabet[b % (sizeof alphabet - 1)];
+    return letters;
 }
 
-bool save_world(const std::string &path, const world_base &w, const rules &r, const run_state &run,
-                std::string *why)
+// A new file beside `path`, ".NAME.tmp-XXXXXX", created exclusively: a
+// link, a FIFO or anything else planted at a name is never opened, and
+// another name is tried. Its descriptor, or -1 with errno.
+int create_temporary(const std::string &path, mode_t mode, std::string *temporary)
 {
-    if (r.population(w) < 1) {
-        *why = text_of("cannot save '%s': no bug is left", path.c_str());
-        return false;
+    size_t slash = path.rfind('/');  // npos + 1: no directory
+    std::string stem = path.substr(0, slash + 1) + "." + path.substr(slash + 1) + ".tmp-";
+    for (int tries = 0; tries < 100; tries++) {
+        *temporary = stem + unforeseeable_letters();
+        int fd = open(temporary->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
     }
-    std::string temporary = temporary_path(path, getpid());
-    int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0) {
-        *why = text_of("cannot save '%s': %s", path.c_str(), std::strerror(errno));
+    return -1;
+}
+
+// Why a save cannot go to `path` as it stands, or nothing; what is there
+// into *old, and whether anything is.
+std::string target_refused(const std::string &path, bool replace, struct stat *old, bool *exists)
+{
+    *exists = lstat(path.c_str(), old) == 0;
+    if (!*exists)
+        return errno == ENOENT ? "" : std::strerror(errno);
+    // Following a link would write wherever its maker chose; replacing it
+    // would silently undo the user's link: neither; the user names the file.
+    if (S_ISLNK(old->st_mode))
+        return "a symbolic link, not a regular file";
+    if (!S_ISREG(old->st_mode))
+        return "not a regular file";
+    return replace ? "" : std::strerror(EEXIST);
+}
+
+// The temporary file under the save's name: over the old file; or, for a
+// new file, only if no file has come there meanwhile.
+bool put_in_place(const save_file &file)
+{
+    const char *from = file.temporary.c_str(), *to = file.path.c_str();
+    if (file.replace)
+        return rename(from, to) == 0;
+    if (renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0)
+        return true;
+    // A file system that cannot rename without replacing: the new name as
+    // a second link, which is never made over a file, then the first gone.
+    if ((errno != EINVAL && errno != ENOSYS) || link(from, to) != 0)
         return false;
+    ::unlink(from);
+    return true;
+}
+
+// Past the file size limit a write fails with EFBIG and raises SIGXFSZ,
+// whose default action ends the process: held while a save writes, and
+// taken back should a write have raised it, so that it fails the save only.
+class file_size_signal_held {
+public:
+    file_size_signal_held()
+    {
+        sigset_t just_this;
+        sigemptyset(&just_this);
+        sigaddset(&just_this, SIGXFSZ);
+        sigprocmask(SIG_BLOCK, &just_this, &before_);
     }
+    ~file_size_signal_held() { sigprocmask(SIG_SETMASK, &before_, nullptr); }
+
+private:
+    sigset_t before_;
+};
+
+// The world into the open temporary file, flushed to disk; "" or why not.
+std::string write_world(int fd, const world_base &w, const rules &r, const run_state &run, int *write_errno)
+{
     world_header h;
     h.program = r.name;
     h.version = WORLD_FORMAT_VERSION;
@@ -461,13 +540,9 @@ bool save_world(const std::string &path, const world_base &w, const rules &r, co
     h.passes = w.passes;
     h.population = r.population(w);
     unsigned char header[HEADER_BYTES] = {};
-    std::string error;
-    if (!write_all_at(fd, header, HEADER_BYTES, 0))
-        error = std::strerror(errno);
-    else if (lseek(fd, HEADER_BYTES, SEEK_SET) < 0)
-        error = std::strerror(errno);
-    if (error.empty())
-        error = write_body(fd, w, r, run, &h);
+    if (!write_all_at(fd, header, HEADER_BYTES, 0) || lseek(fd, HEADER_BYTES, SEEK_SET) < 0)
+        return std::strerror(*write_errno = errno);
+    std::string error = write_body(fd, w, r, run, &h, write_errno);
     encode_header(h, header);
     // A last guard: a file its reader would refuse must not replace a good one.
     world_header back;
@@ -475,25 +550,87 @@ bool save_world(const std::string &path, const world_base &w, const rules &r, co
     if (!refusal.empty())
         error = "it would not read back (" + refusal + ")";
     if (error.empty() && !write_all_at(fd, header, HEADER_BYTES, 0))
-        error = std::strerror(errno);
+        return std::strerror(*write_errno = errno);
     if (error.empty() && fsync(fd) != 0)
-        error = std::strerror(errno);
-    if (close(fd) != 0 && error.empty())
-        error = std::strerror(errno);
-    if (error.empty() && rename(temporary.c_str(), path.c_str()) != 0)
-        error = std::strerror(errno);
-    if (!error.empty()) {
-        ::unlink(temporary.c_str());
-        *why = text_of("cannot save '%s': %s", path.c_str(), error.c_str());
+        return std::strerror(errno);
+    return error;
+}
+
+}  // namespace
+
+bool save_world(const std::string &path, const world_base &w, const rules &r, const run_state &run,
+                std::string *why)
+{
+    save_file file;
+    return begin_save(path, true, w, r, &file, why) && finish_save(&file, w, r, run, why);
+}
+
+bool begin_save(const std::string &path, bool replace, const world_base &w, const rules &r, save_file *file,
+                std::string *why)
+{
+    *file = save_file();
+    file->path = path;
+    file->replace = replace;
+    if (r.population(w) < 1) {
+        *why = text_of("cannot save '%s': no bug is left", path.c_str());
         return false;
     }
-    // The rename is on disk once the directory is.
-    int dir = open(directory_of(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    struct stat old {};
+    bool exists = false;
+    std::string refused = target_refused(path, replace, &old, &exists);
+    if (refused.empty()) {
+        // An old file's mode is given only once the file is its owner's
+        // alone; a new one's follows the umask.
+        file->fd = create_temporary(path, exists ? 0600 : 0666, &file->temporary);
+        if (file->fd < 0)
+            refused = std::strerror(errno);
+    }
+    if (!refused.empty()) {
+        *why = text_of("cannot save '%s': %s", path.c_str(), refused.c_str());
+        return false;
+    }
+    if (exists) {
+        // The group where the owner may give it (else the owner's stays),
+        // then the mode, which a change of group may clear.
+        int ignored = fchown(file->fd, static_cast<uid_t>(-1), old.st_gid);
+        ignored = fchmod(file->fd, old.st_mode & 07777);  // failing, the file stays its owner's alone
+        (void)ignored;
+    }
+    return true;
+}
+
+bool finish_save(save_file *file, const world_base &w, const rules &r, const run_state &run, std::string *why)
+{
+    file_size_signal_held held;
+    int write_errno = 0;
+    std::string error = write_world(file->fd, w, r, run, &write_errno);
+    take_back_signal_of(write_errno);
+    if (close(file->fd) != 0 && error.empty())
+        error = std::strerror(errno);
+    file->fd = -1;
+    if (error.empty() && !put_in_place(*file))
+        error = std::strerror(errno);
+    if (!error.empty()) {
+        abandon_save(file);
+        *why = text_of("cannot save '%s': %s", file->path.c_str(), error.c_str());
+        return false;
+    }
+    // The new name is on disk once the directory is.
+    int dir = open(directory_of(file->path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir >= 0) {
         fsync(dir);
         close(dir);
     }
     return true;
+}
+
+void abandon_save(save_file *file)
+{
+    if (file->fd >= 0)
+        close(file->fd);
+    file->fd = -1;
+    if (!file->temporary.empty())
+        ::unlink(file->temporary.c_str());
 }
 
 namespace {

@@ -50,14 +50,35 @@ struct world_header {
 
 // Writes `w`, run by `r` as `run` says, to `path` safely (above). False
 // with one line in *why when it could not: the old file, if any, is then
-// as it was. Nothing else is left behind but, after a kill -9, a
-// temporary file named after `path` (".path.tmp-PID").
+// as it was, and nothing is left behind but, after a kill -9, the
+// temporary file (".NAME.tmp-XXXXXX", beside `path`).
 bool save_world(const std::string &path, const world_base &w, const rules &r, const run_state &run,
                 std::string *why);
 
-// The temporary file that save_world writes in process `pid` before it
-// renames it over `path`: ".NAME.tmp-PID" in the same directory.
-std::string temporary_path(const std::string &path, long pid);
+// save_world in two steps, so that a process can begin a save and a
+// child of it write it, while the parent knows the temporary file.
+struct save_file {
+    std::string path;        // the file saved to
+    std::string temporary;   // beside it, created exclusively at a name no one can guess
+    int fd = -1;
+    bool replace = true;     // else the save fails should `path` have come to exist
+};
+
+// Begins a save of `w` to `path`: refused, with one line in *why, when no
+// bug is left or `path` is there and not a regular file (a symbolic link
+// included, which is never replaced by a file nor followed); otherwise its
+// temporary file made, with the old file's mode and group, or else as the
+// umask says for a new file.
+bool begin_save(const std::string &path, bool replace, const world_base &w, const rules &r, save_file *file,
+                std::string *why);
+
+// Writes the world into the temporary file, which then takes the name
+// `path`. On failure, with one line in *why, the temporary file is
+// removed. A file size limit fails the save only.
+bool finish_save(save_file *file, const world_base &w, const rules &r, const run_state &run, std::string *why);
+
+// The temporary file of a save begun and never finished, removed.
+void abandon_save(save_file *file);
 
 // The world of the file at `path` into `w`, a new world of `r`'s program
 // that was never opened or started; how it was run into *run. Returns 0;

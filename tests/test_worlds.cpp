@@ -13,6 +13,8 @@
 #include <functional>
 #include <memory>
 #include <sstream>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <tuple>
 #include <unordered_map>
 #include <unordered_set>
@@ -323,27 +325,31 @@ TEST(Saves, InTheBackgroundAndToNewFiles)
         auto dump = [](const common::world_base &w) {
             return text_of([&](std::FILE *f) { return S::rules.dump(f, w), 0; }).second;
         };
-        // New files named by the pass, never one that is there.
+        // New files named by the pass, never one that is there, nor made
+        // over a file that came to its name meanwhile.
         std::string first, second, why;
         std::ofstream(taken) << "kept";
-        ASSERT_TRUE(common::claim_new_file(S::name, 30, &first, &why) &&
-                    common::claim_new_file(S::name, 30, &second, &why));
-        EXPECT_EQ(first + " " + second + " " + file_text(taken), name + "-30.world " + name + "-30-3.world kept");
-        // Written by a child, read back the same, with how it ran; a child
-        // killed leaves nothing of its own; a directory gone: refused, said.
         common::background_save save;
         common::run_state run{64, true, true}, back;
-        ASSERT_TRUE(common::start_background_save(&save, first, S::w(), S::rules, run, &why));
+        ASSERT_TRUE(common::free_file_name(S::name, 30, &first, &why));
+        ASSERT_TRUE(common::start_background_save(&save, first, S::w(), S::rules, run, &why, false));
         EXPECT_EQ(common::collect_background_save(&save, true, &why), common::save_outcome::saved) << why;
+        ASSERT_TRUE(common::free_file_name(S::name, 30, &second, &why));
+        EXPECT_FALSE(common::start_background_save(&save, taken, S::w(), S::rules, run, &why, false));
+        EXPECT_EQ(first + " " + second + " " + file_text(taken) + " " + why,
+                  name + "-30.world " + name + "-30-3.world kept cannot save '" + taken + "': File exists");
+        // Written by a child, read back the same, with how it ran; a child
+        // that dies leaves nothing of its own; a directory gone: refused, said.
         typename S::world again;
         ASSERT_EQ(common::load_world(first, again, S::rules, &back, &why), 0) << why;
         EXPECT_TRUE(dump(again) == dump(S::w()) && back.speed == 64 && back.paused && back.turn_pending);
         ASSERT_TRUE(common::start_background_save(&save, second, S::w(), S::rules, run, &why));
-        common::cancel_background_save(&save);
+        kill(save.child, SIGKILL);
+        EXPECT_EQ(common::collect_background_save(&save, true, &why), common::save_outcome::failed);
+        EXPECT_NE(why.find("died of signal 9"), std::string::npos) << why;
         for (const auto &entry : fs::directory_iterator(dir))
             EXPECT_EQ(entry.path().filename().string().find(".tmp-"), std::string::npos) << entry.path();
-        ASSERT_TRUE(common::start_background_save(&save, "gone/w.world", S::w(), S::rules, run, &why));
-        EXPECT_EQ(common::collect_background_save(&save, true, &why), common::save_outcome::failed);
+        EXPECT_FALSE(common::start_background_save(&save, "gone/w.world", S::w(), S::rules, run, &why));
         EXPECT_NE(why.find("'gone/w.world': No such file"), std::string::npos) << why;
     });
     fs::current_path(here);
@@ -674,4 +680,68 @@ TEST(WorldFiles, AWorldThatTheRulesCouldNotRunIsRefused)
         common::run_state state;
         EXPECT_EQ(common::load_world(path, read, terrarium::world_rules, &state, &why), 13) << "poke " << i;
     }
+}
+
+TEST(WorldFiles, ASaveFollowsNoLinkReplacesNoOtherThingAndLeavesNothingBehindWhereverItFails)
+{
+    namespace fs = std::filesystem;
+    const fs::path dir = testing::TempDir() + std::to_string(getpid()) + "-targets";
+    const std::string path = (dir / "w.world").string(), old_name = (dir / ".w.world.tmp-").string();
+    const common::rules &r = terrarium::world_rules;
+    terrarium::world w;
+    common::start_seeded(w, r, 2, 24, 80);
+    auto mode = [&] { struct stat st {}; return lstat(path.c_str(), &st), st.st_mode; };
+    auto there = [&] {  // the directory's names, and the mode and text of w.world
+        std::string names;
+        for (const auto &entry : fs::directory_iterator(dir))
+            names += entry.path().filename().string() + " ";
+        return names + common::text_of("%o ", mode()) + (S_ISREG(mode()) ? file_text(path) : "");
+    };
+    // What is at the name, what comes there while the temporary file is written, a file size limit:
+    // the line, and all as it was; the limit's signal held, then taken back.
+    const struct { std::function<void()> at, meanwhile; bool replace; rlim_t limit; const char *why; } cases[] = {
+        {[&] { mkfifo(path.c_str(), 0600); }, nullptr, true, RLIM_INFINITY, "not a regular file"},
+        {[&] { fs::create_directory(path); }, nullptr, true, RLIM_INFINITY, "not a regular file"},
+        {[&] { fs::create_symlink("old", path); }, nullptr, true, RLIM_INFINITY, "a symbolic link, not a regular file"},
+        {[&] { std::ofstream(path) << "old"; }, nullptr, true, 10, "File too large"},
+        {[&] { std::ofstream(path) << "old"; }, nullptr, true, 1000, "File too large"},
+        {nullptr, [&] { fs::create_directories(path + "/d"); }, true, RLIM_INFINITY, "Is a directory"},
+        {nullptr, [&] { std::ofstream(path) << "new"; }, false, RLIM_INFINITY, "File exists"},
+    };
+    for (const auto &c : cases) {
+        fs::remove_all(dir), fs::create_directories(dir);
+        c.at ? c.at() : void();
+        const rlimit unlimited{RLIM_INFINITY, RLIM_INFINITY}, limit{c.limit, RLIM_INFINITY};
+        common::save_file file;
+        std::string why, temporary, want = there();
+        setrlimit(RLIMIT_FSIZE, &limit);
+        if (common::begin_save(path, c.replace, w, r, &file, &why) && c.meanwhile) {
+            c.meanwhile();
+            want = there(), temporary = fs::path(file.temporary).filename().string() + " ";
+            want.erase(want.find(temporary), temporary.size());
+        }
+        EXPECT_FALSE(file.fd >= 0 && common::finish_save(&file, w, r, {}, &why));
+        setrlimit(RLIMIT_FSIZE, &unlimited);
+        sigset_t pending;
+        sigpending(&pending);
+        EXPECT_EQ(why + (sigismember(&pending, SIGXFSZ) ? " SIGXFSZ" : ""), "cannot save '" + path + "': " + c.why);
+        EXPECT_EQ(there(), want) << c.why;
+    }
+    // A link and a FIFO at names temporary files once had: never used; an old file's mode kept; a new
+    // file's from the umask.
+    fs::remove_all(dir), fs::create_directories(dir);
+    fs::create_symlink("old", old_name + std::to_string(getpid()));
+    mkfifo((old_name + std::to_string(getpid() + 1)).c_str(), 0600);
+    std::string why, modes;
+    mode_t umask_was = umask(027);
+    for (mode_t was : {0600, 0604, 0}) {
+        fs::remove(path);
+        if (was != 0)
+            std::ofstream(path) << "old", chmod(path.c_str(), was);
+        EXPECT_TRUE(common::save_world(path, w, r, {}, &why)) << why;
+        modes += common::text_of("%o ", mode());
+    }
+    umask(umask_was);
+    EXPECT_EQ(modes + (fs::exists(dir / "old") ? "followed" : ""), "100600 100604 100640 ");
+    fs::remove_all(dir);
 }

@@ -5,7 +5,8 @@
 # wait_row 23 0 'x 12345 ' (an extended regex at row 23, column 0); press c
 # 'R=.*' (a key and its popup); quit x (the key, then exit status 0).
 # Read at each start: E2E_COLS x E2E_LINES (80x24); E2E_ENV, VAR=value words
-# for the program; E2E_ULIMIT, a limit of its address space in kB; E2E_HOLD=1
+# for the program; E2E_ULIMIT, a limit of its address space in kB; E2E_FSIZE,
+# of the files it writes, in blocks of 1 kB (`ulimit -f`); E2E_HOLD=1
 # holds it back until `release`. Every wait ends after E2E_TIMEOUT seconds (30).
 set -u
 export LC_ALL=C.UTF-8   # substrings count characters; the corners are UTF-8
@@ -70,7 +71,7 @@ start_program() {
     tmux_ kill-server 2>/dev/null
     E2E_SOCKET=$E2E_NAME.$((++E2E_RUNS))   # a dying server holds its socket a while
     # shellcheck disable=SC2086   # E2E_ENV is split into words on purpose
-    tmux_ new-session -d -s e2e -c "$E2E_DIR" -x "${E2E_COLS:-80}" -y "${E2E_LINES:-24}" "ulimit -c 0; ${E2E_ULIMIT:+ulimit -v $E2E_ULIMIT;} exec $(
+    tmux_ new-session -d -s e2e -c "$E2E_DIR" -x "${E2E_COLS:-80}" -y "${E2E_LINES:-24}" "ulimit -c 0; ${E2E_ULIMIT:+ulimit -v $E2E_ULIMIT;} ${E2E_FSIZE:+ulimit -f $E2E_FSIZE;} exec $(
         printf '%q ' env TERM=xterm LANG=C.UTF-8 ${E2E_ENV:-} \
             perl "$E2E_TOP/run.pl" "$E2E_DIR" "$binary" "$@")"
 }

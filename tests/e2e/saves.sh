@@ -80,11 +80,7 @@ vivarium TERM editor e"
 # A save into a read-only directory or onto a full disk fails, said on the
 # status line (and at the key, in a popup): the old file is kept, the run
 # goes on, and the end says it on the standard error stream.
-runs_on_# Ctrl-S while a periodic save is still being written says so instead:
-# it is pressed again until its own save has failed.
-saving_fails() { popup_shown "$1" || { keys C-s && sleep 0.5 && popup_shown "$1"; }; }
-
-failing() {
+runs_on_failing() {
     local before now
     before=$(md5sum < "$S/d/w.world") && now=$(pass_count)
     wait_until "passes on" at_least $((now + 100))
@@ -92,13 +88,17 @@ failing() {
         fail "$1: the old file changed"
 }
 
+# Ctrl-S while a periodic save is still being written says so instead:
+# it is pressed again until its own save has failed.
+saving_fails() { popup_shown "$1" || { keys C-s && sleep 0.5 && popup_shown "$1"; }; }
+
 failing() {
     local S=$E2E_DIR-saves
     mkdir -p "$S/d" && mount -t tmpfs -o size=1m tmpfs "$S/d" || { pass "no tmpfs: not run"; return; }
     trap "umount '$S/d'; tmux_ kill-server 2> /dev/null" EXIT
     E2E_ENV="TERRARIUM_SAVE=$S/d/w.world TERRARIUM_SAVE_EVERY=0.2" start_program terrarium
     wait_until "a save" test -s "$S/d/w.world"
-    mount -o remount,ro "$S/d"
+    wait_until "the remount" mount -o remount,ro "$S/d"   # refused while a save is being written
     wait_row 23 0 'save failed: '
     wait_until "Ctrl-S to fail" saving_fails "save failed: Read-only file system"
     runs_on_failing "read-only"
@@ -135,6 +135,36 @@ killed() {
     pass "-s 30: kill -9 in background saves, and after a HUP: both files resume"
 }
 
+# A world saved in the pass that n runs (here in its boundary's sleep of
+# 2 s) comes back paused: it ends that pass, then waits for the keys.
+stepped() {
+    local S=$E2E_DIR-saves passes
+    E2E_ENV="TERRARIUM_SAVE=$S.world" start_program terrarium
+    keys $(printf 's%.0s' {1..21}) && E2E_TIMEOUT=60 wait_row 23 0 ".*  2s  pass "
+    press p Pause && press n 'Single step' && sleep 1.5 && kill -s TERM "$(program_pid)" && expect_signal TERM
+    start_program terrarium --resume "$S.world"
+    wait_row 23 0 ".*  paused  2s  pass " && passes=$(pass_count) && sleep 5
+    [ "$(pass_count)" -le $((passes + 1)) ] || fail "resumed running: pass $passes, then $(pass_count)"
+    quit x
+    pass "TERM in a single step's pass: resumed paused, and so after the pass"
+}
+
+# Past a file size limit (ulimit -f 1) the end's save fails, said, and x
+# ends with 0; kill -9 in a Ctrl-S save to a new file (its child too)
+# leaves no file of that name.
+limited() {
+    local pid child="" end
+    E2E_FSIZE=1 E2E_ENV="TERRARIUM_SAVE=$E2E_DIR-w.world" start_program terrarium
+    wait_until "pass 5" at_least 5
+    keys x && expect_exit 0 "terrarium: cannot save '$E2E_DIR-w.world': File too large"
+    start_program terrarium -s 30
+    wait_until "pass 5" at_least 5 && pid=$(program_pid) end=$((SECONDS + 30)) && keys C-s
+    until [ -n "$child" ] || ((SECONDS > end)); do read -r child < "/proc/$pid/task/$pid/children"; done   # at once
+    [ -n "$child" ] && kill -s KILL $child "$pid" && wait_until "the end" test -s "$E2E_DIR/end" || fail "no child"
+    ! ls "$E2E_DIR"-w.world "$E2E_DIR"/*.world 2> /dev/null || fail "left: $(ls -a "$E2E_DIR")"
+    pass "ulimit -f 1: x says the save failed, exit 0; kill -9 in Ctrl-S: no terrarium-N.world"
+}
+
 refusals() {
     local p V other S=$E2E_DIR-files file why
     mkdir -p "$S/dir" && printf 'pass,population\n' > "$S/text.world"
@@ -157,6 +187,17 @@ text.world:not a world file
 $other.world:a $other world, not a $p one"
     done
     pass "SAVE_EVERY 0 or 1e3: 12; --resume of no file, a directory, a text, the other's world: 13, its line, the terminal untouched"
+    # Saves: no FIFO, device or link replaced, nor a file size limit fatal; nothing left.
+    mkfifo "$S/fifo" && ln -s terrarium.world "$S/link" && { mknod "$S/null" c 1 3 2> /dev/null || mkfifo "$S/null"; }
+    while IFS=: read -r limit file why; do
+        refusal "simdump --save-at $file, ulimit -f $limit" 12 "terrarium: cannot save '$S/$file': $why" sh -c \
+            "ulimit -f $limit && exec \"\$@\" --program terrarium --seed 1 --lines 9 --cols 9 --passes 1 --save-at 1 $S/$file" \
+            - "$(program_path simdump)"
+    done <<< "unlimited:fifo:not a regular file
+unlimited:null:not a regular file
+unlimited:link:a symbolic link, not a regular file
+1:w.world:File too large"
+    [ -p "$S/fifo" ] && [ -L "$S/link" ] && [ ! -f "$S/null" ] && ! ls -a "$S" | grep tmp || fail "$(ls -la "$S")"
 }
 
-in_parallel exact pane_closed anywhere failing killed refusals
+in_parallel exact pane_closed anywhere failing killed stepped limited refusals
