@@ -54,10 +54,14 @@ uint64_t field_reader::get(int n)
 {
     if (!ok())
         return 0;
-    if (held_ - used_ < static_cast<size_t>(n) && (!refill() || held_ - used_ < static_cast<size_t>(n))) {
-        fail("the world ends early");
-        return 0;
-    }
+    // A refill may bring fewer bytes than a field needs (the decompressor
+    // gives what it has at the end of its input's chunk): refill until the
+    // field is whole or nothing more comes.
+    while (held_ - used_ < static_cast<size_t>(n))
+        if (!refill()) {
+            fail("the world ends early");
+            return 0;
+        }
     uint64_t v = 0;
     for (int i = 0; i < n; i++)
         v |= static_cast<uint64_t>(static_cast<unsigned char>(buffer_[used_ + i])) << (8 * i);

@@ -479,6 +479,35 @@ TEST(WorldFiles, AWorldReadBackRunsOnAsTheWorldSaved)
     }
 }
 
+// The decompressor may give as little as a byte at a time (at the end of a
+// chunk of the file): fields that straddle such pieces still read whole.
+TEST(WorldFiles, FieldsReadWholeFromASourceThatGivesOneByteAtATime)
+{
+    std::string bytes;
+    common::field_writer out([](void *to, const char *p, size_t n) { static_cast<std::string *>(to)->append(p, n); },
+                             &bytes);
+    out.u8(7), out.i32(-123456), out.i64(-9000000000LL), out.bytes("abc", 3), out.u32(4000000000u), out.finish();
+    struct source { const std::string *bytes; size_t at; } from{&bytes, 0};
+    common::field_reader in([](void *f, char *to, size_t n) -> size_t {
+        auto &s = *static_cast<source *>(f);
+        if (n == 0 || s.at == s.bytes->size())
+            return 0;
+        *to = (*s.bytes)[s.at++];
+        return 1;
+    }, &from);
+    unsigned small = in.u8();
+    int middle = in.i32();
+    long long large = in.i64();
+    char text[3];
+    in.bytes(text, 3);
+    uint32_t last = in.u32();
+    ASSERT_TRUE(in.ok());
+    EXPECT_EQ(std::tie(small, middle, large, last), std::make_tuple(7u, -123456, -9000000000LL, 4000000000u));
+    EXPECT_EQ(std::string(text, 3), "abc");
+    in.i32();
+    EXPECT_FALSE(in.ok()) << "past the end";
+}
+
 TEST(WorldFiles, ACrowdedWorldReadsBackAndOnlyWhatReadsBackIsWritten)
 {
     const std::string path = testing::TempDir() + std::to_string(getpid()) + "-crowded.world";
