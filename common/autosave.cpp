@@ -328,7 +328,7 @@ void autosave::save_at_end(std::string *complaint)
         failure_ = why;
     }
     if (!failure_.empty())
-        *complaint += text_of("%s: %s\n", program_, failure_.c_str());
+        *complaint += text_of("%s: %s\n", program_, printable(failure_).c_str());
     session_ = nullptr;
 }
 

@@ -106,7 +106,7 @@ void install_signal_handlers() { catch_ending_signals(on_fatal_signal); }
 
 [[noreturn]] void refuse(const char *program, const char *why, const char *type = nullptr)
 {
-    stop_with(EXIT_NO_TERMINAL, (type ? text_of("%s: %s (TERM=%s)\n", program, why, type)
+    stop_with(EXIT_NO_TERMINAL, (type ? text_of("%s: %s (TERM=%s)\n", program, why, printable(type).c_str())
                                       : text_of("%s: %s\n", program, why))
                                     .c_str());
 }
@@ -168,7 +168,7 @@ std::string why_no_terminal(const char *type, int error)
         return "cannot open the terminal: " + size + " is larger than curses can hold";
     if (error != 0 && error != ENOENT)
         return std::string("cannot open the terminal: ") + std::strerror(error);
-    return std::string("unknown terminal type (TERM=") + type + ")";
+    return "unknown terminal type (TERM=" + printable(type) + ")";
 }
 
 namespace {

@@ -321,6 +321,11 @@ EOF
 ln -sf /dev/full "$T/log.csv" && start 2 10 20 && within '[ -s "$T/status" ]'
 [ "$(cat "$T/status" "$T/stderr" | paste -sd '|')" = "12|terrarium: one bug left after 53 passes|terrarium: \
 TERRARIUM_LOG: cannot write '$T/log.csv': No space left on device" ] || fail "terrarium's log onto a full disk"
+# A terminal type with control characters is named escaped in the refusal (status 11).
+rm -f "$T/status" && tmux -L $SOCKET -f /dev/null new-session -d "env TERM='a"$'\e'"[2Jb' $TERRARIUM 2> $T/stderr; \
+    echo \$? > $T/status" && within '[ -s "$T/status" ]'
+[ "$(cat "$T/status" "$T/stderr" | paste -sd '|')" = '11|terrarium: unknown terminal type (TERM=a\x1b[2Jb)' ] ||
+    fail "a hostile TERM: $(cat "$T/stderr")"
 echo "ok: simdump's bounds and refusals, failed writes, memory short, a closed standard error"
 
 # Saved on the way and resumed, a run dumps as the straight run and logs its rows from the saved pass on.
