@@ -117,7 +117,7 @@ failing() {
 # kill -9 in the middle of saves of a big world, in the background and in
 # the foreground after a SIGHUP: the file resumes.
 killed() {
-    local S=$E2E_DIR-saves
+    local S=$E2E_DIR-saves E2E_TIMEOUT=120  # a world of -s 30, slow under the sanitizers beside the other lanes
     mkdir -p "$S"
     E2E_ENV="TERRARIUM_SAVE=$S/w.world TERRARIUM_SAVE_EVERY=0.05" start_program terrarium -s 30
     wait_until "pass 30" at_least 30
