@@ -321,8 +321,9 @@ EOF
 ln -sf /dev/full "$T/log.csv" && start 2 10 20 && within '[ -s "$T/status" ]'
 [ "$(cat "$T/status" "$T/stderr" | paste -sd '|')" = "12|terrarium: one bug left after 53 passes|terrarium: \
 TERRARIUM_LOG: cannot write '$T/log.csv': No space left on device" ] || fail "terrarium's log onto a full disk"
-# A terminal type with control characters is named escaped in the refusal (status 11).
-rm -f "$T/status" && tmux -L $SOCKET -f /dev/null new-session -d "env TERM='a"$'\e'"[2Jb' $TERRARIUM 2> $T/stderr; \
+# A terminal type with control characters is named escaped in the refusal (status 11). (ncurses keeps
+# what it allocated for a type it could not find: no leak check.)
+rm -f "$T/status" && tmux -L $SOCKET -f /dev/null new-session -d "env ASAN_OPTIONS=detect_leaks=0 TERM='a"$'\e'"[2Jb' $TERRARIUM 2> $T/stderr; \
     echo \$? > $T/status" && within '[ -s "$T/status" ]'
 [ "$(cat "$T/status" "$T/stderr" | paste -sd '|')" = '11|terrarium: unknown terminal type (TERM=a\x1b[2Jb)' ] ||
     fail "a hostile TERM: $(cat "$T/stderr")"
