@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "common/edit_window.h"
+#include "common/decide.h"
 
 namespace common {
 

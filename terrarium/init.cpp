@@ -6,7 +6,7 @@
 #include <string>
 
 #include "common/hooks.h"
-#include "common/startup.h"
+#include "common/populate.h"
 #include "terrarium/world.h"
 #include "terrarium/terrain.h"
 

@@ -3,7 +3,7 @@
 #include <cstdlib>
 
 #include "common/hooks.h"
-#include "common/startup.h"
+#include "common/populate.h"
 #include "vivarium/world.h"
 #include "vivarium/terrain.h"
 

@@ -14,7 +14,6 @@
 #include "common/signals.h"
 #include "common/stop.h"
 #include "common/text.h"
-#include "common/term.h"
 
 namespace lab {
 
