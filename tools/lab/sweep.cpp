@@ -9,8 +9,8 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
-#include <map>
 #include <memory>
+#include <new>
 #include <set>
 #include <sys/ioctl.h>
 #include <sys/wait.h>
@@ -25,6 +25,7 @@
 #include "tools/lab/children.h"
 #include "tools/lab/log_file.h"
 #include "tools/lab/summary.h"
+#include "tools/lab/workers.h"
 #include "tools/saved_world.h"
 #include "vivarium/rules.h"
 
@@ -243,39 +244,39 @@ std::string log_name(const run &r) { return r.where->name + "/seed" + std::to_st
 
 std::string log_path(const sweep &s, const run &r) { return s.out + "/" + log_name(r); }
 
-// In the child: one headless world through the same code as simdump, its
-// log written as the program writes it; a branched run's world is the
-// child's own copy of the saved one, reseeded with the run's seed. Messages of the world's end would
-// only clutter the progress report; the log's end line keeps the status.
-// The standard streams are made whole first (on /dev/null), so the log
-// never takes the number of a closed one. Until standard output is on
-// /dev/null too, _exit: whatever the lab's stdout still holds is the lab's
-// to write.
-[[noreturn]] void run_world(const sweep &s, const run &r)
+// A run's world: a new one, or a copy of the saved one reseeded with the
+// run's seed. Throws std::bad_alloc when its memory cannot be had.
+std::unique_ptr<common::world_base> new_world(const sweep &s, const run &r)
 {
-    int nowhere = open("/dev/null", O_RDWR);
-    for (int fd = 0; fd <= 2; fd++)
-        if (fcntl(fd, F_GETFD) < 0 && dup2(nowhere, fd) < 0)
-            _exit(1);
-    std::string path = log_path(s, r);
-    std::unique_ptr<common::world_base> made;
-    common::world_base *world = s.saved.get();
-    if (world != nullptr)
-        world->random.reseed(r.seed);
-    else if (s.program == &terrarium::world_rules)
-        world = (made = std::make_unique<terrarium::world>(r.where->chosen)).get();
-    else
-        world = (made = std::make_unique<vivarium::world>()).get();
-    if (!common::open_log(path.c_str(), s.program->describe(*world), r.seed)) {
-        complain("cannot open " + path + ": " + std::strerror(errno));
-        _exit(1);
+    if (s.saved) {
+        std::unique_ptr<common::world_base> copy = s.saved->clone();
+        copy->random.reseed(r.seed);
+        return copy;
     }
-    std::FILE *dump = std::fopen("/dev/null", "w");
-    if (dump == nullptr || dup2(nowhere, 1) < 0 || dup2(nowhere, 2) < 0)
-        _exit(1);
+    if (s.program == &terrarium::world_rules)
+        return std::make_unique<terrarium::world>(r.where->chosen);
+    return std::make_unique<vivarium::world>();
+}
+
+// In a worker: one headless world through the same code as simdump, its
+// log written as the program writes it. The dump and the messages of the
+// world's end go to the worker's standard streams, /dev/null: they would
+// only clutter the progress report, and the log's end line keeps the
+// status.
+job_end run_world(const sweep &s, const run &r)
+{
+    std::unique_ptr<common::world_base> world;
+    try {
+        world = new_world(s, r);
+    } catch (const std::bad_alloc &) {
+        return {common::EXIT_WORLD_TOO_LARGE, 0};
+    }
+    std::string path = log_path(s, r);
+    if (!common::open_log(path.c_str(), s.program->describe(*world), r.seed))
+        return {1, errno};
     if (s.saved)
-        std::exit(common::resume_headless(*world, *s.program, s.resumed, s.passes, dump));
-    std::exit(common::run_headless(*world, *s.program, r.seed, s.lines, s.cols, s.passes, dump));
+        return {common::resume_headless(*world, *s.program, s.resumed, s.passes, stdout), 0};
+    return {common::run_headless(*world, *s.program, r.seed, s.lines, s.cols, s.passes, stdout), 0};
 }
 
 int terminal_width()
@@ -406,46 +407,28 @@ int run_sweep(const sweep &s)
         return 1;
     end_children_with_lab();
     auto start = std::chrono::steady_clock::now();
-    std::map<pid_t, run> running;
-    size_t next = 0, done = 0;
+    size_t done = 0;
     int failed = 0;
-    while (done < runs.size()) {
-        while (static_cast<int>(running.size()) < s.jobs && next < runs.size()) {
-            std::fflush(nullptr);
-            pid_t pid = start_child();
-            if (pid == 0)
-                run_world(s, runs[next]);
-            if (pid < 0) {
-                std::perror("terrarium-lab: fork");
-                kill_children();
-                return 1;
-            }
-            running[pid] = runs[next++];
-        }
-        int status = 0;
-        pid_t pid = wait(&status);
-        if (pid < 0) {
-            if (errno == EINTR)
-                continue;
-            std::perror("terrarium-lab: wait");
-            kill_children();
-            return 1;
-        }
-        child_ended(pid);
-        run r = running[pid];
-        running.erase(pid);
-        std::string why = failure(log_path(s, r), status);
+    auto ended = [&](size_t job, int status, int error) {
+        const run &r = runs[job];
+        std::string path = log_path(s, r);
+        if (error != 0)
+            complain("cannot open " + path + ": " + std::strerror(error));
+        std::string why = failure(path, status);
         if (!why.empty()) {
             std::fprintf(stderr, "%sterrarium-lab: %s\n", isatty(1) ? "\n" : "", common::printable(why).c_str());
             failed++;
         }
         report(r, ++done, runs.size(),
                std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-    }
+    };
+    int lost = run_in_workers(runs.size(), s.jobs, [&](size_t job) { return run_world(s, runs[job]); }, ended);
+    if (lost < 0)
+        return 1;
     if (failed > 0)
         std::fprintf(stderr, "terrarium-lab: %d of %zu runs failed\n", failed, runs.size());
     int status = s.summary ? summarize({s.out}) : 0;
-    return failed > 0 ? 1 : status;
+    return failed > 0 || lost > 0 ? 1 : status;
 }
 
 }  // namespace lab

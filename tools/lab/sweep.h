@@ -1,4 +1,5 @@
-// A sweep: many headless worlds, one process each, every run logged.
+// A sweep: many headless worlds, run one after another in each of a few
+// worker processes, every run logged.
 #pragma once
 
 #include <memory>
@@ -31,8 +32,8 @@ struct sweep {
     bool add = false;  // runs may join another sweep's of the same kind in `out`
     long share = 1, shares = 1;  // runs only the share-th of `shares` shares of the runs
     // A sweep branched from a world file: every run starts from `saved`,
-    // its generator reseeded with the run's seed. Each run's child
-    // changes its own copy of the world.
+    // its generator reseeded with the run's seed. Each run changes a
+    // copy of its own.
     bool branched = false;
     std::string from;
     std::shared_ptr<common::world_base> saved;
@@ -76,9 +77,9 @@ inline bool in_share(size_t index, long share, long shares)
     return static_cast<long>(index % static_cast<size_t>(shares)) == share - 1;
 }
 
-// Runs every setting with every seed (those of its share), `jobs` worlds at once, each logged
-// to out/SETTING/seedN.csv and listed in out/manifest, with a progress
-// report; then the summary.
+// Runs every setting with every seed (those of its share), in at most
+// `jobs` worker processes, each world logged to out/SETTING/seedN.csv and
+// listed in out/manifest, with a progress report; then the summary.
 // Returns the exit status.
 int run_sweep(const sweep &s);
 
