@@ -358,19 +358,19 @@ int read_version_1(field_reader &in, const world_header &h, world_base &w, const
 
 constexpr uint32_t MUST_UNDERSTAND = 1;
 constexpr size_t TAG_BYTES = 4;
-const std::string WORLD_TAG = "WRLD";     // the world and its run: the map part, the turn pending, the program's part
-const std::string SESSION_TAG = "SESS";   // the session's: the selection and the pace
+constexpr char WORLD_TAG[] = "WRLD";    // the world and its run: the map part, the turn pending, the program's part
+constexpr char SESSION_TAG[] = "SESS";  // the session's: the selection and the pace
 
 // A section whose fields `fields(out)` writes: written twice, the first
 // time only counted, so that the length before them is known without
 // holding a world's bytes in memory.
 template <class Fields>
-void write_section(field_writer &out, const std::string &tag, uint32_t flags, Fields fields)
+void write_section(field_writer &out, const char *tag, uint32_t flags, Fields fields)
 {
     auto counted = std::make_unique<field_writer>([](void *, const char *, size_t) {}, nullptr);
     fields(*counted);
     counted->finish();
-    out.bytes(tag.data(), TAG_BYTES);
+    out.bytes(tag, TAG_BYTES);
     out.u32(flags);
     out.u64(counted->written());
     fields(out);
@@ -450,6 +450,7 @@ int read_sections(field_reader &in, const world_header &h, world_base &w, const 
 {
     bool seen[2] = {false, false};  // the world, the session
     int status = 0;
+    *run = run_state();  // as a new session runs a world, should no session's section come
     in.end_at(h.world_bytes);
     while (status == 0 && in.ok() && refusal->empty() && in.taken() < h.world_bytes) {
         section_head s = read_section_head(in, h.world_bytes);
