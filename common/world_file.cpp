@@ -50,9 +50,17 @@ bool field_reader::refill()
     return got > 0;
 }
 
+// A field of n bytes would cross the end set: the fault, and true.
+bool field_reader::beyond_end(uint64_t n)
+{
+    if (n > end_ - std::min(end_, taken_))
+        fail("a section ends early");
+    return !ok();
+}
+
 uint64_t field_reader::get(int n)
 {
-    if (!ok())
+    if (!ok() || beyond_end(static_cast<uint64_t>(n)))
         return 0;
     // A refill may bring fewer bytes than a field needs (the decompressor
     // gives what it has at the end of its input's chunk): refill until the
@@ -72,6 +80,7 @@ uint64_t field_reader::get(int n)
 
 void field_reader::bytes(char *p, size_t n)
 {
+    beyond_end(n);
     while (n > 0 && ok()) {
         if (used_ == held_ && !refill()) {
             fail("the world ends early");
@@ -82,6 +91,17 @@ void field_reader::bytes(char *p, size_t n)
         used_ += part;
         taken_ += part;
         p += part;
+        n -= part;
+    }
+}
+
+void field_reader::skip(uint64_t n)
+{
+    char scrap[4096];
+    beyond_end(n);
+    while (n > 0 && ok()) {
+        size_t part = static_cast<size_t>(std::min<uint64_t>(n, sizeof scrap));
+        bytes(scrap, part);
         n -= part;
     }
 }
@@ -181,7 +201,7 @@ std::string decode_header(const unsigned char *in, uint64_t file_bytes, world_he
         return "truncated";
     if (get_le(in + 68, 4) != crc32(in, 68))
         return "damaged: its header does not match its checksum";
-    if (h->version != WORLD_FORMAT_VERSION)
+    if (h->version < 1)
         return text_of("damaged: format version %u", h->version);
     const char *name = reinterpret_cast<const char *>(in + 12);
     h->program.assign(name, strnlen(name, PROGRAM_BYTES));
@@ -213,7 +233,9 @@ std::string decode_header(const unsigned char *in, uint64_t file_bytes, world_he
 
 constexpr int LONGEST_DELAY = 1 << 30;
 
-void write_common(field_writer &out, const world_base &w, const run_state &run)
+// What every world holds, up to its map: its size, pass, phase, the
+// screen it was sized for, its generator, and the map.
+void write_map_part(field_writer &out, const world_base &w)
 {
     out.i32(w.map.rows());
     out.i32(w.map.cols());
@@ -228,18 +250,11 @@ void write_common(field_writer &out, const world_base &w, const run_state &run)
     out.i32(at.rear);
     for (int row = 0; row < w.map.rows(); row++)
         out.bytes(w.map.row(row), static_cast<size_t>(w.map.cols()));
-    const std::vector<size_t> &lit = w.map.selected_cells();
-    out.i64(static_cast<long long>(lit.size()));
-    for (size_t cell : lit)
-        out.i64(static_cast<long long>(cell));
-    out.i32(run.speed);
-    out.u8(run.paused);
-    out.u8(run.turn_pending);
 }
 
-// The common part into `w`, whose map opens here. 0, EXIT_WORLD_TOO_LARGE,
+// That part back into `w`, whose map opens here. 0, EXIT_WORLD_TOO_LARGE,
 // or a fault in `in`.
-int read_common(field_reader &in, const world_header &h, world_base &w, run_state *run)
+int read_map_part(field_reader &in, const world_header &h, world_base &w)
 {
     int rows = in.i32(), cols = in.i32();
     long long passes = in.i64();
@@ -269,7 +284,24 @@ int read_common(field_reader &in, const world_header &h, world_base &w, run_stat
         if (in.ok() && !w.map.write_row(row, line.data()))
             in.fail("a map cell that is not a glyph");
     }
-    long long area = static_cast<long long>(rows) * cols;
+    return 0;
+}
+
+// The session's view of the world: the cells last drawn for the selected
+// bug.
+void write_selection(field_writer &out, const world_base &w)
+{
+    const std::vector<size_t> &lit = w.map.selected_cells();
+    out.i64(static_cast<long long>(lit.size()));
+    for (size_t cell : lit)
+        out.i64(static_cast<long long>(cell));
+}
+
+// Those cells back, onto the open map of `w`; faults are left in `in`.
+void read_selection(field_reader &in, world_base &w)
+{
+    int cols = w.map.cols();
+    long long area = static_cast<long long>(w.map.rows()) * cols;
     long long lit = in.i64_in(0, SELECTED_CELLS, "too many cells drawn for the selected bug");
     for (long long i = 0; i < lit && in.ok(); i++) {
         long long cell = in.i64_in(0, area - 1, "a cell off the map");
@@ -278,14 +310,166 @@ int read_common(field_reader &in, const world_header &h, world_base &w, run_stat
             in.fail("a cell drawn twice for the selected bug");
         w.map.write(static_cast<int>(cell / cols), static_cast<int>(cell % cols), w.map.row(0)[cell], true);
     }
-    w.map.forget_changes();
+}
+
+// The session's pace: its speed, and whether it was paused.
+void write_pace(field_writer &out, const run_state &run)
+{
+    out.i32(run.speed);
+    out.u8(run.paused);
+}
+
+void read_pace(field_reader &in, run_state *run)
+{
     run->speed = in.i32_in(0, LONGEST_DELAY, "a speed out of range");
-    int paused = in.u8(), turn_pending = in.u8();
-    if (paused > 1 || turn_pending > 1)
+    int paused = in.u8();
+    if (paused > 1)
         in.fail("a run state out of range");
     run->paused = paused == 1;
+}
+
+void read_turn_pending(field_reader &in, run_state *run)
+{
+    int turn_pending = in.u8();
+    if (turn_pending > 1)
+        in.fail("a run state out of range");
     run->turn_pending = turn_pending == 1;
-    return 0;
+}
+
+// A world of format version 1, which has no sections: its common part
+// (the map part, the selection, the pace and the turn pending), then its
+// program's part.
+int read_version_1(field_reader &in, const world_header &h, world_base &w, const rules &r, run_state *run)
+{
+    int status = read_map_part(in, h, w);
+    if (status != 0 || !in.ok())
+        return status;
+    read_selection(in, w);
+    read_pace(in, run);
+    read_turn_pending(in, run);
+    return in.ok() ? r.codec->read(in, w) : 0;
+}
+
+// ---- Sections (format version 2) -----------------------------------------
+//
+// Each section: a tag of four ASCII letters or digits, flags (u32), the
+// bytes that follow (u64), then its fields. A reader skips a section it
+// does not know, unless its flags say that it must be understood.
+
+constexpr uint32_t MUST_UNDERSTAND = 1;
+constexpr size_t TAG_BYTES = 4;
+constexpr char WORLD_TAG[] = "WRLD";    // the world and its run: the map part, the turn pending, the program's part
+constexpr char SESSION_TAG[] = "SESS";  // the session's: the selection and the pace
+
+// A section whose fields `fields(out)` writes: written twice, the first
+// time only counted, so that the length before them is known without
+// holding a world's bytes in memory.
+template <class Fields>
+void write_section(field_writer &out, const char *tag, uint32_t flags, Fields fields)
+{
+    auto counted = std::make_unique<field_writer>([](void *, const char *, size_t) {}, nullptr);
+    fields(*counted);
+    counted->finish();
+    out.bytes(tag, TAG_BYTES);
+    out.u32(flags);
+    out.u64(counted->written());
+    fields(out);
+}
+
+void write_sections(field_writer &out, const world_base &w, const rules &r, const run_state &run)
+{
+    write_section(out, WORLD_TAG, MUST_UNDERSTAND, [&](field_writer &to) {
+        write_map_part(to, w);
+        to.u8(run.turn_pending);
+        r.codec->write(to, w);
+    });
+    // A reader that did not know the session would resume the world as a
+    // new session does.
+    write_section(out, SESSION_TAG, 0, [&](field_writer &to) {
+        write_selection(to, w);
+        write_pace(to, run);
+    });
+}
+
+struct section_head {
+    std::string tag;
+    bool must_understand = false;
+    uint64_t end = 0;  // where its fields end, in the world's bytes
+};
+
+// A section's head, its fields lying within the world's `world_bytes`.
+section_head read_section_head(field_reader &in, uint64_t world_bytes)
+{
+    section_head s;
+    char tag[TAG_BYTES] = {};
+    in.bytes(tag, TAG_BYTES);
+    s.tag.assign(tag, TAG_BYTES);
+    s.must_understand = (in.u32() & MUST_UNDERSTAND) != 0;
+    uint64_t length = in.u64();
+    auto letter_or_digit = [](char c) {
+        return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+    };
+    if (in.ok() && !std::all_of(tag, tag + TAG_BYTES, letter_or_digit))
+        in.fail("a section's tag that is not letters or digits");
+    if (in.ok() && length > world_bytes - in.taken())
+        in.fail("a section longer than the world");
+    s.end = in.taken() + length;
+    return s;
+}
+
+// The fields of the known section `s` into `w` and *run: 0,
+// EXIT_WORLD_TOO_LARGE, or a fault in `in`. `seen` says which of the world
+// and the session were read before.
+int read_known_section(field_reader &in, const section_head &s, const world_header &h, world_base &w,
+                       const rules &r, run_state *run, bool seen[2])
+{
+    bool world = s.tag == WORLD_TAG;
+    if (seen[world ? 0 : 1])
+        in.fail("a section twice");
+    else if (!world && !seen[0])
+        in.fail("a session before its world");
+    seen[world ? 0 : 1] = true;
+    if (!in.ok())
+        return 0;
+    if (!world) {
+        read_selection(in, w);
+        read_pace(in, run);
+        return 0;
+    }
+    int status = read_map_part(in, h, w);
+    if (status == 0 && in.ok())
+        read_turn_pending(in, run);
+    return status == 0 && in.ok() ? r.codec->read(in, w) : status;
+}
+
+// A world of format version 2: its sections in turn, the world's required.
+// 0, EXIT_WORLD_TOO_LARGE, a fault in `in`, or a section this program
+// does not know and must understand, named in *refusal.
+int read_sections(field_reader &in, const world_header &h, world_base &w, const rules &r, run_state *run,
+                  std::string *refusal)
+{
+    bool seen[2] = {false, false};  // the world, the session
+    int status = 0;
+    *run = run_state();  // as a new session runs a world, should no session's section come
+    in.end_at(h.world_bytes);
+    while (status == 0 && in.ok() && refusal->empty() && in.taken() < h.world_bytes) {
+        section_head s = read_section_head(in, h.world_bytes);
+        if (!in.ok())
+            break;
+        in.end_at(s.end);
+        if (s.tag == WORLD_TAG || s.tag == SESSION_TAG)
+            status = read_known_section(in, s, h, w, r, run, seen);
+        else if (s.must_understand)
+            *refusal = "a world file with a required section this program does not know ('" + s.tag + "')";
+        else
+            in.skip(s.end - in.taken());
+        if (status == 0 && in.ok() && refusal->empty() && in.taken() != s.end)
+            in.fail("a section's length differs from its fields");
+        in.end_at(h.world_bytes);
+    }
+    if (status == 0 && in.ok() && refusal->empty() && !seen[0])
+        in.fail("no world in it");
+    return status;
 }
 
 // ---- Compression ----------------------------------------------------------
@@ -350,8 +534,7 @@ std::string write_body(int fd, const world_base &w, const rules &r, const run_st
     ZSTD_CCtx_setParameter(z.context, ZSTD_c_compressionLevel, 3);
     ZSTD_CCtx_setParameter(z.context, ZSTD_c_checksumFlag, 1);
     std::unique_ptr<field_writer> out = std::make_unique<field_writer>(compress_flush, &z);
-    write_common(*out, w, run);
-    r.codec->write(*out, w);
+    write_sections(*out, w, r, run);
     out->finish();
     z.feed(nullptr, 0, ZSTD_e_end);
     ZSTD_freeCCtx(z.context);
@@ -667,11 +850,13 @@ int load_body(decompressing &z, const world_header &h, const std::string &name, 
         return EXIT_WORLD_TOO_LARGE;
     }
     int status = 0;
+    std::string refusal;  // a section this program cannot read
     std::unique_ptr<field_reader> in = std::make_unique<field_reader>(decompress_fill, &z);
     try {
-        status = read_common(*in, h, w, run);
-        if (status == 0 && in->ok())
-            status = r.codec->read(*in, w);
+        status = h.version == 1 ? read_version_1(*in, h, w, r, run) : read_sections(*in, h, w, r, run, &refusal);
+        w.map.forget_changes();
+        if (status == 0 && in->ok() && !refusal.empty())
+            in->fail(refusal);
         if (status == 0 && in->ok() && r.population(w) != h.population)
             in->fail("its bug count differs from its header's");
         char more;
@@ -690,7 +875,8 @@ int load_body(decompressing &z, const world_header &h, const std::string &name, 
         return status;
     }
     if (!z.error.empty() || !in->ok()) {
-        *why = quoted(name) + (z.error == "truncated" ? z.error : "damaged: " + (z.error.empty() ? in->why() : z.error));
+        const std::string &fault = z.error.empty() ? in->why() : z.error;
+        *why = quoted(name) + (fault == "truncated" || fault == refusal ? fault : "damaged: " + fault);
         return EXIT_BAD_WORLD_FILE;
     }
     return 0;

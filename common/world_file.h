@@ -2,7 +2,9 @@
 // run can be resumed, moved to another machine or branched.
 //
 // A file is a small fixed header (see docs/world-file.md), then the world
-// as one zstd frame with its content checksum. Every field is fixed-width
+// as one zstd frame with its content checksum: since version 2, a run of
+// tagged sections, the world's own and the session's that ran it, each
+// with its length and whether a reader must understand it. Every field is fixed-width
 // little-endian. Writing goes to a temporary file in the same directory,
 // which is flushed to disk and renamed over the old file, and the
 // directory is flushed: at any moment the old or the new file is whole.
@@ -24,14 +26,15 @@
 
 namespace common {
 
-constexpr uint32_t WORLD_FORMAT_VERSION = 1;
+// Every save writes this version; version 1 (no sections) still reads.
+constexpr uint32_t WORLD_FORMAT_VERSION = 2;
 
 // How a session was running the world when it was saved: it goes on the
 // same way when resumed.
 struct run_state {
-    int speed = 1;              // microseconds slept at each pass boundary
-    bool paused = false;        // paused or single-stepping
-    // Saved after a pass boundary's work and before the next turn (from
+    int speed = 1;              // microseconds slept at each pass boundary (the session's)
+    bool paused = false;        // paused or single-stepping (the session's)
+    // The world's run's: saved after a pass boundary's work and before the next turn (from
     // the keys, which are read there), rather than before the boundary:
     // the run resumes with that turn.
     bool turn_pending = false;
@@ -105,6 +108,7 @@ public:
     void i32(int v) { put(static_cast<uint32_t>(v), 4); }
     void u32(uint32_t v) { put(v, 4); }
     void i64(long long v) { put(static_cast<uint64_t>(v), 8); }
+    void u64(uint64_t v) { put(v, 8); }
     void bytes(const char *p, size_t n);
     void finish();  // what the buffer still holds, to `flush`
     uint64_t written() const { return written_; }
@@ -145,7 +149,12 @@ public:
     int i32() { return static_cast<int>(static_cast<uint32_t>(get(4))); }
     uint32_t u32() { return static_cast<uint32_t>(get(4)); }
     long long i64() { return static_cast<long long>(get(8)); }
+    uint64_t u64() { return get(8); }
     void bytes(char *p, size_t n);
+    void skip(uint64_t n);  // n bytes passed over
+    // Nothing is read beyond `end` (the end of a section): a field that
+    // would cross it is a fault.
+    void end_at(uint64_t end) { end_ = end; }
     // An i32 within [low, high]; outside, a fault saying `what`.
     int i32_in(int low, int high, const char *what);
     long long i64_in(long long low, long long high, const char *what);
@@ -161,12 +170,14 @@ public:
 
 private:
     uint64_t get(int n);
+    bool beyond_end(uint64_t n);
     bool refill();
     size_t (*fill_)(void *, char *, size_t);
     void *from_;
     char buffer_[1 << 16];
     size_t used_ = 0, held_ = 0;
     uint64_t taken_ = 0;
+    uint64_t end_ = UINT64_MAX;
     std::string why_;
 };
 

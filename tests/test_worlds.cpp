@@ -365,6 +365,7 @@ struct resumed_run {
     long more;               // passes after the save
     int select;              // key '1' + select before the save, or -1
     common::run_state state; // as saved
+    const char *v1 = nullptr;  // else the world is read from this file of format version 1, saved after r.passes
 };
 const resumed_run resumed_runs[] = {
     {{"terrarium", 1, 10, 20, 25, {"-s", "1"}}, 40, -1, {}},  // after an ageing pass
@@ -375,6 +376,8 @@ const resumed_run resumed_runs[] = {
     {{"vivarium", 3, 10, 20, 75, {}}, 100, -1, {1, false, true}},
     {{"vivarium", 4, 60, 200, 5, {}}, 5, 3, {}},
     {{"vivarium", 5, 30, 100, 0, {}}, 20, -1, {}},
+    {{"terrarium", 5, 12, 30, 40, {"-s", "1"}}, 60, -1, {}, "terrarium_v1_seed5_pass40.world"},
+    {{"vivarium", 2, 4, 6, 30, {}}, 30, -1, {}, "vivarium_v1_seed2_pass30.world"},
 };
 
 // The selection of either program's world, and what chose it.
@@ -428,12 +431,22 @@ std::string with_crc(std::string bytes)
 }
 
 // A world file whose world `edit` changes, compressed anew as one frame
-// with its checksum, its header made to agree.
-std::string reworked(const std::string &file, const std::function<void(std::string &)> &edit)
+// with its checksum, its header made to agree: the fields of its section
+// `section` (the world's, 0, or the session's, 1), that section's length
+// made to agree; with section -1, the world whole.
+std::string reworked(const std::string &file, const std::function<void(std::string &)> &edit, int section = 0)
 {
     std::string world(get_le(file, 60, 8), '\0');
     EXPECT_EQ(ZSTD_decompress(world.data(), world.size(), file.data() + 72, file.size() - 72), world.size());
-    edit(world);
+    size_t at = 0;
+    for (int i = 0; i < section; i++)
+        at += 16 + get_le(world, at + 8, 8);
+    std::string fields = section < 0 ? world : world.substr(at + 16, get_le(world, at + 8, 8));
+    edit(fields);
+    if (section >= 0)
+        world.replace(at + 16, get_le(world, at + 8, 8), fields), put_le(world, at + 8, fields.size(), 8);
+    else
+        world = fields;
     std::string body(ZSTD_compressBound(world.size()), '\0');
     ZSTD_CCtx *z = ZSTD_createCCtx();
     ZSTD_CCtx_setParameter(z, ZSTD_c_checksumFlag, 1);
@@ -461,10 +474,10 @@ TEST(WorldFiles, AWorldReadBackRunsOnAsTheWorldSaved)
             common::pass_boundary(*saved.world, r);
         if (c.select >= 0)
             on_refs(*saved.world, c.r.program, [&](auto &refs) { return refs.select(c.select), 0; });
-        std::string why;
-        ASSERT_TRUE(common::save_world(path, *saved.world, r, c.state, &why)) << why;
+        std::string why, file = c.v1 ? std::string(GOLDEN_DIR) + "/" + c.v1 : path;
+        ASSERT_TRUE(c.v1 || common::save_world(path, *saved.world, r, c.state, &why)) << why;
         common::run_state state;
-        ASSERT_EQ(common::load_world(path, *read.world, r, &state, &why), 0) << why;
+        ASSERT_EQ(common::load_world(file, *read.world, r, &state, &why), 0) << why;
         EXPECT_EQ(std::tie(state.speed, state.paused, state.turn_pending),
                   std::tie(c.state.speed, c.state.paused, c.state.turn_pending));
         EXPECT_EQ(r.describe(*read.world).options, r.describe(*saved.world).options);
@@ -570,13 +583,12 @@ TEST(WorldFiles, ADamagedFileIsRefusedWithOneLineNamingIt)
         EXPECT_EQ(zlib ? std::fscanf(zlib, "%lu", &crc) + pclose(zlib) : 0, 1);
         EXPECT_EQ(crc, le(68, 4));
         EXPECT_EQ(good.substr(0, 8) + std::to_string(le(8, 4)) + (good.c_str() + 12),
-                  std::string("\x89WORLD\r\n1") + runs[k].program);
+                  std::string("\x89WORLD\r\n2") + runs[k].program);
         EXPECT_EQ(std::vector<uint64_t>({le(28, 4), le(32, 4), le(36, 8), 72 + le(52, 8)}),
                   std::vector<uint64_t>({k ? 105u : 10u, k ? 209u : 20u, 30u, good.size()}));
         // Some refusals say exactly why; some files at the edges of the rules are read.
-        const size_t lit = 160 + static_cast<size_t>(h.rows) * h.cols;  // the selected cells' count
         const long long bugs = h.population, trackers = k ? 3 : 4, limit = 1LL << 62;
-        auto ring = [&](const std::string &w) { return lit + 8 + 8 * get_le(w, lit, 8) + 6 + (k ? 4 : 20); };
+        const size_t ring = 161 + static_cast<size_t>(h.rows) * h.cols + (k ? 4 : 20);  // in the world's section
         auto put = [](size_t back, uint64_t v, int n) {  // n bytes `back` from the end
             return [=](std::string &w) { put_le(w, w.size() - back, v, n); };
         };
@@ -592,36 +604,57 @@ TEST(WorldFiles, ADamagedFileIsRefusedWithOneLineNamingIt)
                 put_le(field, 0, list.size(), 8);
                 for (size_t i = 0; i < list.size(); i++)
                     put_le(field, 8 + 8 * i, list[i], 8);
-                w.replace(lit, 8 + 8 * get_le(w, lit, 8), field);
+                w.replace(0, 8 + 8 * get_le(w, 0, 8), field);
             };
         };
         auto header = [&](std::string f, size_t at, uint64_t v) { return put_le(f, at, v, 8), with_crc(f); };
+        auto session = [](const std::string &w) { return 16 + get_le(w, 8, 8); };  // where its section begins
+        auto section = [](const char *tag, uint32_t flags) {  // of three bytes
+            std::string s = tag + std::string(12, '\0') + "abc";
+            return put_le(s, 4, flags, 4), put_le(s, 8, 3, 8), s;
+        };
+        auto whole = [&](const std::function<void(std::string &)> &edit) { return reworked(good, edit, -1); };
         auto at_pass = [&](uint64_t p) {
             return header(reworked(good, [&](std::string &w) { put_le(w, 8, p, 8), put_le(w, 16, p % 25, 4); }), 36, p);
         };
         auto count = [&](long long n) {  // of the ring, the header agreeing
-            return header(reworked(good, [&](std::string &w) { put_le(w, ring(w), n, 8); }), 44, n);
+            return header(reworked(good, [&](std::string &w) { put_le(w, ring, n, 8); }), 44, n);
         };
         const std::pair<std::string, std::string> reasons[] = {  // "": read
             {reworked(good, words(1, 0)), ""},
-            {reworked(good, cells({0, 0u + h.rows * h.cols - 1})), ""},
+            {reworked(good, cells({0, 0u + h.rows * h.cols - 1}), 1), ""},
             {at_pass(limit), ""},
             {reworked(good, put(12, bugs - 1, 8)), ""},
             {reworked(good, put(4, trackers, 4)), ""},
             {count(bugs - 1), "damaged: a bug on the map that is not in the ring"},
-            {count(bugs + 1), k ? "damaged: the world ends early" : "damaged: a bug's field out of range"},
+            {count(bugs + 1), k ? "damaged: a section ends early" : "damaged: a bug's field out of range"},
             {reworked(good, words(0, 0)), "damaged: a random generator that no seed gives"},
             {reworked(good, words(2, ~1u)), "damaged: a random generator that no seed gives"},
-            {reworked(good, cells({5, 5})), "damaged: a cell drawn twice for the selected bug"},
-            {reworked(good, cells({5, 6, 7})), "damaged: too many cells drawn for the selected bug"},
+            {reworked(good, cells({5, 5}), 1), "damaged: a cell drawn twice for the selected bug"},
+            {reworked(good, cells({5, 6, 7}), 1), "damaged: too many cells drawn for the selected bug"},
             {at_pass(limit + 1), "damaged: a size in its header out of range"},
             {reworked(good, put(12, bugs, 8)), "damaged: a reference to no bug"},
             {reworked(good, put(4, trackers + 1, 4)), "damaged: no such tracker"},
+            {whole([&](std::string &w) { w.insert(0, section("XTRA", 0)); }), ""},
+            {whole([&](std::string &w) { w.resize(session(w)); }), ""},
+            {whole([&](std::string &w) { w += section("XTRA", 1); }),
+             "a world file with a required section this program does not know ('XTRA')"},
+            {whole([&](std::string &w) { w += section("XT\nA", 0); }), "damaged: a section's tag that is not letters or digits"},
+            {whole([&](std::string &w) { put_le(w, 8, get_le(w, 8, 8) - 1, 8); }), "damaged: a section ends early"},
+            {whole([&](std::string &w) { put_le(w, 8, get_le(w, 8, 8) + 1, 8); }),
+             "damaged: a section's length differs from its fields"},
+            {whole([&](std::string &w) { put_le(w, session(w) + 8, w.size() - session(w) - 15, 8); }),
+             "damaged: a section longer than the world"},
+            {whole([&](std::string &w) { w += w.substr(session(w)); }), "damaged: a section twice"},
+            {whole([&](std::string &w) { w = w.substr(session(w)) + w.substr(0, session(w)); }),
+             "damaged: a session before its world"},
+            {whole([&](std::string &w) { w.resize(session(w)), w.replace(0, 8, section("XTRA", 0), 0, 8); }),
+             "damaged: no world in it"},
             {header(good + good.substr(72), 52, 2 * (good.size() - 72)), "damaged: bytes after the world"},
             {header(good + "x", 52, good.size() - 71), "damaged: bytes after the world"},
             {reworked(good,
                       [&](std::string &w) {  // vivarium's population; terrarium's first attraction twice
-                          size_t at = ring(w) + 8;
+                          size_t at = ring + 8;
                           if (k)
                               return put_le(w, at - 12, get_le(w, at - 12, 4) + 1, 4);
                           while (get_le(w, at + 58, 4) == 0)
@@ -631,8 +664,8 @@ TEST(WorldFiles, ADamagedFileIsRefusedWithOneLineNamingIt)
                       }),
              k ? "damaged: its population differs from its bugs" : "damaged: a bug's attractions out of order"},
             {"plain text, not a world", "not a world file"},
-            {good.substr(0, 8) + '\2' + good.substr(9),
-             "a world file of a newer format (version 2; this program reads version 1)"},
+            {good.substr(0, 8) + '\3' + good.substr(9),
+             "a world file of a newer format (version 3; this program reads version 2)"},
             {good.substr(0, 71), "truncated"},
             {good.substr(0, good.size() - 1), "truncated"},
             {good + '\0', "damaged: bytes after the world"},

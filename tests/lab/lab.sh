@@ -187,7 +187,7 @@ B other 1 --program vivarium; [ $? = 2 ] && [ "$(head -n 1 "$T/stderr")" = "terr
 '$T/w.world' holds a world of terrarium" ] && [ ! -e "$T/other" ] || fail "--program of another world"
 races=$(echo "$row40" | awk -F, '{ for (i = 9; i <= 34; i++) if ($i > 0) s = s sprintf("%s%c %d", s ? ", " : "",
     i + 56, $i); print $3 " (" s ")" }')
-"$LAB" inspect "$T/w.world" | head -n 8 | diff - <(printf '%s\n' "program: terrarium" "format version: 1" \
+"$LAB" inspect "$T/w.world" | head -n 8 | diff - <(printf '%s\n' "program: terrarium" "format version: 2" \
     "world: $(grep -o '[0-9]* x [0-9]* (rows' "$T/saved.csv") x cols), for a screen of 24 x 80 (lines x cols)" \
     "options: -s 1 -r 150 -g 4" "pass: 40" "phase: 15" "population: $(echo "$row40" | cut -d, -f2)" \
     "races alive: $races") || fail "inspect"
