@@ -1,5 +1,7 @@
 #include "bench/headless.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <sys/resource.h>
 
@@ -20,10 +22,25 @@ terrarium::world &terrarium_world(unsigned seed, int lines, int cols, float size
     current.reset();
     current = std::make_unique<terrarium::world>(chosen);
     common::start_seeded(*current, terrarium::world_rules, seed, lines, cols);
+    must_run(*current);
     return *current;
 }
 
-long run_passes(long passes) { return common::run_passes(*current, terrarium::world_rules, passes); }
+long run_passes(long passes)
+{
+    long turns = 0;
+    common::run_passes(*current, terrarium::world_rules, passes, &turns);
+    must_run(*current);
+    return turns;
+}
+
+void must_run(const common::world_base &w)
+{
+    if (w.outcome == common::outcome::running)
+        return;
+    std::fputs(w.outcome_message.c_str(), stderr);
+    std::exit(common::exit_status(w.outcome) == 0 ? 1 : common::exit_status(w.outcome));
+}
 
 double peak_rss_mb()
 {

@@ -13,12 +13,16 @@
 
 // Builds terrarium's world as the program does, for a screen of lines x
 // cols, world size `size` and the default roughness and grid, without a
-// screen, replacing the one made before. A stop throws common::stopped.
+// screen, replacing the one made before.
 terrarium::world &terrarium_world(unsigned seed, int lines, int cols, float size);
 
 // Runs that world, without screen or keys, until `passes` more pass
 // boundaries have been reached; returns the turns taken.
 long run_passes(long passes);
+
+// A world refused or ended where a benchmark needs it running ends the
+// benchmark, with the outcome's message and status.
+void must_run(const common::world_base &w);
 
 // Peak resident memory of this process so far, in megabytes.
 double peak_rss_mb();
@@ -47,7 +51,7 @@ inline double seconds_since(bench_clock::time_point start)
 // Runs work(&figures) in a child, so that its memory is its own, and brings
 // its figures back whole (a plain struct with an `ok` field); the child's
 // peak resident memory into *peak_mb if asked. False when the child
-// failed or stopped.
+// failed.
 template <class Figures, class Work>
 bool in_child(Figures *figures, Work work, double *peak_mb = nullptr)
 {
@@ -58,11 +62,7 @@ bool in_child(Figures *figures, Work work, double *peak_mb = nullptr)
     if (pid == 0) {
         close(fds[0]);
         Figures mine{};
-        try {
-            work(&mine);
-        } catch (const common::stopped &) {
-            mine.ok = 0;
-        }
+        work(&mine);
         ssize_t written = write(fds[1], &mine, sizeof mine);
         _exit(written == static_cast<ssize_t>(sizeof mine) ? 0 : 1);
     }

@@ -89,7 +89,7 @@ void resume_big_world(const std::string &path, resume_figures *f)
     auto wall = std::chrono::steady_clock::now();
     int status = common::load_world(path, w, terrarium::world_rules, &run, &why);
     if (status == 0 && run.turn_pending)
-        common::take_turn(w, terrarium::world_rules);
+        common::play_turn(w, terrarium::world_rules);
     f->load_s = seconds_since(start);
     f->load_wall_s = wall_seconds_since(wall);
     if (status != 0)
@@ -97,6 +97,7 @@ void resume_big_world(const std::string &path, resume_figures *f)
     start = bench_clock::now();
     common::run_passes(w, terrarium::world_rules, 1);
     f->first_pass_s = seconds_since(start);
+    must_run(w);
     f->resumed_peak_mb = peak_rss_mb();
     f->ok = 1;
 }

@@ -11,7 +11,7 @@
 
 #include "common/hooks.h"
 #include "common/ring.h"
-#include "common/stop.h"
+#include "common/outcome.h"
 
 namespace common {
 
@@ -322,13 +322,13 @@ private:
 
 // The first bug of the ring from `cursor` on (row, col), through the
 // index. A cell that no bug of the ring occupies is an inconsistency that
-// cannot be carried on: the program ends with the report.
+// cannot be carried on: the world ends with the report (lost bug).
 template <class Bug>
 Bug *find_on_cell(const bug_index<Bug> &index, Bug *cursor, int row, int col)
 {
     Bug *b = index.first_from(cursor, row, col);
     if (b == nullptr)
-        stop_with(EXIT_LOST_BUG, lost_bug_report(cursor->x, cursor->y, cursor->facing, row, col).c_str());
+        end_world(outcome::lost_bug, lost_bug_report(cursor->x, cursor->y, cursor->facing, row, col));
     return b;
 }
 

@@ -5,7 +5,7 @@
 #include <new>
 #include <vector>
 
-#include "common/stop.h"
+#include "common/outcome.h"
 #include "common/world.h"
 
 namespace common {
@@ -82,7 +82,7 @@ void growfood(world_base &w)
         try {
             lines.resize(3 * cols);
         } catch (const std::bad_alloc &) {
-            stop_with(EXIT_WORLD_TOO_LARGE, "world too large\n");
+            end_world(outcome::too_large, "world too large\n");
         }
     }
     char *first = lines.data(), *above = first + cols, *out = above + cols;

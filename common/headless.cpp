@@ -4,34 +4,24 @@
 #include <string>
 
 #include "common/hooks.h"
+#include "common/outcome.h"
 #include "common/run_log.h"
-#include "common/stop.h"
 #include "common/text.h"
 
 namespace common {
 
-namespace {
-
-[[noreturn]] void throw_stop(int status, const char *message)
-{
-    throw stopped{status, message ? message : ""};
-}
-
-}  // namespace
-
 void headless_hooks()
 {
-    hooks.stop = throw_stop;
     hooks.sleep_seconds = [](unsigned) {};
     hooks.sleep_micros = [](useconds_t) {};
 }
 
-void start_seeded(world_base &w, const rules &r, unsigned seed, int lines, int cols)
+outcome start_seeded(world_base &w, const rules &r, unsigned seed, int lines, int cols)
 {
-    size_world(w, r, lines, cols);
-    w.open(seed);
-    r.start(w);
-    log_census_from(r.census);
+    if (size_world(w, r, lines, cols) == outcome::running && w.open(seed) == outcome::running &&
+        start_world(w, r) == outcome::running)
+        log_census_from(r.census);
+    return w.outcome;
 }
 
 namespace {
@@ -42,25 +32,42 @@ struct save_failed {
 };
 
 // Runs `passes` passes of a world standing at a pass boundary, as `run`
-// says (a turn first when one is pending), saving it as `save` says.
-void run_saving(world_base &w, const rules &r, run_state run, long passes, const save_point &save)
+// says (a turn first when one is pending), saving it as `save` says, up
+// to the world's end if it comes first. Returns the outcome.
+outcome run_saving(world_base &w, const rules &r, run_state run, long passes, const save_point &save)
 {
     const long first = save.at >= 0 ? save.at : passes;
     if (run.turn_pending && first > 0) {
-        take_turn(w, r);
+        play_turn(w, r);
         run.turn_pending = false;
     }
-    run_passes(w, r, first);
+    if (run_passes(w, r, first) != outcome::running)
+        return w.outcome;
     std::string why;
     if (save.at >= 0 && !save_world(save.path, w, r, run, &why))
         throw save_failed{why};
     if (run.turn_pending)
-        take_turn(w, r);
-    run_passes(w, r, passes - first);
+        play_turn(w, r);
+    return run_passes(w, r, passes - first);
 }
 
-// Runs `go` on the world and dumps it; the stops, memory short and the
-// log's end as run_headless says. Returns the exit status.
+// The world as its outcome shows it: dumped, unless refused; then, when
+// it did not run to the end, "stopped" after the dump and its message on
+// the standard error stream. Returns the outcome's status.
+int show_outcome(const world_base &w, const rules &r, std::FILE *out)
+{
+    if (!refused(w.outcome))
+        r.dump(out, w);
+    if (w.outcome == outcome::running)
+        return 0;
+    if (!refused(w.outcome))
+        std::fputs("stopped\n", out);
+    std::fputs(w.outcome_message.c_str(), stderr);
+    return exit_status(w.outcome);
+}
+
+// Runs `go` on the world and shows it; memory short and the log's end as
+// run_headless says. Returns the exit status.
 template <class Go>
 int run_guarded(world_base &w, const rules &r, std::FILE *out, Go go)
 {
@@ -68,16 +75,7 @@ int run_guarded(world_base &w, const rules &r, std::FILE *out, Go go)
     int status = 0;
     try {
         go();
-        r.dump(out, w);
-    } catch (const stopped &s) {
-        // A refused world has nothing to dump; a world that ended (one bug
-        // left, or bad terrain) is dumped as it stands.
-        if (s.status != EXIT_WORLD_TOO_SMALL && s.status != EXIT_WORLD_TOO_LARGE) {
-            r.dump(out, w);
-            std::fputs("stopped\n", out);
-        }
-        std::fputs(s.message.c_str(), stderr);
-        status = s.status;
+        status = show_outcome(w, r, out);
     } catch (const std::bad_alloc &) {
         // Memory runs short where the program refuses its world.
         std::fputs("world too large\n", stderr);
@@ -99,8 +97,8 @@ int run_headless(world_base &w, const rules &r, unsigned seed, int lines, int co
                  const save_point &save)
 {
     return run_guarded(w, r, out, [&] {
-        start_seeded(w, r, seed, lines, cols);
-        run_saving(w, r, run_state(), passes, save);
+        if (start_seeded(w, r, seed, lines, cols) == outcome::running)
+            run_saving(w, r, run_state(), passes, save);
     });
 }
 

@@ -1,6 +1,6 @@
-// Runs without a terminal, for the tools, the tests and the benchmarks: a
-// stop that ends the run instead of the process, and either program's
-// world run pass by pass and dumped. Nothing here touches curses.
+// Runs without a terminal, for the tools, the tests and the benchmarks:
+// either program's world run pass by pass and dumped, its outcome made
+// the run's messages and status. Nothing here touches curses.
 #pragma once
 
 #include <cstdio>
@@ -14,25 +14,22 @@
 
 namespace common {
 
-// A stop seen in a headless run.
-struct stopped {
-    int status;
-    std::string message;
-};
-
-// From now on a stop throws `stopped`, and sleeps return at once.
+// From now on sleeps return at once.
 void headless_hooks();
 
 // Start-up as in the program, with the generator seeded with `seed`
 // instead of the clock, for a screen of lines x cols, up to the main loop.
-void start_seeded(world_base &w, const rules &r, unsigned seed, int lines, int cols);
+// Returns the outcome: running, or the world refused on the way.
+outcome start_seeded(world_base &w, const rules &r, unsigned seed, int lines, int cols);
 
 // A whole run of the new world `w`: started with `seed` for a screen of
 // lines x cols, run as with no key ever pressed up to the (passes + 1)-th
 // arrival at a pass boundary, before any of its work; then the dump. A
-// stop on the way dumps the state as it stands and "stopped"; a refusal
-// at start-up only prints its message, and so does memory that runs short
-// ("world too large", as the programs refuse such a world). A log opened
+// world that ends on the way (its last bug, bad terrain, a lost bug) is
+// dumped as it stands, then "stopped", and its message printed; a world
+// refused (too small, too large) only has its message printed, and so has
+// memory that runs short anywhere ("world too large", as the programs
+// refuse such a world). The status is the outcome's, as in the programs. A log opened
 // before the run (open_log) has its rows and is finished with the world
 // as it ended; one that could not be written whole is said so and makes
 // the status EXIT_BAD_ENVIRONMENT, as in the programs.

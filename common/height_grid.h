@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "common/map.h"
-#include "common/stop.h"
+#include "common/outcome.h"
 
 namespace common {
 
@@ -26,7 +26,7 @@ private:
 };
 
 // Runs `generate` on a grid of the map's size; a grid that cannot be had
-// ends the program: "world too large".
+// refuses the world: too large.
 template <class F>
 void with_height_grid(const world_map &map, F generate)
 {
@@ -34,7 +34,7 @@ void with_height_grid(const world_map &map, F generate)
         height_grid h(map.cols(), map.rows());
         generate(h);
     } catch (const std::bad_alloc &) {
-        stop_with(EXIT_WORLD_TOO_LARGE, "world too large\n");
+        end_world(outcome::too_large, "world too large\n");
     }
 }
 

@@ -9,9 +9,6 @@
 namespace common {
 
 struct hook_set {
-    // Told of every stop first, with the world still intact; when set, it
-    // must not return (headless runs throw, so a stop ends only the run).
-    void (*stop)(int status, const char *message);
     // The whole-second sleeps of popups and the viewer, and the per-pass
     // and idle sleeps of the main loop.
     void (*sleep_seconds)(unsigned seconds);

@@ -11,7 +11,6 @@
 #include "common/map.h"
 #include "common/popup.h"
 #include "common/signals.h"
-#include "common/stop.h"
 #include "common/term.h"
 #include "common/text.h"
 
@@ -217,8 +216,11 @@ void loop_step(session &s)
         s.turn_pending = true;
         if (kb_hit() || s.mode == run_mode::stepping)
             key_loop(s);
+        if (s.quitting)
+            return;
     }
-    take_turn(s.world, r);
+    if (play_turn(s.world, r) != outcome::running)
+        return;
     s.turn_pending = false;
     if (deferred_signal() != 0)
         safe_point(s);
@@ -232,10 +234,11 @@ void main_loop(session &s)
     if (s.turn_pending) {
         if (s.mode != run_mode::running)
             key_loop(s);
-        take_turn(s.world, s.running.world_rules);
+        if (s.quitting || play_turn(s.world, s.running.world_rules) != outcome::running)
+            return;
         s.turn_pending = false;
     }
-    for (;;)
+    while (!s.quitting && s.world.outcome == outcome::running)
         loop_step(s);
 }
 
@@ -247,6 +250,8 @@ void key_loop(session &s)
         if (s.mode == run_mode::stepping)
             s.mode = run_mode::paused;
         do_key(s, k);
+        if (s.quitting)
+            return;
         safe_point(s);
     } while (s.mode == run_mode::paused);
 }
@@ -302,7 +307,7 @@ const key_command shared_keys[] = {
          });
          s.running.edit(s.world);
      }},
-    {'x', [](session &) { stop(); }},
+    {'x', [](session &s) { s.quitting = true; }},
     {CTRL_S, [](session &s) {
          if (s.saves != nullptr)
              s.saves->save_now(s);

@@ -90,6 +90,7 @@ struct session {
     int view_row = 0, view_col = 0;  // map cell at the map view's top-left corner
     int speed = 1;                 // microseconds slept at each pass boundary
     run_mode mode = run_mode::running;
+    bool quitting = false;         // the quit key was pressed: the loop ends at once
     // After a pass boundary's work and before the next turn: the keys' place.
     bool turn_pending = false;
     autosave *saves = nullptr;     // the session's saves, if any
@@ -105,16 +106,18 @@ struct session {
 // Creates the status line: the session is ready to run.
 void enter_loop(session &s);
 
-// The interactive main loop; it ends only through stop. It paints the
-// world first, before any delay. A session whose turn is pending (a
-// resumed world) takes that turn first, after the key loop if it is
-// paused.
-[[noreturn]] void main_loop(session &s);
+// The interactive main loop. It paints the world first, before any
+// delay. A session whose turn is pending (a resumed world) takes that turn
+// first, after the key loop if it is paused. It returns as soon as the
+// user quits or a turn ends the world (its outcome in the world), with
+// nothing more done: the program's way out comes next.
+void main_loop(session &s);
 
 // One iteration of the main loop: at a pass boundary the sleep, the
 // saves' safe point and the repaint, the pass boundary's work, and the key
-// loop if a key waits or a step is under way; then the turn, and a safe
-// point after it should a signal have been put off.
+// loop if a key waits or a step is under way; then, unless the user quit
+// there, the turn, and unless it ended the world, a safe point after it
+// should a signal have been put off.
 void loop_step(session &s);
 
 // The overview, the map view or the statistics screen, then the status line: the key
@@ -125,7 +128,7 @@ void loop_step(session &s);
 void repaint(session &s);
 
 // Handles keys: one while running, every key as it comes while paused;
-// the saves' safe point after each.
+// the saves' safe point after each, but the quit key's, which ends it.
 void key_loop(session &s);
 void do_key(session &s, int key);
 

@@ -59,7 +59,7 @@ long ring_size(const Bug *start)
 
 // Takes a bug out of the ring: every reference that holds it moves to its
 // predecessor, then it is unlinked and freed. True when a single bug is
-// left, which the caller must end the program on.
+// left, which the caller must end the world on.
 template <class Bug, class References>
 bool remove_bug(Bug *victim, References &refs)
 {
@@ -67,7 +67,8 @@ bool remove_bug(Bug *victim, References &refs)
     Bug *left = victim->prev;
     unlink(victim);
     // In a ring of one the pointers could only stay on the victim itself;
-    // it stays allocated, as the caller ends the program at once.
+    // it stays allocated, as the caller ends the world at once, which
+    // keeps it as the last bug it held.
     if (left == victim)
         return true;
     bool single = left->next == left;

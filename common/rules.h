@@ -4,7 +4,9 @@
 #pragma once
 
 #include <cstdio>
+#include <functional>
 
+#include "common/outcome.h"
 #include "common/run_log.h"
 #include "common/world.h"
 
@@ -16,7 +18,9 @@ struct world_codec;
 struct rules {
     const char *name;  // in the program's messages
     // Plans the map for the world's screen (screen_lines x screen_cols) by
-    // the world's options; refuses a world too small for them.
+    // the world's options; refuses a world too small for them. It and the
+    // next four may end the world (end_world): run them through size_world,
+    // start_world, play_turn or run_passes, which record the outcome.
     void (*world_size)(world_base &w);
     void (*start)(world_base &w);                   // terrain, food and bugs on the new map
     bool (*at_boundary)(const world_base &w);       // the ring cursor is on the pass marker
@@ -29,15 +33,25 @@ struct rules {
     const world_codec *codec;                       // its part of a world file
 };
 
+// Runs `rule` on the world: a rule that ends it there (end_world) records
+// its outcome in it. Returns the world's outcome.
+outcome run_rule(world_base &w, const std::function<void()> &rule);
+
 // Sizes the world for a screen of lines x cols (a log being written is
-// told of it); then w.open(seed) opens its map.
-void size_world(world_base &w, const rules &r, int lines, int cols);
+// told of it); then w.open(seed) opens its map. Returns the outcome:
+// running, or too_small.
+outcome size_world(world_base &w, const rules &r, int lines, int cols);
+
+// Terrain, food and bugs on the world's open map. Returns the outcome:
+// running, or the world refused (too_large, bad_terrain).
+outcome start_world(world_base &w, const rules &r);
 
 // The work of a pass boundary that changes the world: the log's row, the
 // pass count and the phase.
 void pass_boundary(world_base &w, const rules &r);
 
-// The ageing step in an ageing pass, then the next bug's turn.
+// The ageing step in an ageing pass, then the next bug's turn; under
+// play_turn or run_passes, which catch the world's end.
 inline void take_turn(world_base &w, const rules &r)
 {
     if (w.phase == 0)
@@ -45,17 +59,22 @@ inline void take_turn(world_base &w, const rules &r)
     r.turn(w);
 }
 
+// take_turn, for a caller that takes the turns one by one. Returns the
+// world's outcome; a world that has ended takes no turn.
+outcome play_turn(world_base &w, const rules &r);
+
 // Runs the world without terminal work until the ring cursor has come to
 // the pass marker `passes` + 1 times, the first iteration being the first
-// arrival, and stops before that arrival's work. At each boundary begun,
-// *done (if given) is set to the number begun so far, so it holds even
-// when the run stops on the way. Returns the number of turns taken.
-long run_passes(world_base &w, const rules &r, long passes, long *done = nullptr);
+// arrival, and stops before that arrival's work; or until a turn ends the
+// world, left as that turn left it. A world that has ended runs no more.
+// Returns the world's outcome; *turns (if given) is set to the number of
+// turns taken.
+outcome run_passes(world_base &w, const rules &r, long passes, long *turns = nullptr);
 
 // The end of a run when a death leaves one bug, or none (the last one of
-// a world seeded with one): status 0, and a line saying so and after how
-// many passes.
-[[noreturn]] void stop_last_bug(const world_base &w, const char *program, bool none_left);
+// a world seeded with one): one_bug_left or no_bug_left, with a line
+// saying so and after how many passes.
+[[noreturn]] void end_last_bug(const world_base &w, const char *program, bool none_left);
 
 // The first lines of a dump: the program, the map's size, the passes run
 // and the phase, then the map row by row.

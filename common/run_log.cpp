@@ -11,7 +11,7 @@
 
 #include "common/signals.h"
 #include "common/world.h"
-#include "common/stop.h"
+#include "common/outcome.h"
 #include "common/text.h"
 
 namespace common {

@@ -45,17 +45,6 @@ void catch_ending_signals(void (*handler)(int))
     for_each_ending_signal([&](int sig) { sigaction(sig, &action, nullptr); });
 }
 
-void die_of(int sig)
-{
-    signal(sig, SIG_DFL);
-    sigset_t just_this;
-    sigemptyset(&just_this);
-    sigaddset(&just_this, sig);
-    sigprocmask(SIG_UNBLOCK, &just_this, nullptr);
-    raise(sig);
-    _exit(128 + sig);
-}
-
 void take_back_signal_of(int error)
 {
     int sig = error == EPIPE ? SIGPIPE : error == EFBIG ? SIGXFSZ : 0;

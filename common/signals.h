@@ -4,6 +4,7 @@
 #pragma once
 
 #include <csignal>
+#include <unistd.h>
 
 namespace common {
 
@@ -27,8 +28,19 @@ void catch_ending_signals(void (*handler)(int));
 // Dies of `sig`, so that a parent sees the signal and a crash leaves its
 // core dump: the default action back, the signal unblocked and raised
 // again; should the process outlive that, it exits with 128 + sig, as a
-// shell reports a death by signal. Async-signal-safe.
-[[noreturn]] void die_of(int sig);
+// shell reports a death by signal. Async-signal-safe. Inline, so that
+// only the programs' and the tools' handlers that call it end the
+// process, never the libraries that run worlds.
+[[noreturn]] inline void die_of(int sig)
+{
+    signal(sig, SIG_DFL);
+    sigset_t just_this;
+    sigemptyset(&just_this);
+    sigaddset(&just_this, sig);
+    sigprocmask(SIG_UNBLOCK, &just_this, nullptr);
+    raise(sig);
+    _exit(128 + sig);
+}
 
 // A write to a pipe without a reader, or past the file size limit, also
 // raises a signal that would end the process: when that signal was held

@@ -74,6 +74,20 @@ void open_keyboard(const rules &r)
         stop_with(EXIT_NO_TERMINAL, (std::string(r.name) + ": cannot put the terminal into raw mode\n").c_str());
 }
 
+// The end of a program whose world was refused or has ended, or whose
+// user quit (running): the outcome's status and message.
+[[noreturn]] void stop_with_outcome(const world_base &w)
+{
+    stop_with(exit_status(w.outcome), w.outcome == outcome::running ? nullptr : w.outcome_message.c_str());
+}
+
+// Start-up goes on only with a world that `step` did not refuse.
+void go_on_after(outcome step, const world_base &w)
+{
+    if (step != outcome::running)
+        stop_with_outcome(w);
+}
+
 void open_view(const world_base &w, map_view &view)
 {
     if (!view.open(w.map))
@@ -90,11 +104,11 @@ void start_up(world_base &w, const rules &r, map_view &view)
     log_world(w);
     open_terminal(r.name);
     set_up_colour(variable(r.name, "COLOR").c_str(), view.colours);
-    size_world(w, r, LINES, COLS);
+    go_on_after(size_world(w, r, LINES, COLS), w);
     open_keyboard(r);
-    w.open(seed);
+    go_on_after(w.open(seed), w);
     open_view(w, view);
-    r.start(w);
+    go_on_after(start_world(w, r), w);
     log_census_from(r.census);
 }
 
@@ -134,6 +148,7 @@ void run_session(session &s, const char *resume_path)
     saves.begin(s);
     enter_loop(s);
     main_loop(s);
+    stop_with_outcome(s.world);
 }
 
 }  // namespace common

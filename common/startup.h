@@ -14,7 +14,8 @@ namespace common {
 // with colour if PROGRAM_COLOR=1 asks for it (see set_up_colour); sizes
 // the world from the screen, puts the keyboard in raw mode, opens the
 // world's map with the seed and a pad as large as it in `view`, and
-// starts the world.
+// starts the world. A world refused on the way ends the program with its
+// outcome's status and message.
 void start_up(world_base &w, const rules &r, map_view &view);
 
 struct session;
@@ -29,7 +30,8 @@ void resume(session &s, const char *path);
 // A program's run: the saves the environment asks for (refusing a bad
 // setting first), the session's world read from `resume_path` when given
 // (--resume) or else started anew, then the main loop. It ends only
-// through stop.
+// through stop_with: with the status and message of the world's outcome,
+// when it was refused or has ended, or quietly when the user quit.
 [[noreturn]] void run_session(session &s, const char *resume_path);
 
 }  // namespace common

@@ -2,40 +2,12 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
-#include <unistd.h>
 
-#include "common/hooks.h"
 #include "common/signals.h"
 
 namespace common {
 
 namespace {
-
-// Sleeps in slices, so that a signal put off, waiting to be acted on,
-// ends the sleep within a slice. A signal (a change of the terminal's
-// size) cuts a slice short; the rest is slept all the same, unless
-// `until_signal`.
-void sleep_nanoseconds(long long left, bool until_signal)
-{
-    while (left > 0 && deferred_signal() == 0) {
-        long slice = static_cast<long>(left < 250000000 ? left : 250000000);
-        timespec want{0, slice}, rest{0, 0};
-        if (nanosleep(&want, &rest) != 0) {
-            if (until_signal)
-                return;
-            slice -= rest.tv_nsec;
-        }
-        left -= slice;
-    }
-}
-
-// A popup's time is whole whatever the signals.
-void sleep_whole_seconds(unsigned s) { sleep_nanoseconds(s * 1000000000LL, false); }
-
-void sleep_microseconds(useconds_t us) { sleep_nanoseconds(us * 1000LL, true); }
-
-void *allocate_bytes(std::size_t bytes) { return std::malloc(bytes); }
 
 // What every way out calls, the fatal-signal handler too: set once at
 // start-up.
@@ -45,9 +17,6 @@ struct way_out {
 } registered;
 
 }  // namespace
-
-const hook_set default_hooks = {nullptr, sleep_whole_seconds, sleep_microseconds, nullptr, allocate_bytes};
-hook_set hooks = default_hooks;
 
 last_words_function at_way_out(last_words_function function)
 {
@@ -67,8 +36,6 @@ void at_stop_restore(void (*restore)()) { registered.restore_terminal = restore;
 
 void stop_with(int status, const char *message)
 {
-    if (hooks.stop)
-        hooks.stop(status, message);
     std::string complaint;
     status = say_last_words(status, false, &complaint);
     if (registered.restore_terminal != nullptr)

@@ -1,29 +1,15 @@
-// The exit statuses of both programs, and the one way to stop with a
-// message, for the rules and the terminal alike. Nothing here knows the
+// The one way for a program to stop with a message: its refusals, the
+// quit key and the end of its world's run. Nothing here knows the
 // terminal or the world: the modules that must do something on the way
-// out register it.
+// out register it. Not for the rules, which end a world, not the process
+// (see outcome.h).
 #pragma once
 
 #include <string>
 
-namespace common {
+#include "common/outcome.h"
 
-// Every status but 0 (the quit key, a run that ended by itself, an answer
-// to -h or --version) and death by a signal.
-enum exit_status {
-    EXIT_TOO_MANY_ARGS = 2,
-    EXIT_BAD_WORLD_SIZE = 3,
-    EXIT_BAD_ARGS = 4,
-    EXIT_BAD_ROUGHNESS = 5,
-    EXIT_BAD_GRID_SIZE = 6,
-    EXIT_BAD_TERRAIN = 7,
-    EXIT_WORLD_TOO_SMALL = 8,
-    EXIT_WORLD_TOO_LARGE = 9,
-    EXIT_LOST_BUG = 10,
-    EXIT_NO_TERMINAL = 11,
-    EXIT_BAD_ENVIRONMENT = 12,
-    EXIT_BAD_WORLD_FILE = 13,
-};
+namespace common {
 
 // Names the function that every way out calls before the process ends:
 // stop_with with the exit status, a fatal signal with 128 + its number and
@@ -44,11 +30,10 @@ int say_last_words(int status, bool in_signal_handler, std::string *complaint);
 // the last words and before the message is printed.
 void at_stop_restore(void (*restore)());
 
-// The single way out: tells hooks.stop (a headless run throws there, so
-// that a stop ends only the run), then the last words, gives the terminal
-// back, prints `message` (if any) and the last words' complaint on the
-// standard error stream, where the user sees them, and exits with the
-// status the last words returned (`status` when there are none).
+// The single way out: the last words, the terminal given back, then
+// `message` (if any) and the last words' complaint printed on the standard
+// error stream, where the user sees them; exits with the status the last
+// words returned (`status` when there are none).
 [[noreturn]] void stop_with(int status, const char *message);
 
 // The orderly end: status 0, no message.

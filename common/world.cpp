@@ -1,14 +1,15 @@
 #include "common/world.h"
 
-#include "common/stop.h"
-
 namespace common {
 
-void world_base::open(unsigned seed)
+outcome world_base::open(unsigned seed)
 {
     random.reseed(seed);
-    if (!map.open())
-        stop_with(EXIT_WORLD_TOO_LARGE, "world too large\n");
+    if (!map.open()) {
+        outcome = outcome::too_large;
+        outcome_message = "world too large\n";
+    }
+    return outcome;
 }
 
 }  // namespace common

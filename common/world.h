@@ -9,11 +9,13 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <string>
 #include <unordered_map>
 #include <vector>
 
 #include "common/findbug.h"
 #include "common/map.h"
+#include "common/outcome.h"
 #include "common/random.h"
 #include "common/references.h"
 #include "common/ring.h"
@@ -35,10 +37,15 @@ struct world_base {
     int screen_lines = 0;          // the screen the world's size came from
     int screen_cols = 0;
     std::vector<char> food_rows;   // growfood's three rows, kept from call to call
+    // Running until a rule ends or refuses the world; then how, and the
+    // lines the programs print for it. An ended world is left as the rule
+    // left it, to be shown or dumped, but runs no more.
+    common::outcome outcome = outcome::running;
+    std::string outcome_message;
 
     // The planned map, blank, and the generator seeded with `seed`. A map
-    // that cannot be had ends the program: "world too large".
-    void open(unsigned seed);
+    // that cannot be had refuses the world: too large. Returns the outcome.
+    common::outcome open(unsigned seed);
 
 protected:
     world_base(const world_base &) = default;  // through clone
@@ -83,7 +90,7 @@ struct bug_world : world_base {
     bug_index<Bug> index;   // the bugs by the cell they stand on
 
     // The first bug in ring order from the cursor on (row, col); a cell
-    // showing a bug that the ring does not hold stops the program.
+    // showing a bug that the ring does not hold ends the world: lost bug.
     Bug *findbug(int row, int col) const { return find_on_cell(index, refs.cursor, row, col); }
 };
 

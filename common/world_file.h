@@ -21,7 +21,7 @@
 
 #include "common/decide.h"
 #include "common/rules.h"
-#include "common/stop.h"
+#include "common/outcome.h"
 #include "common/world.h"
 
 namespace common {

@@ -213,9 +213,8 @@ void world_size(common::world_base &w)
     w.map.plan(scaled(lines, size), scaled(cols, size));
     if (static_cast<long long>(w.map.cols()) * w.map.rows() < 100) {
         int least = least_world_size(lines, cols);
-        stop_with(EXIT_WORLD_TOO_SMALL, text_of("world too small\nthe terminal is %dx%d: try -s %d.%02d or more\n",
-                                                cols, lines, least / 100, least % 100)
-                                            .c_str());
+        end_world(outcome::too_small, text_of("world too small\nthe terminal is %dx%d: try -s %d.%02d or more\n",
+                                              cols, lines, least / 100, least % 100));
     }
 }
 

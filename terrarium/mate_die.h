@@ -11,7 +11,8 @@ namespace terrarium {
 void mate(world &w);
 
 // Removes a bug: a seedling on its cell, every bug pointer on it moved to
-// its predecessor, unlinked and freed. Ends the run when one bug is left.
+// its predecessor, unlinked and freed. Ends the world when one bug is
+// left (end_last_bug).
 void die(world &w, bug *victim);
 
 }  // namespace terrarium

@@ -93,8 +93,8 @@ void generateterrain(world &w)
 {
     common::with_height_grid(w.map, [&w](height_grid &h) { generate(w, h); });
     if (!enough_ground(static_cast<long long>(w.map.cols()) * w.map.rows(), w.water_cells, w.mountain_cells))
-        stop_with(common::EXIT_BAD_TERRAIN,
-                  text_of("bad terrain\ntoo little open ground: try a lower -r than %d\n", w.shape.roughness).c_str());
+        end_world(outcome::bad_terrain,
+                  text_of("bad terrain\ntoo little open ground: try a lower -r than %d\n", w.shape.roughness));
 }
 
 }  // namespace terrarium

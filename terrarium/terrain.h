@@ -6,7 +6,7 @@
 namespace terrarium {
 
 // Writes '~' and '#' into the blank map, counts the water and mountain cells, and
-// refuses (through stop_with) a world with too little open ground.
+// refuses a world with too little open ground (end_world: bad_terrain).
 void generateterrain(world &w);
 
 // A world is accepted when more than a tenth of its cells are open ground.

@@ -6,7 +6,7 @@
 #include "common/decide.h"
 #include "common/food.h"
 #include "common/references.h"
-#include "common/stop.h"
+#include "common/outcome.h"
 #include "common/text.h"
 #include "common/usage.h"
 #include "common/world.h"

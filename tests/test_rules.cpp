@@ -126,12 +126,15 @@ TEST(Ageing, BirthDeathAndTrackersWithStrictComparisons)
                 EXPECT_TRUE(a->next->race == 'C' && a->next->prev == a);
                 EXPECT_EQ(S::w().map.read(8, 8), is_terrarium<S> ? '.' : '*');
                 EXPECT_STREQ(S::program.selection_label(S::w()), "xx ");
-                common::stopped stop = stop_of([&] { S::die(a->next); });
-                EXPECT_EQ(stop.message, std::string(S::name) + ": one bug left after 0 passes\n");
-                EXPECT_TRUE(stop.status == 0 && a->next == a) << "the last but one ends the run";
+                auto ended = [&](auto *victim) {
+                    common::outcome o = common::run_rule(S::w(), [&] { S::die(victim); });
+                    return std::to_string(common::exit_status(o)) + " " + S::w().outcome_message;
+                };
+                EXPECT_EQ(ended(a->next), "0 " + std::string(S::name) + ": one bug left after 0 passes\n");
+                EXPECT_TRUE(S::w().outcome == common::outcome::one_bug_left && a->next == a) << "the last but one";
                 S::w().passes = 1030;  // and the last of a world seeded with one
-                EXPECT_EQ(stop_of([&] { S::die(a); }).message,
-                          std::string(S::name) + ": no bug left after 1030 passes\n");
+                EXPECT_EQ(ended(a), "0 " + std::string(S::name) + ": no bug left after 1030 passes\n");
+                EXPECT_EQ(S::w().outcome, common::outcome::no_bug_left);
                 continue;
             }
             EXPECT_EQ(b->age * 10 + b->next->gen, (r.age + 1) * 10 + (r.ring == 4 ? 2 : 1)) << "the newborn follows";
@@ -232,9 +235,8 @@ TEST(Findbug, FirstInRingOrderFromTheCursorOrTheLostBugReport)
         EXPECT_EQ(S::w().findbug(7, 3), b) << S::name;
         S::cursor() = c;
         EXPECT_EQ(S::w().findbug(7, 3), c) << S::name << ": the walk starts at the cursor";
-        common::stopped stop = stop_of([] { S::w().findbug(1, 2); });
-        EXPECT_EQ(stop.status, 10) << S::name;
-        EXPECT_EQ(stop.message, "this bug if fucked\nbug x =3\nbug y =7\nbug v =2\nlook x =2\nlook y =1\n");
+        EXPECT_EQ(common::exit_status(common::run_rule(S::w(), [] { S::w().findbug(1, 2); })), 10) << S::name;
+        EXPECT_EQ(S::w().outcome_message, "this bug if fucked\nbug x =3\nbug y =7\nbug v =2\nlook x =2\nlook y =1\n");
     });
     // Children always right after the parent: the room between ring-order
     // labels halves with each birth until the labels must be spread again.

@@ -136,15 +136,14 @@ TEST(WorldSize, FollowsTheScreen)
         {0.25f, 4, 24, "8: world too small\nthe terminal is 24x4: try -s 1.05 or more\n"},  // 1.04 gives 24 x 4
         {1, 1, 24, "8: world too small\nthe terminal is 24x1: try -s 2.09 or more\n"},  // 50 x 2; at 2.08, 49 x 2
     };
-    common::headless_hooks();
     for (const auto &r : rows) {
         terrarium::options chosen;
         chosen.world_size = r.size;
         terrarium::world w(chosen);
-        w.screen_lines = r.lines, w.screen_cols = r.cols;
-        common::stopped stop = stop_of([&] { terrarium::world_size(w); });
-        EXPECT_EQ(stop.status == -1 ? common::text_of("%d x %d", w.map.rows(), w.map.cols())
-                                    : common::text_of("%d: %s", stop.status, stop.message.c_str()),
+        common::outcome o = common::size_world(w, terrarium::world_rules, r.lines, r.cols);
+        EXPECT_EQ(o == common::outcome::running
+                      ? common::text_of("%d x %d", w.map.rows(), w.map.cols())
+                      : common::text_of("%d: %s", common::exit_status(o), w.outcome_message.c_str()),
                   r.want) << r.size;
     }
     // vivarium: ten times the screen, rounded down to a multiple of 8, plus 9.
@@ -210,16 +209,15 @@ TEST(Environment, ABadSeedOrLogIsRefusedWithOneLineAndStatus12)
     unsigned seed = 1;
     for (auto [text, value] : {std::pair{"0", 0u}, {"007", 7u}, {"4294967295", 4294967295u}})
         EXPECT_TRUE(common::parse_seed(text, &seed) && seed == value) << text;
-    common::headless_hooks();
     auto refusal = [](const char *name, const char *value, auto side) {
         using S = decltype(side);
         setenv(name, value, 1);
         typename S::world w;
         common::map_view view;
-        common::stopped stop = stop_of([&] { common::start_up(w, S::rules, view); });
+        ending end = ending_of([&] { common::start_up(w, S::rules, view); });
         unsetenv(name);
-        EXPECT_EQ(stop.status, 12) << name << "=" << value;
-        return stop.message;
+        EXPECT_EQ(end.status, 12) << name << "=" << value;
+        return end.message;
     };
     // A seed taken is not run: init would go on to open the terminal.
     for (const char *text : {"", "-1", "+1", " 1", "1 ", "0x10", "1e3", "12a", "4294967296", "99999999999999999999"})
@@ -229,5 +227,4 @@ TEST(Environment, ABadSeedOrLogIsRefusedWithOneLineAndStatus12)
               "vivarium: VIVARIUM_SEED must be a number from 0 to 4294967295\n");
     EXPECT_EQ(refusal("TERRARIUM_LOG", "/nonexistent/run.csv", terrarium_side{}),
               "terrarium: TERRARIUM_LOG: cannot open '/nonexistent/run.csv': No such file or directory\n");
-    common::hooks = common::default_hooks;
 }

@@ -59,7 +59,7 @@ void die(world &w, bug *victim)
     w.map.write(victim->y, victim->x, '.');
     w.index.remove(victim);
     if (common::remove_bug(victim, w.refs))
-        common::stop_last_bug(w, "vivarium", last);
+        common::end_last_bug(w, "vivarium", last);
 }
 
 }  // namespace vivarium

@@ -1,7 +1,6 @@
 // Worlds for the unit tests, of either program: blank maps with bugs
 // placed by hand, or seeded worlds as the program makes them, without a
-// screen; a session on a null terminal for the tests of what is shown. A
-// stop throws common::stopped instead of ending the test.
+// screen; a session on a null terminal for the tests of what is shown.
 //
 // Each program is a side with the same members, so that a rule both
 // programs share is tested once for both: for_both(f) calls f(side).
@@ -16,8 +15,7 @@
 #include "terrarium/world.h"
 #include "vivarium/world.h"
 
-// Opens a null screen of lines x cols (closing the session on it); a
-// stop throws from then on.
+// Opens a null screen of lines x cols (closing the session on it).
 void fresh_screen(int lines = 24, int cols = 80);
 
 // The world of the test under way: the last one made by a side.
@@ -27,8 +25,14 @@ common::world_base &current_world();
 // (' ' leaves a cell as it is).
 void draw(const std::vector<std::string> &rows);
 
-// What stop a call ends in; status -1 when it returns.
-common::stopped stop_of(const std::function<void()> &call);
+// How a call that ends the program (a refusal through stop_with) ends it,
+// run in a child without the way out's last words: the exit status and
+// what it printed on the standard error stream; status 255 when it returns.
+struct ending {
+    int status;
+    std::string message;
+};
+ending ending_of(const std::function<void()> &call);
 
 template <class Bug>
 struct side {

@@ -12,7 +12,7 @@
 #include <unistd.h>
 
 #include "common/signals.h"
-#include "common/stop.h"
+#include "common/outcome.h"
 #include "common/text.h"
 
 namespace lab {
