@@ -29,12 +29,12 @@ struct rules {
     const world_codec *codec;                       // its part of a world file
 };
 
-// Sizes the world for a screen of lines x cols (a log being written is
-// told of it); then w.open(seed) opens its map.
+// Sizes the world for a screen of lines x cols; then w.open(seed) opens
+// its map.
 void size_world(world_base &w, const rules &r, int lines, int cols);
 
-// The work of a pass boundary that changes the world: the log's row, the
-// pass count and the phase.
+// The work of a pass boundary: the world's observers told (the log makes
+// its row), then the pass count and the phase.
 void pass_boundary(world_base &w, const rules &r);
 
 // The ageing step in an ageing pass, then the next bug's turn.

@@ -14,8 +14,9 @@ namespace common {
 // with colour if PROGRAM_COLOR=1 asks for it (see set_up_colour); sizes
 // the world from the screen, puts the keyboard in raw mode, opens the
 // world's map with the seed and a pad as large as it in `view`, and
-// starts the world.
-void start_up(world_base &w, const rules &r, map_view &view);
+// starts the world. A log asked for is written to `log`, which watches
+// the world and is finished on every way out.
+void start_up(world_base &w, const rules &r, map_view &view, run_log &log);
 
 struct session;
 

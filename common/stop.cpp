@@ -37,42 +37,40 @@ void sleep_microseconds(useconds_t us) { sleep_nanoseconds(us * 1000LL, true); }
 
 void *allocate_bytes(std::size_t bytes) { return std::malloc(bytes); }
 
-// What every way out calls, the fatal-signal handler too: set once at
-// start-up.
-struct way_out {
-    int (*last_words)(int status, bool in_signal_handler, std::string *complaint) = nullptr;
-    void (*restore_terminal)() = nullptr;
-} registered;
-
 }  // namespace
 
 const hook_set default_hooks = {nullptr, sleep_whole_seconds, sleep_microseconds, nullptr, allocate_bytes};
 hook_set hooks = default_hooks;
 
-last_words_function at_way_out(last_words_function function)
+way_out_slots way_out;
+
+int leave(int status, bool in_signal_handler, std::string *complaint)
 {
-    last_words_function before = registered.last_words;
-    registered.last_words = function;
-    return before;
+    if (!in_signal_handler && way_out.saves != nullptr)
+        status = way_out.saves->say(status, complaint);
+    if (way_out.log != nullptr) {
+        if (in_signal_handler)
+            way_out.log->say_in_signal_handler(status);
+        else
+            status = way_out.log->say(status, complaint);
+    }
+    if (way_out.give_back_terminal != nullptr)
+        way_out.give_back_terminal(in_signal_handler);
+    return status;
 }
 
-int say_last_words(int status, bool in_signal_handler, std::string *complaint)
+void leave_on_fatal_signal(int sig)
 {
-    if (registered.last_words == nullptr)
-        return status;
-    return registered.last_words(status, in_signal_handler, complaint);
+    leave(128 + sig, true, nullptr);
+    die_of(sig);
 }
-
-void at_stop_restore(void (*restore)()) { registered.restore_terminal = restore; }
 
 void stop_with(int status, const char *message)
 {
     if (hooks.stop)
         hooks.stop(status, message);
     std::string complaint;
-    status = say_last_words(status, false, &complaint);
-    if (registered.restore_terminal != nullptr)
-        registered.restore_terminal();
+    status = leave(status, false, &complaint);
     if (message != nullptr)
         std::fputs(message, stderr);
     std::fputs(complaint.c_str(), stderr);
@@ -84,9 +82,7 @@ void stop() { stop_with(0, nullptr); }
 void stop_by_signal(int sig)
 {
     std::string complaint;
-    say_last_words(128 + sig, false, &complaint);
-    if (registered.restore_terminal != nullptr)
-        registered.restore_terminal();
+    leave(128 + sig, false, &complaint);
     std::fputs(complaint.c_str(), stderr);
     std::fflush(stderr);
     die_of(sig);

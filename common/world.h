@@ -14,6 +14,7 @@
 
 #include "common/findbug.h"
 #include "common/map.h"
+#include "common/observer.h"
 #include "common/random.h"
 #include "common/references.h"
 #include "common/ring.h"
@@ -35,6 +36,7 @@ struct world_base {
     int screen_lines = 0;          // the screen the world's size came from
     int screen_cols = 0;
     std::vector<char> food_rows;   // growfood's three rows, kept from call to call
+    observer_list observers;       // the run's, told of its events; a copy has none
 
     // The planned map, blank, and the generator seeded with `seed`. A map
     // that cannot be had ends the program: "world too large".

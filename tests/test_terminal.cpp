@@ -216,7 +216,8 @@ TEST(Environment, ABadSeedOrLogIsRefusedWithOneLineAndStatus12)
         setenv(name, value, 1);
         typename S::world w;
         common::map_view view;
-        common::stopped stop = stop_of([&] { common::start_up(w, S::rules, view); });
+        common::run_log log;
+        common::stopped stop = stop_of([&] { common::start_up(w, S::rules, view, log); });
         unsetenv(name);
         EXPECT_EQ(stop.status, 12) << name << "=" << value;
         return stop.message;

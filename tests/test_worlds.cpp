@@ -83,12 +83,17 @@ std::pair<int, std::string> text_of(const std::function<int(std::FILE *)> &print
     return {status, text};
 }
 
-// The status of a headless run, and its dump as simdump prints it.
-std::pair<int, std::string> dump_of(const run &r)
+// The status of a headless run, and its dump as simdump prints it; with a
+// path, its log written there.
+std::pair<int, std::string> dump_of(const run &r, const std::string &log_path = "")
 {
     made m = unstarted(r);
     const common::rules &rules = *m.rules;
-    return text_of([&](std::FILE *f) { return run_headless(*m.world, rules, r.seed, r.lines, r.cols, r.passes, f); });
+    common::run_log log;
+    EXPECT_TRUE(log_path.empty() || log.open(log_path.c_str(), {r.program, "", false, {}}, r.seed)) << log_path;
+    return text_of([&](std::FILE *f) {
+        return run_headless(*m.world, rules, r.seed, r.lines, r.cols, r.passes, f, {}, log_path.empty() ? nullptr : &log);
+    });
 }
 
 std::uint64_t fnv1a(const std::string &text)
@@ -215,8 +220,7 @@ TEST(Worlds, FixedSeedsGiveTheRecordedWorlds)
 {
     const std::string path = testing::TempDir() + std::to_string(getpid()) + "-seeded.csv";
     for (const row &r : recorded) {
-        ASSERT_TRUE(common::open_log(path.c_str(), {r.r.program, "", false, {}}, r.r.seed));
-        const auto [status, text] = dump_of(r.r);
+        const auto [status, text] = dump_of(r.r, path);
         EXPECT_EQ(status, r.status) << name_of(r.r);
         EXPECT_TRUE(r.golden == nullptr || text == file_text(std::string(GOLDEN_DIR) + "/" + r.golden)) << r.golden;
         const std::string log = file_text(path), end = "# end: status " + std::to_string(r.status) + "\n";
@@ -230,21 +234,33 @@ TEST(Worlds, FixedSeedsGiveTheRecordedWorlds)
 
 TEST(Worlds, WorldsSideBySideInOneProcessRunAsTheyRunAlone)
 {
-    // Pass by pass in turn: terrarium and vivarium, then two terrarium seeds.
+    // Pass by pass in turn, each with its own log: terrarium and vivarium, then two terrarium seeds.
+    const std::string path = testing::TempDir() + std::to_string(getpid()) + "-side";
     for (const auto &pair : {std::array{&recorded[2], &recorded[9]}, std::array{&recorded[2], &recorded[3]}}) {
         made worlds[] = {unstarted(pair[0]->r), unstarted(pair[1]->r)};
+        common::run_log logs[2];
         common::headless_hooks();
-        for (int i = 0; i < 2; i++)
+        for (int i = 0; i < 2; i++) {
+            ASSERT_TRUE(logs[i].open((path + std::to_string(i)).c_str(), {pair[i]->r.program, "", false, {}},
+                                     pair[i]->r.seed));
+            logs[i].watch(*worlds[i].world);
             common::start_seeded(*worlds[i].world, *worlds[i].rules, pair[i]->r.seed, pair[i]->r.lines,
                                  pair[i]->r.cols);
+            logs[i].census_from(worlds[i].rules->census);
+        }
         for (long pass = 0; pass < std::max(pair[0]->r.passes, pair[1]->r.passes); pass++)
             for (int i = 0; i < 2; i++)
                 if (pass < pair[i]->r.passes)
                     common::run_passes(*worlds[i].world, *worlds[i].rules, 1);
-        for (int i = 0; i < 2; i++)
+        for (int i = 0; i < 2; i++) {
             EXPECT_EQ(fnv1a(text_of([&](std::FILE *o) { return worlds[i].rules->dump(o, *worlds[i].world), 0; })
                                 .second),
                       pair[i]->digest) << name_of(pair[i]->r);
+            EXPECT_EQ(logs[i].finish(0, false), 0);
+            dump_of(pair[i]->r, path + "-alone");
+            EXPECT_TRUE(file_text(path + std::to_string(i)) == file_text(path + "-alone"))
+                << name_of(pair[i]->r) << ": its log differs from its log alone";
+        }
     }
 }
 
@@ -279,10 +295,13 @@ TEST(RunLog, AHandMadeWorldRowByRowAsWorkedOut)
     terrarium_side::add(1, 1, 'A'), terrarium_side::add(2, 2, 'A')->food = 3000;
     terrarium_side::add(3, 3, 'C')->age = 7, terrarium_side::add(4, 4, '$')->size = 13;
     const std::string path = testing::TempDir() + std::to_string(getpid()) + "-hand.csv";
-    ASSERT_TRUE(common::open_log(path.c_str(), terrarium::describe(terrarium_side::w()), 5));
-    common::log_pass(terrarium_side::w(), terrarium::take_census);
+    common::run_log log;
+    ASSERT_TRUE(log.open(path.c_str(), terrarium::describe(terrarium_side::w()), 5));
+    log.watch(terrarium_side::w());
+    log.census_from(terrarium::take_census);
+    common::pass_boundary(terrarium_side::w(), terrarium_side::rules);
     terrarium_side::cursor()->prev->race = 'Z';  // '$', as the gene editor may, within pass 1: a last row
-    EXPECT_EQ(common::finish_log(0, false), 0);
+    EXPECT_EQ(log.finish(0, false), 0);
     EXPECT_EQ(file_text(path),
               "# program: terrarium\n# seed: 5\n# screen: 24 x 80 (lines x cols)\n"
               "# world: 10 x 20 (rows x cols)\n# options: -s 2 -r 150 -g 4\npass,population,races,food,age,gen,size,"

@@ -266,7 +266,8 @@ std::string log_path(const sweep &s, const run &r) { return s.out + "/" + log_na
         world = (made = std::make_unique<terrarium::world>(r.where->chosen)).get();
     else
         world = (made = std::make_unique<vivarium::world>()).get();
-    if (!common::open_log(path.c_str(), s.program->describe(*world), r.seed)) {
+    common::run_log log;
+    if (!log.open(path.c_str(), s.program->describe(*world), r.seed)) {
         complain("cannot open " + path + ": " + std::strerror(errno));
         _exit(1);
     }
@@ -274,8 +275,8 @@ std::string log_path(const sweep &s, const run &r) { return s.out + "/" + log_na
     if (dump == nullptr || dup2(nowhere, 1) < 0 || dup2(nowhere, 2) < 0)
         _exit(1);
     if (s.saved)
-        std::exit(common::resume_headless(*world, *s.program, s.resumed, s.passes, dump));
-    std::exit(common::run_headless(*world, *s.program, r.seed, s.lines, s.cols, s.passes, dump));
+        std::exit(common::resume_headless(*world, *s.program, s.resumed, s.passes, dump, {}, &log));
+    std::exit(common::run_headless(*world, *s.program, r.seed, s.lines, s.cols, s.passes, dump, {}, &log));
 }
 
 int terminal_width()
