@@ -232,3 +232,26 @@ TEST(Environment, ABadSeedOrLogIsRefusedWithOneLineAndStatus12)
               "terrarium: TERRARIUM_LOG: cannot open '/nonexistent/run.csv': No such file or directory\n");
     common::hooks = common::default_hooks;
 }
+
+TEST(WayOut, TheSavesThenTheLogThenTheTerminalAndNoSaveInASignalHandler)
+{
+    static std::string said;
+    struct words : common::last_words {
+        const char *name;
+        int becomes;  // the status returned instead of 0
+        words(const char *n, int b) : name(n), becomes(b) {}
+        int say(int status, std::string *complaint) override
+        {
+            said += name, *complaint += name;
+            return status == 0 ? becomes : status;
+        }
+        void say_in_signal_handler(int status) override { said += name + std::to_string(status) + " "; }
+    } saves("saves ", 0), log("log ", 12);
+    const common::way_out_slots before = common::way_out;
+    common::way_out = {&saves, &log, [](bool in_handler) { said += in_handler ? "terminal!|" : "terminal|"; }};
+    std::string complaint;
+    EXPECT_EQ(common::leave(0, false, &complaint), 12);
+    EXPECT_EQ(common::leave(134, true, nullptr), 134);
+    common::way_out = before;
+    EXPECT_EQ(said + complaint, "saves log terminal|log 134 terminal!|saves log ");
+}

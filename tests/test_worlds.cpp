@@ -264,13 +264,30 @@ TEST(Worlds, WorldsSideBySideInOneProcessRunAsTheyRunAlone)
     }
 }
 
+// Counts what a world's observers are told.
+struct tally : common::observer {
+    long boundaries = 0, births = 0, deaths = 0;
+    void at_pass_boundary(const common::world_base &) override { boundaries++; }
+    void born(const common::world_base &, const common::bug_seen &child, const common::bug_seen &parent) override
+    {
+        births += child.race == parent.race && child.record != parent.record;
+    }
+    void died(const common::world_base &, const common::bug_seen &) override { deaths++; }
+};
+
 TEST(Worlds, ACopyRunsOnAsTheOriginalWould)
 {
     for (const row *r : {&recorded[2], &recorded[9]}) {
         made m = unstarted(r->r);
+        tally told;  // the original's observer: every boundary, birth and death, and none of the copy's
+        m.world->observers.add(&told);
         common::start_seeded(*m.world, *m.rules, r->r.seed, r->r.lines, r->r.cols);
+        const long seeded = m.rules->population(*m.world);
         common::run_passes(*m.world, *m.rules, r->r.passes / 3);
+        EXPECT_EQ(told.boundaries, r->r.passes / 3);
+        EXPECT_EQ(seeded + told.births - told.deaths, m.rules->population(*m.world)) << told.births;
         std::unique_ptr<common::world_base> copy = m.world->clone();
+        EXPECT_FALSE(copy->observers.any());
         m.world.reset();
         common::run_passes(*copy, *m.rules, r->r.passes - r->r.passes / 3);
         EXPECT_EQ(fnv1a(text_of([&](std::FILE *f) { return m.rules->dump(f, *copy), 0; }).second), r->digest)
