@@ -11,6 +11,7 @@
 #include "common/ring.h"
 #include "common/term.h"
 #include "terrarium/init.h"
+#include "terrarium/rules.h"
 
 namespace {
 
@@ -26,18 +27,23 @@ void default_world(benchmark::State &state, const char *log_path)
     long turns = 0;
     long bugs_left = 0;
     for (auto _ : state) {
-        if (log_path != nullptr && !common::open_log(log_path, terrarium::describe(terrarium::world()), SEED)) {
+        common::run_log log;
+        if (log_path != nullptr && !log.open(log_path, terrarium::describe(terrarium::world()), SEED)) {
             state.SkipWithError("the log cannot be opened");
             return;
         }
         terrarium::world &w = terrarium_world(SEED, 24, 80, 2.0f);
+        if (log_path != nullptr) {
+            log.watch(w);
+            log.census_from(terrarium::world_rules.census);
+        }
         auto start = bench_clock::now();
         turns += run_passes(2000);
         double elapsed = seconds_since(start);
         state.SetIterationTime(elapsed);
         seconds += elapsed;
         bugs_left = common::ring_size(w.refs.cursor);
-        common::finish_log(0, false);
+        log.finish(0, false);
     }
     state.counters["ns_per_turn"] = seconds * 1e9 / turns;
     state.counters["turns"] = static_cast<double>(turns) / state.iterations();

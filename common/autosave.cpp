@@ -89,17 +89,6 @@ bool quietly(save_file *file, const std::string &path, std::string *why, Step st
     _exit(saved ? 0 : 1);
 }
 
-// The one save of the process's session, for the way out.
-autosave *active = nullptr;
-last_words_function next_words = nullptr;
-
-int save_then_last_words(int status, bool in_signal_handler, std::string *complaint)
-{
-    if (!in_signal_handler && active != nullptr)
-        active->save_at_end(complaint);
-    return next_words != nullptr ? next_words(status, in_signal_handler, complaint) : status;
-}
-
 }  // namespace
 
 bool read_save_settings(const char *program, save_settings *settings, std::string *why)
@@ -217,8 +206,8 @@ autosave::autosave(const char *program) : program_(program)
 
 autosave::~autosave()
 {
-    if (active == this)
-        active = nullptr;
+    if (way_out.saves == this)
+        way_out.saves = nullptr;
     cancel_background_save(&under_way_);
 }
 
@@ -226,8 +215,7 @@ void autosave::begin(session &s)
 {
     session_ = &s;
     next_due_ = monotonic_seconds() + settings_.every;
-    active = this;
-    next_words = at_way_out(save_then_last_words);
+    way_out.saves = this;
     if (!settings_.path.empty())
         defer_hangup_and_terminate();
 }
@@ -305,6 +293,12 @@ void autosave::save_now(session &s)
         return;
     }
     asked_ = true;
+}
+
+int autosave::say(int status, std::string *complaint)
+{
+    save_at_end(complaint);
+    return status;
 }
 
 void autosave::save_at_end(std::string *complaint)

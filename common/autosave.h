@@ -10,6 +10,7 @@
 #include <sys/types.h>
 
 #include "common/rules.h"
+#include "common/stop.h"
 #include "common/world_file.h"
 
 namespace common {
@@ -63,7 +64,7 @@ bool free_file_name(const char *program, long passes, std::string *path, std::st
 // The saves of one session. Its settings are read when it is made,
 // before the screen opens: a bad one ends the program with
 // EXIT_BAD_ENVIRONMENT and one line.
-class autosave {
+class autosave : public last_words {
 public:
     explicit autosave(const char *program);
     ~autosave();
@@ -72,7 +73,7 @@ public:
 
     // From the start of the loop: the periodic clock runs; with a file to
     // save to, SIGHUP and SIGTERM are put off until a safe point, and
-    // every orderly way out saves the world first (see at_way_out).
+    // every orderly way out saves the world first (see way_out).
     void begin(session &s);
 
     // Where the world is whole, between turns or at the keys: a signal put
@@ -87,6 +88,11 @@ public:
     // The end's save, waiting for or ending the save under way first; what
     // failed, for the user, added to *complaint.
     void save_at_end(std::string *complaint);
+
+    // On every orderly way out: the end's save; the status stays.
+    int say(int status, std::string *complaint) override;
+    // A save cannot be written inside a signal handler: none.
+    void say_in_signal_handler(int) override {}
 
 private:
     void told(session &s, save_outcome outcome, const std::string &why);

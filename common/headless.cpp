@@ -18,9 +18,8 @@ void headless_hooks()
 
 outcome start_seeded(world_base &w, const rules &r, unsigned seed, int lines, int cols)
 {
-    if (size_world(w, r, lines, cols) == outcome::running && w.open(seed) == outcome::running &&
-        start_world(w, r) == outcome::running)
-        log_census_from(r.census);
+    if (size_world(w, r, lines, cols) == outcome::running && w.open(seed) == outcome::running)
+        start_world(w, r);
     return w.outcome;
 }
 
@@ -66,13 +65,15 @@ int show_outcome(const world_base &w, const rules &r, std::FILE *out)
     return exit_status(w.outcome);
 }
 
-// Runs `go` on the world and shows it; memory short and the log's end as
-// run_headless says. Returns the exit status.
+// Runs `go` on the world, watched by `log` if any, and shows it; memory
+// short and the log's end as run_headless says. Returns the exit status.
 template <class Go>
-int run_guarded(world_base &w, const rules &r, std::FILE *out, Go go)
+int run_guarded(world_base &w, const rules &r, std::FILE *out, run_log *log, Go go)
 {
     headless_hooks();
     int status = 0;
+    if (log != nullptr)
+        log->watch(w);
     try {
         go();
         status = show_outcome(w, r, out);
@@ -85,29 +86,38 @@ int run_guarded(world_base &w, const rules &r, std::FILE *out, Go go)
         status = EXIT_BAD_ENVIRONMENT;
     }
     std::string complaint;
-    status = end_log(status, r.name, &complaint);
+    if (log != nullptr)
+        status = log->end(status, &complaint);
     std::fputs(complaint.c_str(), stderr);
     hooks = default_hooks;
     return status;
 }
 
+// The log, if any, counts the world's figures once it is whole.
+void census_from(run_log *log, const rules &r)
+{
+    if (log != nullptr)
+        log->census_from(r.census);
+}
+
 }  // namespace
 
 int run_headless(world_base &w, const rules &r, unsigned seed, int lines, int cols, long passes, std::FILE *out,
-                 const save_point &save)
+                 const save_point &save, run_log *log)
 {
-    return run_guarded(w, r, out, [&] {
-        if (start_seeded(w, r, seed, lines, cols) == outcome::running)
+    return run_guarded(w, r, out, log, [&] {
+        if (start_seeded(w, r, seed, lines, cols) == outcome::running) {
+            census_from(log, r);
             run_saving(w, r, run_state(), passes, save);
+        }
     });
 }
 
 int resume_headless(world_base &w, const rules &r, const run_state &run, long passes, std::FILE *out,
-                    const save_point &save)
+                    const save_point &save, run_log *log)
 {
-    return run_guarded(w, r, out, [&] {
-        log_world(w);
-        log_census_from(r.census);
+    return run_guarded(w, r, out, log, [&] {
+        census_from(log, r);
         run_saving(w, r, run, passes, save);
     });
 }

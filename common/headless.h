@@ -29,10 +29,11 @@ outcome start_seeded(world_base &w, const rules &r, unsigned seed, int lines, in
 // dumped as it stands, then "stopped", and its message printed; a world
 // refused (too small, too large) only has its message printed, and so has
 // memory that runs short anywhere ("world too large", as the programs
-// refuse such a world). The status is the outcome's, as in the programs. A log opened
-// before the run (open_log) has its rows and is finished with the world
-// as it ended; one that could not be written whole is said so and makes
-// the status EXIT_BAD_ENVIRONMENT, as in the programs.
+// refuse such a world). The status is the outcome's, as in the programs.
+// A `log`, opened before the run, watches the world for the run: it has
+// its rows and is finished with the world as it ended; one that could not
+// be written whole is said so and makes the status EXIT_BAD_ENVIRONMENT,
+// as in the programs.
 // Returns the exit status.
 //
 // With a save point, the world is also written to its file (save_world)
@@ -43,14 +44,14 @@ struct save_point {
     std::string path;
 };
 int run_headless(world_base &w, const rules &r, unsigned seed, int lines, int cols, long passes, std::FILE *out,
-                 const save_point &save = {});
+                 const save_point &save = {}, run_log *log = nullptr);
 
 // As run_headless, for a world read from a file (load_world) instead of a
 // seeded one, run as `run` says (a pending turn first): `passes` and the
 // save point count from the pass it was saved at, and so do the log's
 // rows.
 int resume_headless(world_base &w, const rules &r, const run_state &run, long passes, std::FILE *out,
-                    const save_point &save = {});
+                    const save_point &save = {}, run_log *log = nullptr);
 
 // The bugs in turn order from the cursor, a line each from `line`, then
 // the pass marker ("first"), the selection ("sb") and each tracker's

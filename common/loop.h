@@ -94,6 +94,7 @@ struct session {
     // After a pass boundary's work and before the next turn: the keys' place.
     bool turn_pending = false;
     autosave *saves = nullptr;     // the session's saves, if any
+    run_log log;                   // the session's log, if the environment asks for one
     std::string notice;            // shown instead of the key help while set
     bool show_map = true;          // else the statistics screen
     bool show_overview = false;    // the whole world in blocks, over the map or the statistics

@@ -51,7 +51,6 @@ outcome size_world(world_base &w, const rules &r, int lines, int cols)
 {
     w.screen_lines = lines;
     w.screen_cols = cols;
-    log_world(w);
     return run_rule(w, [&] { r.world_size(w); });
 }
 
@@ -60,10 +59,9 @@ outcome start_world(world_base &w, const rules &r)
     return run_rule(w, [&] { r.start(w); });
 }
 
-void pass_boundary(world_base &w, const rules &r)
+void pass_boundary(world_base &w, const rules &)
 {
-    if (logging())
-        log_pass(w, r.census);
+    w.observers.at_pass_boundary(w);
     w.passes++;
     w.phase = (w.phase + 1) % 25;
 }

@@ -37,17 +37,16 @@ struct rules {
 // its outcome in it. Returns the world's outcome.
 outcome run_rule(world_base &w, const std::function<void()> &rule);
 
-// Sizes the world for a screen of lines x cols (a log being written is
-// told of it); then w.open(seed) opens its map. Returns the outcome:
-// running, or too_small.
+// Sizes the world for a screen of lines x cols; then w.open(seed) opens
+// its map. Returns the outcome: running, or too_small.
 outcome size_world(world_base &w, const rules &r, int lines, int cols);
 
 // Terrain, food and bugs on the world's open map. Returns the outcome:
 // running, or the world refused (too_large, bad_terrain).
 outcome start_world(world_base &w, const rules &r);
 
-// The work of a pass boundary that changes the world: the log's row, the
-// pass count and the phase.
+// The work of a pass boundary: the world's observers told (the log makes
+// its row), then the pass count and the phase.
 void pass_boundary(world_base &w, const rules &r);
 
 // The ageing step in an ageing pass, then the next bug's turn; under

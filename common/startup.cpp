@@ -41,31 +41,21 @@ unsigned seed_from_environment(const char *program)
     return seed;
 }
 
-// Who speaks of the log in messages: "terrarium: TERRARIUM_LOG".
-std::string log_owner;
-
-int finish_log_on_way_out(int status, bool in_signal_handler, std::string *complaint)
-{
-    if (in_signal_handler) {
-        finish_log(status, true);
-        return status;
-    }
-    return end_log(status, log_owner.c_str(), complaint);
-}
-
-void log_from_environment(const run_description &run, unsigned seed)
+// The session's log, when the environment asks for one: it watches the
+// world from now on, and every way out finishes it.
+void log_from_environment(run_log &log, world_base &w, const run_description &run, unsigned seed)
 {
     std::string name = variable(run.program, "LOG");
     const char *path = std::getenv(name.c_str());
     if (path == nullptr)
         return;
-    if (!open_log(path, run, seed))
+    if (!log.open(path, run, seed, std::string(run.program) + ": " + name))
         stop_with(EXIT_BAD_ENVIRONMENT,
                   text_of("%s: %s: cannot open '%s': %s\n", run.program, name.c_str(), printable(path).c_str(),
                           std::strerror(errno))
                       .c_str());
-    log_owner = std::string(run.program) + ": " + name;
-    at_way_out(finish_log_on_way_out);
+    way_out.log = &log;
+    log.watch(w);
 }
 
 void open_keyboard(const rules &r)
@@ -97,11 +87,10 @@ void open_view(const world_base &w, map_view &view)
 
 }  // namespace
 
-void start_up(world_base &w, const rules &r, map_view &view)
+void start_up(world_base &w, const rules &r, map_view &view, run_log &log)
 {
     unsigned seed = seed_from_environment(r.name);
-    log_from_environment(r.describe(w), seed);
-    log_world(w);
+    log_from_environment(log, w, r.describe(w), seed);
     open_terminal(r.name);
     set_up_colour(variable(r.name, "COLOR").c_str(), view.colours);
     go_on_after(size_world(w, r, LINES, COLS), w);
@@ -109,7 +98,7 @@ void start_up(world_base &w, const rules &r, map_view &view)
     go_on_after(w.open(seed), w);
     open_view(w, view);
     go_on_after(start_world(w, r), w);
-    log_census_from(r.census);
+    log.census_from(r.census);
 }
 
 void resume(session &s, const char *path)
@@ -123,13 +112,12 @@ void resume(session &s, const char *path)
         stop_with(status, text_of("%s: %s\n", r.name, printable(why).c_str()).c_str());  // the name as given
     run_description described = r.describe(w);
     described.resumed = resumed_from(path, w.passes);
-    log_from_environment(described, 0);
-    log_world(w);
+    log_from_environment(s.log, w, described, 0);
     open_terminal(r.name);
     set_up_colour(variable(r.name, "COLOR").c_str(), s.view.colours);
     open_keyboard(r);
     open_view(w, s.view);
-    log_census_from(r.census);
+    s.log.census_from(r.census);
     s.speed = run.speed;
     // Paused in the middle of a pass, a single step was under way: it ends
     // its pass, then waits for the keys.
@@ -143,7 +131,7 @@ void run_session(session &s, const char *resume_path)
     if (resume_path != nullptr)
         resume(s, resume_path);
     else
-        start_up(s.world, s.running.world_rules, s.view);
+        start_up(s.world, s.running.world_rules, s.view, s.log);
     s.saves = &saves;
     saves.begin(s);
     enter_loop(s);

@@ -15,8 +15,9 @@ namespace common {
 // the world from the screen, puts the keyboard in raw mode, opens the
 // world's map with the seed and a pad as large as it in `view`, and
 // starts the world. A world refused on the way ends the program with its
-// outcome's status and message.
-void start_up(world_base &w, const rules &r, map_view &view);
+// outcome's status and message. A log asked for is written to `log`,
+// which watches the world and is finished on every way out.
+void start_up(world_base &w, const rules &r, map_view &view, run_log &log);
 
 struct session;
 

@@ -70,17 +70,6 @@ void write_reset_sequence()
         fcntl(1, F_SETFL, flags);
 }
 
-// Only async-signal-safe work here: put back the terminal's attributes,
-// write the precomputed reset sequence, then die of the signal itself.
-extern "C" void on_fatal_signal(int sig)
-{
-    if (terminal.have_found_setting)
-        tcsetattr(0, TCSANOW, &terminal.found_setting);
-    write_reset_sequence();
-    say_last_words(128 + sig, true, nullptr);
-    die_of(sig);
-}
-
 extern "C" void on_size_change(int) { terminal.size_changed = 1; }
 extern "C" void on_continue(int) { terminal.continued = 1; }
 
@@ -102,7 +91,7 @@ void catch_signal(int sig, void (*handler)(int), bool restart)
 
 void catch_size_changes() { catch_signal(SIGWINCH, on_size_change, true); }
 
-void install_signal_handlers() { catch_ending_signals(on_fatal_signal); }
+void install_signal_handlers() { catch_ending_signals(leave_on_fatal_signal); }
 
 [[noreturn]] void refuse(const char *program, const char *why, const char *type = nullptr)
 {
@@ -111,11 +100,19 @@ void install_signal_handlers() { catch_ending_signals(on_fatal_signal); }
                                     .c_str());
 }
 
-// The terminal as the user had it, on a stop: output restarted, should
-// flow control have stopped it (the last writes would hang), its
+// The terminal as the user had it, on every way out. Inside a fatal
+// signal's handler, only async-signal-safe work: its settings put back
+// and the precomputed reset sequence written. Otherwise output restarted,
+// should flow control have stopped it (the last writes would hang), its
 // settings, then curses closed.
-void give_back_terminal()
+void give_back_terminal(bool in_signal_handler)
 {
+    if (in_signal_handler) {
+        if (terminal.have_found_setting)
+            tcsetattr(0, TCSANOW, &terminal.found_setting);
+        write_reset_sequence();
+        return;
+    }
     tcflow(1, TCOON);
     bool restored = !terminal.have_found_setting || apply_setting(terminal.found_setting);
     if (terminal.opened_screen != nullptr)
@@ -216,7 +213,7 @@ void flush_input() { tcflush(0, TCIFLUSH); }
 
 void open_terminal(const char *program)
 {
-    at_stop_restore(give_back_terminal);
+    way_out.give_back_terminal = give_back_terminal;
     if (!isatty(0))
         refuse(program, "standard input is not a terminal");
     if (!isatty(1))

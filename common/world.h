@@ -16,6 +16,7 @@
 #include "common/findbug.h"
 #include "common/map.h"
 #include "common/outcome.h"
+#include "common/observer.h"
 #include "common/random.h"
 #include "common/references.h"
 #include "common/ring.h"
@@ -42,6 +43,7 @@ struct world_base {
     // left it, to be shown or dumped, but runs no more.
     common::outcome outcome = outcome::running;
     std::string outcome_message;
+    observer_list observers;       // the run's, told of its events; a copy has none
 
     // The planned map, blank, and the generator seeded with `seed`. A map
     // that cannot be had refuses the world: too large. Returns the outcome.

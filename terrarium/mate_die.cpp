@@ -47,10 +47,12 @@ void mate(world &w)
     inherit(w.random, child, parent, partner);
     common::link_after(parent, child);
     w.index.add_linked(child);
+    common::tell_birth(w, child, parent);
 }
 
 void die(world &w, bug *victim)
 {
+    common::tell_death(w, victim);
     bool last = victim->next == victim;  // a world seeded with one bug
     w.map.write(victim->y, victim->x, '.');
     w.index.remove(victim);

@@ -214,7 +214,8 @@ TEST(Environment, ABadSeedOrLogIsRefusedWithOneLineAndStatus12)
         setenv(name, value, 1);
         typename S::world w;
         common::map_view view;
-        ending end = ending_of([&] { common::start_up(w, S::rules, view); });
+        common::run_log log;
+        ending end = ending_of([&] { common::start_up(w, S::rules, view, log); });
         unsetenv(name);
         EXPECT_EQ(end.status, 12) << name << "=" << value;
         return end.message;
@@ -227,4 +228,27 @@ TEST(Environment, ABadSeedOrLogIsRefusedWithOneLineAndStatus12)
               "vivarium: VIVARIUM_SEED must be a number from 0 to 4294967295\n");
     EXPECT_EQ(refusal("TERRARIUM_LOG", "/nonexistent/run.csv", terrarium_side{}),
               "terrarium: TERRARIUM_LOG: cannot open '/nonexistent/run.csv': No such file or directory\n");
+}
+
+TEST(WayOut, TheSavesThenTheLogThenTheTerminalAndNoSaveInASignalHandler)
+{
+    static std::string said;
+    struct words : common::last_words {
+        const char *name;
+        int becomes;  // the status returned instead of 0
+        words(const char *n, int b) : name(n), becomes(b) {}
+        int say(int status, std::string *complaint) override
+        {
+            said += name, *complaint += name;
+            return status == 0 ? becomes : status;
+        }
+        void say_in_signal_handler(int status) override { said += name + std::to_string(status) + " "; }
+    } saves("saves ", 0), log("log ", 12);
+    const common::way_out_slots before = common::way_out;
+    common::way_out = {&saves, &log, [](bool in_handler) { said += in_handler ? "terminal!|" : "terminal|"; }};
+    std::string complaint;
+    EXPECT_EQ(common::leave(0, false, &complaint), 12);
+    EXPECT_EQ(common::leave(134, true, nullptr), 134);
+    common::way_out = before;
+    EXPECT_EQ(said + complaint, "saves log terminal|log 134 terminal!|saves log ");
 }

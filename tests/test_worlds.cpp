@@ -83,12 +83,17 @@ std::pair<int, std::string> text_of(const std::function<int(std::FILE *)> &print
     return {status, text};
 }
 
-// The status of a headless run, and its dump as simdump prints it.
-std::pair<int, std::string> dump_of(const run &r)
+// The status of a headless run, and its dump as simdump prints it; with a
+// path, its log written there.
+std::pair<int, std::string> dump_of(const run &r, const std::string &log_path = "")
 {
     made m = unstarted(r);
     const common::rules &rules = *m.rules;
-    return text_of([&](std::FILE *f) { return run_headless(*m.world, rules, r.seed, r.lines, r.cols, r.passes, f); });
+    common::run_log log;
+    EXPECT_TRUE(log_path.empty() || log.open(log_path.c_str(), {r.program, "", false, {}}, r.seed)) << log_path;
+    return text_of([&](std::FILE *f) {
+        return run_headless(*m.world, rules, r.seed, r.lines, r.cols, r.passes, f, {}, log_path.empty() ? nullptr : &log);
+    });
 }
 
 std::uint64_t fnv1a(const std::string &text)
@@ -213,8 +218,7 @@ TEST(Worlds, FixedSeedsGiveTheRecordedWorlds)
 {
     const std::string path = testing::TempDir() + std::to_string(getpid()) + "-seeded.csv";
     for (const row &r : recorded) {
-        ASSERT_TRUE(common::open_log(path.c_str(), {r.r.program, "", false, {}}, r.r.seed));
-        const auto [status, text] = dump_of(r.r);
+        const auto [status, text] = dump_of(r.r, path);
         EXPECT_EQ(status, r.status) << name_of(r.r);
         EXPECT_TRUE(r.golden == nullptr || text == file_text(std::string(GOLDEN_DIR) + "/" + r.golden)) << r.golden;
         const std::string log = file_text(path), end = "# end: status " + std::to_string(r.status) + "\n";
@@ -228,15 +232,24 @@ TEST(Worlds, FixedSeedsGiveTheRecordedWorlds)
 
 TEST(Worlds, WorldsSideBySideInOneProcessRunAsTheyRunAlone)
 {
-    // A few passes each in turn: terrarium, vivarium and a world whose last
-    // but one bug dies in pass 250; then with two terrarium seeds.
+    // A few passes each in turn, each world with its own log: terrarium,
+    // vivarium and a world whose last but one bug dies in pass 250; then
+    // with two terrarium seeds.
+    const std::string path = testing::TempDir() + std::to_string(getpid()) + "-side";
     const row *ending = &recorded[12];
     for (const auto &trio : {std::array{&recorded[2], &recorded[9], ending}, {&recorded[2], &recorded[3], ending}}) {
         made worlds[] = {unstarted(trio[0]->r), unstarted(trio[1]->r), unstarted(trio[2]->r)};
+        common::run_log logs[3];
+        common::headless_hooks();
         std::string reported[3];  // the first outcome but running that run_passes returned, and when
-        for (int i = 0; i < 3; i++)
+        for (int i = 0; i < 3; i++) {
+            ASSERT_TRUE(logs[i].open((path + std::to_string(i)).c_str(), {trio[i]->r.program, "", false, {}},
+                                     trio[i]->r.seed));
+            logs[i].watch(*worlds[i].world);
             common::start_seeded(*worlds[i].world, *worlds[i].rules, trio[i]->r.seed, trio[i]->r.lines,
                                  trio[i]->r.cols);
+            logs[i].census_from(worlds[i].rules->census);
+        }
         for (long pass = 0; pass < trio[0]->r.passes; pass += 7)
             for (int i = 0; i < 3; i++) {
                 long passes = std::min(7L, trio[i]->r.passes - pass);
@@ -245,7 +258,8 @@ TEST(Worlds, WorldsSideBySideInOneProcessRunAsTheyRunAlone)
                     reported[i] = std::to_string(static_cast<int>(o)) + " by pass " + std::to_string(pass + passes) +
                                   ": " + worlds[i].world->outcome_message;
             }
-        // As simdump shows them: a world that ended says "stopped" after its dump.
+        // As simdump shows them: a world that ended says "stopped" after its
+        // dump; and each log as the world's log alone.
         for (int i = 0; i < 3; i++) {
             const common::world_base &w = *worlds[i].world;
             auto shown = [&](std::FILE *o) {
@@ -253,6 +267,10 @@ TEST(Worlds, WorldsSideBySideInOneProcessRunAsTheyRunAlone)
                 return std::fputs(w.outcome == common::outcome::running ? "" : "stopped\n", o);
             };
             EXPECT_EQ(fnv1a(text_of(shown).second), trio[i]->digest) << name_of(trio[i]->r);
+            EXPECT_EQ(logs[i].finish(common::exit_status(w.outcome), false), 0);
+            dump_of(trio[i]->r, path + "-alone");
+            EXPECT_TRUE(file_text(path + std::to_string(i)) == file_text(path + "-alone"))
+                << name_of(trio[i]->r) << ": its log differs from its log alone";
         }
         EXPECT_EQ(reported[0] + reported[1], "");
         EXPECT_EQ(reported[2], std::to_string(static_cast<int>(common::outcome::one_bug_left)) +
@@ -260,13 +278,30 @@ TEST(Worlds, WorldsSideBySideInOneProcessRunAsTheyRunAlone)
     }
 }
 
+// Counts what a world's observers are told.
+struct tally : common::observer {
+    long boundaries = 0, births = 0, deaths = 0;
+    void at_pass_boundary(const common::world_base &) override { boundaries++; }
+    void born(const common::world_base &, const common::bug_seen &child, const common::bug_seen &parent) override
+    {
+        births += child.race == parent.race && child.record != parent.record;
+    }
+    void died(const common::world_base &, const common::bug_seen &) override { deaths++; }
+};
+
 TEST(Worlds, ACopyRunsOnAsTheOriginalWould)
 {
     for (const row *r : {&recorded[2], &recorded[9]}) {
         made m = unstarted(r->r);
+        tally told;  // the original's observer: every boundary, birth and death, and none of the copy's
+        m.world->observers.add(&told);
         common::start_seeded(*m.world, *m.rules, r->r.seed, r->r.lines, r->r.cols);
+        const long seeded = m.rules->population(*m.world);
         common::run_passes(*m.world, *m.rules, r->r.passes / 3);
+        EXPECT_EQ(told.boundaries, r->r.passes / 3);
+        EXPECT_EQ(seeded + told.births - told.deaths, m.rules->population(*m.world)) << told.births;
         std::unique_ptr<common::world_base> copy = m.world->clone();
+        EXPECT_FALSE(copy->observers.any());
         m.world.reset();
         common::run_passes(*copy, *m.rules, r->r.passes - r->r.passes / 3);
         EXPECT_EQ(fnv1a(text_of([&](std::FILE *f) { return m.rules->dump(f, *copy), 0; }).second), r->digest)
@@ -291,10 +326,13 @@ TEST(RunLog, AHandMadeWorldRowByRowAsWorkedOut)
     terrarium_side::add(1, 1, 'A'), terrarium_side::add(2, 2, 'A')->food = 3000;
     terrarium_side::add(3, 3, 'C')->age = 7, terrarium_side::add(4, 4, '$')->size = 13;
     const std::string path = testing::TempDir() + std::to_string(getpid()) + "-hand.csv";
-    ASSERT_TRUE(common::open_log(path.c_str(), terrarium::describe(terrarium_side::w()), 5));
-    common::log_pass(terrarium_side::w(), terrarium::take_census);
+    common::run_log log;
+    ASSERT_TRUE(log.open(path.c_str(), terrarium::describe(terrarium_side::w()), 5));
+    log.watch(terrarium_side::w());
+    log.census_from(terrarium::take_census);
+    common::pass_boundary(terrarium_side::w(), terrarium_side::rules);
     terrarium_side::cursor()->prev->race = 'Z';  // '$', as the gene editor may, within pass 1: a last row
-    EXPECT_EQ(common::finish_log(0, false), 0);
+    EXPECT_EQ(log.finish(0, false), 0);
     EXPECT_EQ(file_text(path),
               "# program: terrarium\n# seed: 5\n# screen: 24 x 80 (lines x cols)\n"
               "# world: 10 x 20 (rows x cols)\n# options: -s 2 -r 150 -g 4\npass,population,races,food,age,gen,size,"

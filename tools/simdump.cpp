@@ -171,16 +171,18 @@ int main(int argc, char *argv[])
     common::run_description described = rules->describe(*world);
     if (resuming)
         described.resumed = common::resumed_from(chosen.resume_path, world->passes);
-    if (!chosen.log_path.empty() && !common::open_log(chosen.log_path.c_str(), described, seed)) {
+    common::run_log log;
+    if (!chosen.log_path.empty() && !log.open(chosen.log_path.c_str(), described, seed)) {
         std::fprintf(stderr, "simdump: cannot open '%s': %s\n", common::printable(chosen.log_path).c_str(),
                      std::strerror(errno));
         return 1;
     }
     static char buffer[1 << 16];
     std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
-    status = resuming ? common::resume_headless(*world, *rules, run, chosen.passes, stdout, chosen.save)
+    common::run_log *logged = chosen.log_path.empty() ? nullptr : &log;
+    status = resuming ? common::resume_headless(*world, *rules, run, chosen.passes, stdout, chosen.save, logged)
                       : common::run_headless(*world, *rules, seed, static_cast<int>(chosen.lines),
-                                             static_cast<int>(chosen.cols), chosen.passes, stdout, chosen.save);
+                                             static_cast<int>(chosen.cols), chosen.passes, stdout, chosen.save, logged);
     if (!common::close_standard_output("simdump") && status == 0)
         status = 1;
     return status;

@@ -272,11 +272,12 @@ job_end run_world(const sweep &s, const run &r)
         return {common::EXIT_WORLD_TOO_LARGE, 0};
     }
     std::string path = log_path(s, r);
-    if (!common::open_log(path.c_str(), s.program->describe(*world), r.seed))
+    common::run_log log;
+    if (!log.open(path.c_str(), s.program->describe(*world), r.seed))
         return {1, errno};
     if (s.saved)
-        return {common::resume_headless(*world, *s.program, s.resumed, s.passes, stdout), 0};
-    return {common::run_headless(*world, *s.program, r.seed, s.lines, s.cols, s.passes, stdout), 0};
+        return {common::resume_headless(*world, *s.program, s.resumed, s.passes, stdout, {}, &log), 0};
+    return {common::run_headless(*world, *s.program, r.seed, s.lines, s.cols, s.passes, stdout, {}, &log), 0};
 }
 
 int terminal_width()
