@@ -228,9 +228,8 @@ void write_common(field_writer &out, const world_base &w, const run_state &run)
     out.i32(at.rear);
     for (int row = 0; row < w.map.rows(); row++)
         out.bytes(w.map.row(row), static_cast<size_t>(w.map.cols()));
-    const std::vector<size_t> &lit = w.map.selected_cells();
-    out.i64(static_cast<long long>(lit.size()));
-    for (size_t cell : lit)
+    out.i64(static_cast<long long>(run.selected.size()));
+    for (size_t cell : run.selected)
         out.i64(static_cast<long long>(cell));
     out.i32(run.speed);
     out.u8(run.paused);
@@ -271,14 +270,13 @@ int read_common(field_reader &in, const world_header &h, world_base &w, run_stat
     }
     long long area = static_cast<long long>(rows) * cols;
     long long lit = in.i64_in(0, SELECTED_CELLS, "too many cells drawn for the selected bug");
+    run->selected.clear();
     for (long long i = 0; i < lit && in.ok(); i++) {
         long long cell = in.i64_in(0, area - 1, "a cell off the map");
-        const std::vector<size_t> &drawn = w.map.selected_cells();
-        if (std::find(drawn.begin(), drawn.end(), static_cast<size_t>(cell)) != drawn.end())
+        if (run->selected.has(static_cast<size_t>(cell)))
             in.fail("a cell drawn twice for the selected bug");
-        w.map.write(static_cast<int>(cell / cols), static_cast<int>(cell % cols), w.map.row(0)[cell], true);
+        run->selected.note(static_cast<size_t>(cell), true);
     }
-    w.map.forget_changes();
     run->speed = in.i32_in(0, LONGEST_DELAY, "a speed out of range");
     int paused = in.u8(), turn_pending = in.u8();
     if (paused > 1 || turn_pending > 1)

@@ -131,7 +131,7 @@ std::string world_fault()
             return "a bug pointer off the ring";
     std::vector<chtype> pad(static_cast<size_t>(cols) + 1);
     common::session &shown = S::session();
-    shown.view.catch_up(map);
+    shown.view.catch_up();
     for (int row = 0; row < map.rows(); row++) {
         mvwinchnstr(shown.view.pad(), row, 0, pad.data(), static_cast<int>(cols));
         for (int col = 0; col < cols; col++) {
