@@ -64,15 +64,16 @@ TEST(Turn, CostsMovesAndWrapsAtEveryEdge)
             S::turn();
             shown.view.catch_up(), other.catch_up();
             auto seen = [&](WINDOW *pad) {  // the bug's cell before and after
-                return std::vector<long>({static_cast<long>(mvwinch(pad, r.y, r.x)), static_cast<long>(mvwinch(pad, b->y, b->x))});
+                return std::vector<chtype>({mvwinch(pad, r.y, r.x), mvwinch(pad, b->y, b->x)});
             };
             EXPECT_EQ(std::vector<long>({b->food, b->facing, b->y, b->x, S::w().map.read(r.y, r.x)}),
                       std::vector<long>({r.food_after[!is_terrarium<S>], r.facing_after, r.y_after, r.x_after,
                                          r.y_after == r.y && r.x_after == r.x ? 'B' : ' '}))
                 << S::name << " gene " << r.gene << " facing " << r.facing << " size " << r.size;
-            const long shown_bug = 'B' | (is_terrarium<S> ? A_STANDOUT : 0);
-            EXPECT_EQ(seen(shown.view.pad()), seen(other.pad()));
-            EXPECT_EQ(seen(shown.view.pad()), std::vector<long>({b->y == r.y && b->x == r.x ? shown_bug : ' ', shown_bug}));
+            const chtype drawn = 'B' | (is_terrarium<S> ? A_STANDOUT : 0);
+            const chtype left = b->y == r.y && b->x == r.x ? drawn : ' ';
+            EXPECT_EQ(seen(shown.view.pad()), std::vector<chtype>({left, drawn}));
+            EXPECT_EQ(seen(other.pad()), std::vector<chtype>({left, drawn}));
         }
     });
     // Rests raise vision, steps lower it; then one unit back towards 1 to sqrt(size).
