@@ -144,16 +144,17 @@ void W2_Draw(benchmark::State &state)
         state.SkipWithError("no null terminal");
         return;
     }
-    common::map_view view;
+    common::selection_record selection(w.map);  // as the program has it
+    common::map_view view(&selection.cells());
     if (!view.open(w.map)) {
         state.SkipWithError("no pad");
         return;
     }
-    view.catch_up(w.map);
+    view.catch_up();
     for (auto _ : state) {
         run_passes(1);
         auto start = bench_clock::now();
-        view.catch_up(w.map);
+        view.catch_up();
         state.SetIterationTime(seconds_since(start));
     }
 }

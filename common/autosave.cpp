@@ -222,7 +222,7 @@ void autosave::begin(session &s)
 
 run_state autosave::state_of(const session &s) const
 {
-    return run_state{s.speed, s.mode != run_mode::running, s.turn_pending};
+    return run_state{s.speed, s.mode != run_mode::running, s.turn_pending, s.selection.cells()};
 }
 
 namespace {

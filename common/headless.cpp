@@ -1,8 +1,10 @@
 #include "common/headless.h"
 
 #include <new>
+#include <optional>
 #include <string>
 
+#include "common/drawn_selection.h"
 #include "common/hooks.h"
 #include "common/outcome.h"
 #include "common/run_log.h"
@@ -36,12 +38,22 @@ struct save_failed {
 outcome run_saving(world_base &w, const rules &r, run_state run, long passes, const save_point &save)
 {
     const long first = save.at >= 0 ? save.at : passes;
-    if (run.turn_pending && first > 0) {
-        play_turn(w, r);
-        run.turn_pending = false;
+    {
+        // The file keeps the cells drawn for the selected bug: they are
+        // followed up to the save, and not at all without one.
+        std::optional<selection_record> drawn;
+        if (save.at >= 0)
+            drawn.emplace(w.map, run.selected);
+        if (run.turn_pending && first > 0) {
+            play_turn(w, r);
+            run.turn_pending = false;
+        }
+        outcome ran = run_passes(w, r, first);
+        if (drawn)
+            run.selected = drawn->cells();
+        if (ran != outcome::running)
+            return w.outcome;
     }
-    if (run_passes(w, r, first) != outcome::running)
-        return w.outcome;
     std::string why;
     if (save.at >= 0 && !save_world(save.path, w, r, run, &why))
         throw save_failed{why};

@@ -181,7 +181,7 @@ void repaint(session &s)
     if (s.show_overview) {
         draw_overview(s);
     } else if (s.show_map) {
-        s.view.catch_up(s.world.map);
+        s.view.catch_up();
         pnoutrefresh(s.view.pad(), s.view_row, s.view_col, 0, 0, LINES - 2, COLS - 1);
     } else {
         s.running.stat(s.world);

@@ -10,6 +10,7 @@
 #include <curses.h>
 
 #include "common/decide.h"
+#include "common/drawn_selection.h"
 #include "common/map_view.h"
 #include "common/overview.h"
 #include "common/rules.h"
@@ -78,13 +79,14 @@ enum class run_mode { running, paused, stepping };
 
 // One world on the screen.
 struct session {
-    session(const program &p, world_base &w) : running(p), world(w) {}
+    session(const program &p, world_base &w) : running(p), world(w), selection(w.map), view(&selection.cells()) {}
     session(const session &) = delete;
     session &operator=(const session &) = delete;
     ~session();
 
     const program &running;
     world_base &world;
+    selection_record selection;    // the cells drawn for the selected bug, which a save keeps
     map_view view;                 // the map's pad
     WINDOW *status_win = nullptr;  // one-line window on the last screen row
     int view_row = 0, view_col = 0;  // map cell at the map view's top-left corner

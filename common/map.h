@@ -1,11 +1,10 @@
 // The world map: one glyph a byte, row by row. Every change is one
-// `write`, which also notes what a display needs to catch up with it: the
-// cells written since it last looked, and the cells last drawn for the
-// selected bug. The map knows nothing of the screen.
+// `write`, which tells the map's watchers, if any: what follows the map
+// (a display, the record of the selected bug's cells) keeps its own
+// account of it. The map knows nothing of the screen.
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
 #include <vector>
 
 namespace common {
@@ -24,17 +23,33 @@ inline int wrap(int v, int n)
     return r < 0 ? r + n : r;
 }
 
-// The largest map on a side: what a curses pad, which shows the map, holds.
+// The largest map on a side. Within it the area, rows x cols, fits an
+// int, in which the rules count cells (seeding, the terrain's counts), and
+// a cell's number fits the 32-bit key of the bug index (findbug.h). Below
+// it, memory is the limit: a map that cannot be had is refused.
 constexpr int MAP_SIDE_LIMIT = 32767;
 
-// The most cells drawn for the selected bug at once: its own, and that of
-// the bug selected before the keys last changed the selection, until that
-// bug's next turn. (Within a pass the selection moves only when the
-// selected bug dies, and its death rewrites its cell.)
-constexpr size_t SELECTED_CELLS = 2;
+// What follows a map's writes as they happen. It must not write to the
+// map it watches.
+class map_watcher {
+public:
+    // `cell` (row x cols + col) was written, for the selected bug when
+    // `selected`.
+    virtual void written(size_t cell, bool selected) = 0;
+    // Any cell may have changed: the map was opened, or whole rows put.
+    virtual void rewritten() = 0;
+
+protected:
+    ~map_watcher() = default;
+};
 
 class world_map {
 public:
+    world_map() = default;
+    // A copy of the glyphs: the watchers follow the map they watch.
+    world_map(const world_map &other) : rows_(other.rows_), cols_(other.cols_), glyphs_(other.glyphs_) {}
+    world_map &operator=(const world_map &) = delete;
+
     int rows() const { return rows_; }
     int cols() const { return cols_; }
 
@@ -67,8 +82,8 @@ public:
     const char *row(int row) const { return glyphs_.data() + static_cast<size_t>(row) * static_cast<size_t>(cols_); }
 
     // Puts glyph at (row, col), `selected` when it is drawn for the selected
-    // bug. Glyphs are printable ASCII; anything else, and a cell off the
-    // map, writes nothing.
+    // bug, and tells the watchers. Glyphs are printable ASCII; anything
+    // else, and a cell off the map, writes nothing.
     void write(int row, int col, char glyph, bool selected = false);
 
     // Puts a whole row of cols() glyphs, as a saved world gives it; false,
@@ -87,24 +102,20 @@ public:
             __builtin_prefetch(glyphs_.data() + static_cast<size_t>(wrap(y + d, rows_)) * cols_ + x);
     }
 
-    // What a display reads to catch up: the cells written since it last
-    // did (all of them, once there are many), then forget_changes. This
-    // bookkeeping is the display's, not the world's: forgetting it leaves
-    // the map as it is.
-    bool all_changed() const { return all_changed_; }
-    const std::vector<uint32_t> &changed() const { return changed_; }
-    void forget_changes() const;
-
-    // The cells whose last write was for the selected bug, the latest
-    // last: SELECTED_CELLS at most, all a write looks at.
-    const std::vector<size_t> &selected_cells() const { return selected_; }
+    // Tells `w` of every write from now on, until unwatch: any number of
+    // watchers, each told in the order they came. Watching leaves the map
+    // as it is, so a map read only can be watched. A watcher goes before
+    // the map does.
+    void watch(map_watcher *w) const { watchers_.push_back(w); }
+    void unwatch(map_watcher *w) const;
 
 private:
+    void tell(size_t cell, bool selected) const;
+    void tell_rewritten() const;
+
     int rows_ = 0, cols_ = 0;
     std::vector<char> glyphs_;
-    mutable std::vector<uint32_t> changed_;  // maps are at most 32767 cells on a side
-    mutable bool all_changed_ = false;
-    std::vector<size_t> selected_;
+    mutable std::vector<map_watcher *> watchers_;
 };
 
 }  // namespace common

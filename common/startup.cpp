@@ -123,6 +123,7 @@ void resume(session &s, const char *path)
     // its pass, then waits for the keys.
     s.mode = !run.paused ? run_mode::running : run.turn_pending ? run_mode::paused : run_mode::stepping;
     s.turn_pending = run.turn_pending;
+    s.selection.restore(run.selected);
 }
 
 void run_session(session &s, const char *resume_path)

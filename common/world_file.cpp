@@ -289,26 +289,25 @@ int read_map_part(field_reader &in, const world_header &h, world_base &w)
 
 // The session's view of the world: the cells last drawn for the selected
 // bug.
-void write_selection(field_writer &out, const world_base &w)
+void write_selection(field_writer &out, const run_state &run)
 {
-    const std::vector<size_t> &lit = w.map.selected_cells();
-    out.i64(static_cast<long long>(lit.size()));
-    for (size_t cell : lit)
+    out.i64(static_cast<long long>(run.selected.size()));
+    for (size_t cell : run.selected)
         out.i64(static_cast<long long>(cell));
 }
 
-// Those cells back, onto the open map of `w`; faults are left in `in`.
-void read_selection(field_reader &in, world_base &w)
+// Those cells back, on the open map of `w`; faults are left in `in`.
+void read_selection(field_reader &in, const world_base &w, run_state *run)
 {
     int cols = w.map.cols();
     long long area = static_cast<long long>(w.map.rows()) * cols;
     long long lit = in.i64_in(0, SELECTED_CELLS, "too many cells drawn for the selected bug");
+    run->selected.clear();
     for (long long i = 0; i < lit && in.ok(); i++) {
         long long cell = in.i64_in(0, area - 1, "a cell off the map");
-        const std::vector<size_t> &drawn = w.map.selected_cells();
-        if (std::find(drawn.begin(), drawn.end(), static_cast<size_t>(cell)) != drawn.end())
+        if (run->selected.has(static_cast<size_t>(cell)))
             in.fail("a cell drawn twice for the selected bug");
-        w.map.write(static_cast<int>(cell / cols), static_cast<int>(cell % cols), w.map.row(0)[cell], true);
+        run->selected.note(static_cast<size_t>(cell), true);
     }
 }
 
@@ -344,7 +343,7 @@ int read_version_1(field_reader &in, const world_header &h, world_base &w, const
     int status = read_map_part(in, h, w);
     if (status != 0 || !in.ok())
         return status;
-    read_selection(in, w);
+    read_selection(in, w, run);
     read_pace(in, run);
     read_turn_pending(in, run);
     return in.ok() ? r.codec->read(in, w) : 0;
@@ -386,7 +385,7 @@ void write_sections(field_writer &out, const world_base &w, const rules &r, cons
     // A reader that did not know the session would resume the world as a
     // new session does.
     write_section(out, SESSION_TAG, 0, [&](field_writer &to) {
-        write_selection(to, w);
+        write_selection(to, run);
         write_pace(to, run);
     });
 }
@@ -432,7 +431,7 @@ int read_known_section(field_reader &in, const section_head &s, const world_head
     if (!in.ok())
         return 0;
     if (!world) {
-        read_selection(in, w);
+        read_selection(in, w, run);
         read_pace(in, run);
         return 0;
     }
@@ -854,7 +853,6 @@ int load_body(decompressing &z, const world_header &h, const std::string &name, 
     std::unique_ptr<field_reader> in = std::make_unique<field_reader>(decompress_fill, &z);
     try {
         status = h.version == 1 ? read_version_1(*in, h, w, r, run) : read_sections(*in, h, w, r, run, &refusal);
-        w.map.forget_changes();
         if (status == 0 && in->ok() && !refusal.empty())
             in->fail(refusal);
         if (status == 0 && in->ok() && r.population(w) != h.population)

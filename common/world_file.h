@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "common/decide.h"
+#include "common/drawn_selection.h"
 #include "common/rules.h"
 #include "common/outcome.h"
 #include "common/world.h"
@@ -38,6 +39,7 @@ struct run_state {
     // the keys, which are read there), rather than before the boundary:
     // the run resumes with that turn.
     bool turn_pending = false;
+    selected_cells selected{};  // the cells drawn for the selected bug
 };
 
 // What the header of a world file says.

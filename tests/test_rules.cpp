@@ -56,15 +56,24 @@ TEST(Turn, CostsMovesAndWrapsAtEveryEdge)
             S::blank(6, 7);
             auto *b = with_genes(S::add(r.y, r.x, 'B', r.facing), r.gene);
             b->size = r.size, b->food = r.food;
-            S::turn();
+            // Two views of the world, drawn before the turn, both catch up with it.
             common::session &shown = S::session();  // only terrarium draws the selected bug in standout
-            shown.view.catch_up(S::w().map);
-            EXPECT_EQ(std::vector<long>({b->food, b->facing, b->y, b->x, S::w().map.read(r.y, r.x),
-                                         static_cast<long>(mvwinch(shown.view.pad(), b->y, b->x))}),
+            common::map_view other(&shown.selection.cells());
+            ASSERT_TRUE(other.open(S::w().map));
+            shown.view.catch_up(), other.catch_up();
+            S::turn();
+            shown.view.catch_up(), other.catch_up();
+            auto seen = [&](WINDOW *pad) {  // the bug's cell before and after
+                return std::vector<chtype>({mvwinch(pad, r.y, r.x), mvwinch(pad, b->y, b->x)});
+            };
+            EXPECT_EQ(std::vector<long>({b->food, b->facing, b->y, b->x, S::w().map.read(r.y, r.x)}),
                       std::vector<long>({r.food_after[!is_terrarium<S>], r.facing_after, r.y_after, r.x_after,
-                                         r.y_after == r.y && r.x_after == r.x ? 'B' : ' ',
-                                         'B' | (is_terrarium<S> ? A_STANDOUT : 0)}))
+                                         r.y_after == r.y && r.x_after == r.x ? 'B' : ' '}))
                 << S::name << " gene " << r.gene << " facing " << r.facing << " size " << r.size;
+            const chtype drawn = 'B' | (is_terrarium<S> ? A_STANDOUT : 0);
+            const chtype left = b->y == r.y && b->x == r.x ? drawn : ' ';
+            EXPECT_EQ(seen(shown.view.pad()), std::vector<chtype>({left, drawn}));
+            EXPECT_EQ(seen(other.pad()), std::vector<chtype>({left, drawn}));
         }
     });
     // Rests raise vision, steps lower it; then one unit back towards 1 to sqrt(size).

@@ -136,7 +136,7 @@ std::string world_fault()
             return "a bug pointer off the ring";
     std::vector<chtype> pad(static_cast<size_t>(cols) + 1);
     common::session &shown = S::session();
-    shown.view.catch_up(map);
+    shown.view.catch_up();
     for (int row = 0; row < map.rows(); row++) {
         mvwinchnstr(shown.view.pad(), row, 0, pad.data(), static_cast<int>(cols));
         for (int col = 0; col < cols; col++) {
@@ -540,6 +540,20 @@ TEST(WorldFiles, AWorldReadBackRunsOnAsTheWorldSaved)
         auto chosen_by = [](auto &refs) { return refs.chosen_by; };
         EXPECT_EQ(on_refs(*read.world, c.r.program, chosen_by), on_refs(*saved.world, c.r.program, chosen_by));
     }
+    // Headless, as simdump saves: the cell drawn for the selected bug is kept; resumed and saved at once,
+    // the same file.
+    terrarium::world w, read;
+    std::FILE *out = std::fopen("/dev/null", "w");
+    ASSERT_EQ(common::run_headless(w, terrarium::world_rules, 4, 24, 80, 20, out, {20, path}), 0);
+    common::run_state state;
+    std::string why;
+    ASSERT_EQ(common::load_world(path, read, terrarium::world_rules, &state, &why), 0) << why;
+    const terrarium::bug *b = w.refs.selected;
+    EXPECT_EQ(std::vector<size_t>(state.selected.begin(), state.selected.end()),
+              std::vector<size_t>({static_cast<size_t>(b->y * w.map.cols() + b->x)}));
+    EXPECT_EQ(common::resume_headless(read, terrarium::world_rules, state, 0, out, {0, path + "-again"}), 0);
+    EXPECT_TRUE(file_text(path + "-again") == file_text(path)) << "resumed and saved at once: another file";
+    std::fclose(out);
 }
 
 // The decompressor may give as little as a byte at a time (at the end of a

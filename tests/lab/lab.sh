@@ -340,12 +340,14 @@ rm -f "$T/status" && tmux -L $SOCKET -f /dev/null new-session -d "env ASAN_OPTIO
     fail "a hostile TERM: $(cat "$T/stderr")"
 echo "ok: simdump's bounds and refusals, failed writes, memory short, a closed standard error"
 
-# Saved on the way and resumed, a run dumps as the straight run and logs its rows from the saved pass on.
+# Saved on the way and resumed, a run dumps as the straight run, logs its rows from the saved pass on, and
+# saved again writes the straight run's file.
 for run in "vivarium" "terrarium -s 1.5 -r 300"; do
     R() { "$SIMDUMP" --program $run --seed 4 --lines 24 --cols 80 "$@"; }
     R --passes 90 --log "$T/straight.csv" > "$T/straight" && R --passes 50 --save-at 30 "$T/saved.world" > /dev/null &&
-        "$SIMDUMP" --resume "$T/saved.world" --passes 60 --log "$T/resumed.csv" > "$T/resumed" &&
-        cmp -s "$T/straight" "$T/resumed" || fail "$run: resumed otherwise than run straight"
+        R --passes 50 --save-at 40 "$T/at40.world" > /dev/null && "$SIMDUMP" --resume "$T/saved.world" --passes 60 \
+        --log "$T/resumed.csv" --save-at 10 "$T/again40.world" > "$T/resumed" && cmp -s "$T/straight" "$T/resumed" &&
+        cmp -s "$T/at40.world" "$T/again40.world" || fail "$run: resumed otherwise than run straight"
     cmp -s <(awk -F, '/^[0-9]/ && $1 >= 30' "$T/straight.csv") <(grep '^[0-9]' "$T/resumed.csv") &&
         grep -qx "# resumed from: '$T/saved.world' at pass 30" "$T/resumed.csv" || fail "$run: the resumed log"
 done
