@@ -351,7 +351,7 @@ std::string write_body(int fd, const world_base &w, const rules &r, const run_st
     ZSTD_CCtx_setParameter(z.context, ZSTD_c_checksumFlag, 1);
     std::unique_ptr<field_writer> out = std::make_unique<field_writer>(compress_flush, &z);
     write_common(*out, w, run);
-    r.codec->write(*out, w);
+    r.write(*out, w);
     out->finish();
     z.feed(nullptr, 0, ZSTD_e_end);
     ZSTD_freeCCtx(z.context);
@@ -671,7 +671,7 @@ int load_body(decompressing &z, const world_header &h, const std::string &name, 
     try {
         status = read_common(*in, h, w, run);
         if (status == 0 && in->ok())
-            status = r.codec->read(*in, w);
+            status = r.read(*in, w);
         if (status == 0 && in->ok() && r.population(w) != h.population)
             in->fail("its bug count differs from its header's");
         char more;

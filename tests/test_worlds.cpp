@@ -280,7 +280,7 @@ TEST(RunLog, AHandMadeWorldRowByRowAsWorkedOut)
     terrarium_side::add(3, 3, 'C')->age = 7, terrarium_side::add(4, 4, '$')->size = 13;
     const std::string path = testing::TempDir() + std::to_string(getpid()) + "-hand.csv";
     ASSERT_TRUE(common::open_log(path.c_str(), terrarium::describe(terrarium_side::w()), 5));
-    common::log_pass(terrarium_side::w(), terrarium::take_census);
+    common::log_pass(terrarium_side::w(), terrarium::world_rules.census);
     terrarium_side::cursor()->prev->race = 'Z';  // '$', as the gene editor may, within pass 1: a last row
     EXPECT_EQ(common::finish_log(0, false), 0);
     EXPECT_EQ(file_text(path),
