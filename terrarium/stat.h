@@ -51,6 +51,6 @@ void take_census(const world &w, common::census *c);
 // Draws the statistics of the living bugs into stdscr (no refresh): the
 // header, the column labels, the totals and one row per race, the most
 // numerous first, as many as fit above the last two screen rows.
-void stat(const common::world_base &w);
+void stat(const world &w);
 
 }  // namespace terrarium

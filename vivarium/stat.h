@@ -36,6 +36,6 @@ void take_census(const world &w, common::census *c);
 
 // Draws the statistics of the living bugs into stdscr (no refresh): races
 // in byte order, the totals always.
-void stat(const common::world_base &w);
+void stat(const world &w);
 
 }  // namespace vivarium
