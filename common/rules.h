@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdio>
+#include <memory>
 
 #include "common/run_log.h"
 #include "common/world.h"
@@ -18,6 +19,7 @@ class field_reader;
 // hand: it describes itself once, and rules_of makes this from that.
 struct rules {
     const char *name;  // in the program's messages
+    std::unique_ptr<world_base> (*new_world)();  // one of its default options, not opened yet
     // Plans the map for the world's screen (screen_lines x screen_cols) by
     // the world's options; refuses a world too small for them.
     void (*world_size)(world_base &w);
@@ -49,6 +51,7 @@ constexpr rules rules_of()
     using W = typename D::world;
     return {
         D::name,
+        [] { return std::unique_ptr<world_base>(std::make_unique<W>()); },
         [](world_base &w) { D::world_size(static_cast<W &>(w)); },
         [](world_base &w) { D::start(static_cast<W &>(w)); },
         [](const world_base &w) { return D::at_boundary(static_cast<const W &>(w)); },

@@ -1,5 +1,6 @@
 // vivarium's rules as the loop runs them: the turn and the ageing step,
-// and the whole set for the interactive program and the headless tools.
+// and the program described once, with its rules made from that for the
+// interactive program and the headless tools.
 #pragma once
 
 #include <cstdio>
@@ -10,7 +11,6 @@
 #include "vivarium/world.h"
 
 namespace vivarium {
-
 
 // The ageing step of the bug at the cursor: it ages and dies without
 // food; then the bug at the cursor (its predecessor after a death) gives
@@ -30,8 +30,9 @@ void dump(std::FILE *out, const world &w);
 void write_world(common::field_writer &out, const world &w);
 int read_world(common::field_reader &in, world &w);
 
-// vivarium described once, for the loop, the headless tools and the world
-// files: its world, each rule on it and its trackers.
+// vivarium described once, for the loop, the headless tools and the
+// world files: its world, each rule on it, its part of a world file and
+// its trackers. The screen's part adds to it (driver.cpp).
 struct description {
     using world = vivarium::world;
     static constexpr const char *name = "vivarium";

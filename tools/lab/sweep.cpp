@@ -224,10 +224,12 @@ int branch_from(const sweep_arguments &given, sweep *s, std::string *why)
     s->lines = w.screen_lines;
     s->cols = w.screen_cols;
     s->resumed = saved.run;
-    if (s->program == &terrarium::world_rules)
-        s->settings = {{setting_name(terrarium::of(w).shape), terrarium::of(w).shape}};
-    else
+    if (s->program == &terrarium::world_rules) {
+        const terrarium::options &shape = static_cast<const terrarium::world &>(w).shape;
+        s->settings = {{setting_name(shape), shape}};
+    } else {
         s->settings = {{"vivarium", {}}};
+    }
     s->saved = std::move(saved.world);
     return 0;
 }
@@ -265,7 +267,7 @@ std::string log_path(const sweep &s, const run &r) { return s.out + "/" + log_na
     else if (s.program == &terrarium::world_rules)
         world = (made = std::make_unique<terrarium::world>(r.where->chosen)).get();
     else
-        world = (made = std::make_unique<vivarium::world>()).get();
+        world = (made = s.program->new_world()).get();
     if (!common::open_log(path.c_str(), s.program->describe(*world), r.seed)) {
         complain("cannot open " + path + ": " + std::strerror(errno));
         _exit(1);
