@@ -285,6 +285,16 @@ void change_speed(session &s, int new_speed)
 
 constexpr int CTRL_S = 0x13;
 
+// One shared key command: `key` (lower case for a letter, which upper
+// case does too) and what it does.
+struct key_command {
+    int key;
+    void (*run)(session &s);
+};
+
+// A key as the commands know it: a letter in lower case.
+int lower_case(int k) { return k >= 'A' && k <= 'Z' ? k + 'a' - 'A' : k; }
+
 // Doubling stops short of overflow: from 2^30 on, the speed stays.
 int slower(int s) { return s == 0 ? 1 : (s < (1 << 30) ? s * 2 : s); }
 
@@ -353,7 +363,7 @@ bool overview_key(session &s, int k)
 {
     overview_layout layout = layout_on_screen(s);
     int rows_up = s.world.map.rows() - LINES + 1, cols_up = s.world.map.cols() - COLS;
-    switch (k >= 'A' && k <= 'Z' ? k + 'a' - 'A' : k) {
+    switch (lower_case(k)) {
     case 'h': s.view_col = block_step(s.view_col, -layout.block_cols, cols_up); return true;
     case 'l': s.view_col = block_step(s.view_col, layout.block_cols, cols_up); return true;
     case 'k': s.view_row = block_step(s.view_row, -layout.block_rows, rows_up); return true;
@@ -370,8 +380,7 @@ bool overview_key(session &s, int k)
 // The command of a key in a table; upper-case letters as lower case.
 const key_command *command_for(const key_command *table, int k)
 {
-    if (k >= 'A' && k <= 'Z')
-        k += 'a' - 'A';
+    k = lower_case(k);
     for (; table->key != 0; table++)
         if (table->key == k)
             return table;
@@ -395,9 +404,9 @@ void do_key(session &s, int k)
         return;
     const key_command *command = nullptr;
     if (static_cast<unsigned>(k) <= 122) {
-        command = command_for(s.running.keys, k);
-        if (command == nullptr)
-            command = command_for(shared_keys, k);
+        if (s.running.own_key(s.world, lower_case(k)))
+            return;
+        command = command_for(shared_keys, k);
     }
     if (command == nullptr)
         dopopup("bad key", 1);

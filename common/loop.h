@@ -23,13 +23,6 @@ namespace common {
 struct session;
 class autosave;
 
-// One key command: `key` (lower case for a letter, which upper case does
-// too) and what it does.
-struct key_command {
-    int key;
-    void (*run)(session &s);
-};
-
 // What the shared commands see of the selected bug.
 struct selection {
     int row, col;
@@ -46,30 +39,34 @@ struct program {
     const char *(*selection_label)(const world_base &w);  // the tracker that chose the selection
     selection (*selected)(const world_base &w);  // the selected bug
     void (*edit)(world_base &w);         // the gene editor, on the selected bug
-    const key_command *keys;             // its own commands, ended by key 0
+    // Its own key commands, on top of the shared ones: runs the one of
+    // `key` (a letter in lower case); false when it has none.
+    bool (*own_key)(const world_base &w, int key);
 };
 
-// The description of a program whose world is a World (a bug_world with
-// its references): the keys from '1' select through the references, the
-// selection's label comes from the `Trackers` table, and `Edit` is the
-// gene editor, on the selected bug.
-template <class World, const auto &Trackers, void (*Edit)(typename World::bug_type *)>
-constexpr program program_of(const rules &world_rules, const char *help, void (*stat)(const world_base &),
-                             const key_command *keys)
+// The screen's side of the program that `Screen` describes: its rules'
+// description (its `world` and `trackers`) with the screen's part on top:
+// the key `help`, `stat` on its world, `edit` on a bug and `key`, its own
+// commands on its world. The keys from '1' select through the references
+// and the selection's label comes from the trackers. As in rules_of, the
+// one place where a world_base is taken as the program's world.
+template <class Screen>
+constexpr program program_of(const rules &world_rules)
 {
+    using W = typename Screen::world;
     return {
         world_rules,
-        help,
-        stat,
-        1 + World::references::TRACKERS,
-        [](world_base &w, int which) { static_cast<World &>(w).refs.select(which); },
-        [](const world_base &w) { return static_cast<const World &>(w).refs.label(Trackers); },
+        Screen::help,
+        [](const world_base &w) { Screen::stat(static_cast<const W &>(w)); },
+        1 + W::references::TRACKERS,
+        [](world_base &w, int which) { static_cast<W &>(w).refs.select(which); },
+        [](const world_base &w) { return static_cast<const W &>(w).refs.label(Screen::trackers); },
         [](const world_base &w) {
-            const auto *b = static_cast<const World &>(w).refs.selected;
+            const auto *b = static_cast<const W &>(w).refs.selected;
             return selection{b->y, b->x, b->dna};
         },
-        [](world_base &w) { Edit(static_cast<World &>(w).refs.selected); },
-        keys,
+        [](world_base &w) { Screen::edit(static_cast<W &>(w).refs.selected); },
+        [](const world_base &w, int key) { return Screen::key(static_cast<const W &>(w), key); },
     };
 }
 

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <memory>
 
 #include "common/outcome.h"
 #include "common/run_log.h"
@@ -12,11 +13,15 @@
 
 namespace common {
 
-struct world_codec;
+class field_writer;
+class field_reader;
 
-// One program's rules, on any world of its type.
+// One program's rules, on any world of its type: what the loop, the
+// headless runs and the world files call. A program does not fill it by
+// hand: it describes itself once, and rules_of makes this from that.
 struct rules {
     const char *name;  // in the program's messages
+    std::unique_ptr<world_base> (*new_world)();  // one of its default options, not opened yet
     // Plans the map for the world's screen (screen_lines x screen_cols) by
     // the world's options; refuses a world too small for them. It and the
     // next four may end the world (end_world): run them through size_world,
@@ -30,8 +35,40 @@ struct rules {
     void (*census)(const world_base &w, census *c); // the figures of the statistics screen, for the log
     run_description (*describe)(const world_base &w);  // for the first lines of a log
     void (*dump)(std::FILE *out, const world_base &w); // the state, as text
-    const world_codec *codec;                       // its part of a world file
+    // Its part of a world file: what its world holds besides the common
+    // part, and its bugs. `read` reads into a world whose common part is
+    // read and whose map is open; a fault is left in `in`.
+    // EXIT_WORLD_TOO_LARGE when memory runs short.
+    void (*write)(field_writer &out, const world_base &w);
+    int (*read)(field_reader &in, world_base &w);
 };
+
+// The rules of the program that `Description` describes: a struct that
+// names the program (`name`) and its world type (`world`), and gives each
+// rule above as a static member taking that world. The rules are only
+// ever given worlds of their own program, so this is the one place where
+// a world_base is taken as the program's world.
+template <class Description>
+constexpr rules rules_of()
+{
+    using D = Description;
+    using W = typename D::world;
+    return {
+        D::name,
+        [] { return std::unique_ptr<world_base>(std::make_unique<W>()); },
+        [](world_base &w) { D::world_size(static_cast<W &>(w)); },
+        [](world_base &w) { D::start(static_cast<W &>(w)); },
+        [](const world_base &w) { return D::at_boundary(static_cast<const W &>(w)); },
+        [](world_base &w) { D::ageing_step(static_cast<W &>(w)); },
+        [](world_base &w) { D::turn(static_cast<W &>(w)); },
+        [](const world_base &w) { return D::population(static_cast<const W &>(w)); },
+        [](const world_base &w, census *c) { D::census(static_cast<const W &>(w), c); },
+        [](const world_base &w) { return D::describe(static_cast<const W &>(w)); },
+        [](std::FILE *out, const world_base &w) { D::dump(out, static_cast<const W &>(w)); },
+        [](field_writer &out, const world_base &w) { D::write(out, static_cast<const W &>(w)); },
+        [](field_reader &in, world_base &w) { return D::read(in, static_cast<W &>(w)); },
+    };
+}
 
 // Runs `rule` on the world: a rule that ends it there (end_world) records
 // its outcome in it. Returns the world's outcome.

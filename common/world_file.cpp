@@ -346,7 +346,7 @@ int read_version_1(field_reader &in, const world_header &h, world_base &w, const
     read_selection(in, w, run);
     read_pace(in, run);
     read_turn_pending(in, run);
-    return in.ok() ? r.codec->read(in, w) : 0;
+    return in.ok() ? r.read(in, w) : 0;
 }
 
 // ---- Sections (format version 2) -----------------------------------------
@@ -380,7 +380,7 @@ void write_sections(field_writer &out, const world_base &w, const rules &r, cons
     write_section(out, WORLD_TAG, MUST_UNDERSTAND, [&](field_writer &to) {
         write_map_part(to, w);
         to.u8(run.turn_pending);
-        r.codec->write(to, w);
+        r.write(to, w);
     });
     // A reader that did not know the session would resume the world as a
     // new session does.
@@ -438,7 +438,7 @@ int read_known_section(field_reader &in, const section_head &s, const world_head
     int status = read_map_part(in, h, w);
     if (status == 0 && in.ok())
         read_turn_pending(in, run);
-    return status == 0 && in.ok() ? r.codec->read(in, w) : status;
+    return status == 0 && in.ok() ? r.read(in, w) : status;
 }
 
 // A world of format version 2: its sections in turn, the world's required.

@@ -183,15 +183,6 @@ private:
     std::string why_;
 };
 
-// A program's part of the file: what its world holds besides the common
-// part, and its bugs. Each program lists its own in its rules.
-struct world_codec {
-    void (*write)(field_writer &out, const world_base &w);
-    // Reads into a world whose common part is read and whose map is open;
-    // a fault is left in `in`. EXIT_WORLD_TOO_LARGE when memory runs short.
-    int (*read)(field_reader &in, world_base &w);
-};
-
 // A bound on the counters that grow through a run (food, age, generation,
 // attractions): no run comes near it, and arithmetic on values within it
 // cannot overflow.

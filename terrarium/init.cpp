@@ -176,9 +176,9 @@ int parse_options(int argc, const char *const argv[], options *chosen, const cha
     return 0;
 }
 
-common::run_description describe(const common::world_base &w)
+common::run_description describe(const world &w)
 {
-    const options &shape = of(w).shape;
+    const options &shape = w.shape;
     std::string options =
         text_of("-s %g -r %d -g %d", static_cast<double>(shape.world_size), shape.roughness, shape.grid_size);
     return {"terrarium", options, true, {}};
@@ -206,10 +206,10 @@ int least_world_size(int lines, int cols)
 
 }  // namespace
 
-void world_size(common::world_base &w)
+void world_size(world &w)
 {
     int lines = w.screen_lines, cols = w.screen_cols;
-    float size = of(w).shape.world_size;
+    float size = w.shape.world_size;
     w.map.plan(scaled(lines, size), scaled(cols, size));
     if (static_cast<long long>(w.map.cols()) * w.map.rows() < 100) {
         int least = least_world_size(lines, cols);
@@ -218,10 +218,10 @@ void world_size(common::world_base &w)
     }
 }
 
-void start(common::world_base &w)
+void start(world &w)
 {
-    generateterrain(of(w));
-    common::populate(of(w), seed_bug);
+    generateterrain(w);
+    common::populate(w, seed_bug);
 }
 
 }  // namespace terrarium

@@ -16,15 +16,15 @@ extern const char usage[];
 int parse_options(int argc, const char *const argv[], options *chosen, const char **message);
 
 // What the log says of the run: the program and the options in force.
-common::run_description describe(const common::world_base &w);
+common::run_description describe(const world &w);
 
 // Plans the map from the world's screen and world size; refuses a world
 // of fewer than 100 cells, saying which -s would do.
-void world_size(common::world_base &w);
+void world_size(world &w);
 
 // Terrain, food, bugs and the ring on the new map; every reference on the
 // first bug created. Refuses a world without enough open ground, or bugs
 // that cannot be had.
-void start(common::world_base &w);
+void start(world &w);
 
 }  // namespace terrarium

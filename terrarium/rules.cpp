@@ -75,18 +75,6 @@ void turn(world &w)
     w.map.write(b->y, b->x, b->race, b == w.refs.selected);
 }
 
-const common::rules world_rules = {
-    "terrarium",
-    world_size,
-    start,
-    [](const common::world_base &w) { return of(w).refs.cursor == of(w).refs.marker; },
-    [](common::world_base &w) { ageing_step(of(w)); },
-    [](common::world_base &w) { turn(of(w)); },
-    [](const common::world_base &w) { return static_cast<long>(of(w).index.size()); },
-    take_census,
-    describe,
-    dump,
-    &file_codec,
-};
+const common::rules world_rules = common::rules_of<description>();
 
 }  // namespace terrarium

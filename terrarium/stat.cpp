@@ -94,10 +94,10 @@ int count(const world &w, race_counts table[RACES], unsigned char *seen)
 
 int count_races(const world &w, race_counts table[RACES], unsigned char *seen) { return count<true>(w, table, seen); }
 
-void take_census(const common::world_base &w, common::census *c)
+void take_census(const world &w, common::census *c)
 {
     common::census_from<race_counts>(
-        [&w](race_counts *table, unsigned char *seen) { return count<false>(of(w), table, seen); },
+        [&w](race_counts *table, unsigned char *seen) { return count<false>(w, table, seen); },
         [](const race_counts &all, common::census *c) {
             c->food = all.food_sum;
             c->age = all.age_sum;

@@ -46,11 +46,11 @@ int cmp_race(const race_counts *a, const race_counts *b);
 int count_races(const world &w, race_counts table[RACES], unsigned char *seen = nullptr);
 
 // The log's figures of the living bugs, from count_races.
-void take_census(const common::world_base &w, common::census *c);
+void take_census(const world &w, common::census *c);
 
 // Draws the statistics of the living bugs into stdscr (no refresh): the
 // header, the column labels, the totals and one row per race, the most
 // numerous first, as many as fit above the last two screen rows.
-void stat(const common::world_base &w);
+void stat(const world &w);
 
 }  // namespace terrarium

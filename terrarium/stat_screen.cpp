@@ -23,9 +23,8 @@ bool before(const race_counts &a, const race_counts &b)
 
 }  // namespace
 
-void stat(const common::world_base &in)
+void stat(const world &w)
 {
-    const world &w = of(in);
     const options &shape = w.shape;
     race_counts table[RACES];
     // Erased, not cleared: the refresh sends only what changed since the

@@ -61,8 +61,4 @@ struct world : common::bug_world<bug, 4> {
     int water_cells = 0;
 };
 
-// The world of a generic rule, which is always terrarium's here.
-inline world &of(common::world_base &w) { return static_cast<world &>(w); }
-inline const world &of(const common::world_base &w) { return static_cast<const world &>(w); }
-
 }  // namespace terrarium

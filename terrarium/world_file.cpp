@@ -44,9 +44,10 @@ void read_own(common::field_reader &in, bug &b)
     }
 }
 
-void write_world(common::field_writer &out, const common::world_base &in)
+}  // namespace
+
+void write_world(common::field_writer &out, const world &w)
 {
-    const world &w = of(in);
     uint32_t size_bits;
     std::memcpy(&size_bits, &w.shape.world_size, sizeof size_bits);
     out.u32(size_bits);
@@ -55,9 +56,8 @@ void write_world(common::field_writer &out, const common::world_base &in)
     common::write_ring(out, w, write_own);
 }
 
-int read_world(common::field_reader &in, common::world_base &into)
+int read_world(common::field_reader &in, world &w)
 {
-    world &w = of(into);
     uint32_t size_bits = in.u32();
     std::memcpy(&w.shape.world_size, &size_bits, sizeof size_bits);
     if (!(w.shape.world_size >= 0.25f && w.shape.world_size <= 30.0f))
@@ -69,9 +69,5 @@ int read_world(common::field_reader &in, common::world_base &into)
     w.water_cells = in.i32_in(0, area - w.mountain_cells, "a terrain count out of range");
     return in.ok() ? common::read_ring(in, w, read_own) : 0;
 }
-
-}  // namespace
-
-const common::world_codec file_codec = {write_world, read_world};
 
 }  // namespace terrarium

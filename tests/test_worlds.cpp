@@ -26,6 +26,7 @@
 #include "terrarium/rules.h"
 #include "terrarium/stat.h"
 #include "tests/support/world.h"
+#include "tools/programs.h"
 
 namespace {
 
@@ -58,9 +59,10 @@ made unstarted(const run &r)
     terrarium::options chosen;
     const char *message = nullptr;
     EXPECT_EQ(terrarium::parse_options(static_cast<int>(argv.size()), argv.data(), &chosen, &message), 0);
-    if (std::string(r.program) == "terrarium")
-        return {std::make_unique<terrarium::world>(chosen), &terrarium_side::rules};
-    return {std::make_unique<vivarium::world>(), &vivarium_side::rules};
+    const common::rules *rules = tools::program_named(r.program);  // a world of its own, made by its rules
+    if (rules == &terrarium_side::rules)
+        return {std::make_unique<terrarium::world>(chosen), rules};
+    return {rules->new_world(), rules};
 }
 
 std::string file_text(const std::string &path)
@@ -329,7 +331,7 @@ TEST(RunLog, AHandMadeWorldRowByRowAsWorkedOut)
     common::run_log log;
     ASSERT_TRUE(log.open(path.c_str(), terrarium::describe(terrarium_side::w()), 5));
     log.watch(terrarium_side::w());
-    log.census_from(terrarium::take_census);
+    log.census_from(terrarium::world_rules.census);
     common::pass_boundary(terrarium_side::w(), terrarium_side::rules);
     terrarium_side::cursor()->prev->race = 'Z';  // '$', as the gene editor may, within pass 1: a last row
     EXPECT_EQ(log.finish(0, false), 0);
@@ -434,7 +436,8 @@ const resumed_run resumed_runs[] = {
 template <class F>
 auto on_refs(common::world_base &w, const char *program, F f)
 {
-    return std::string(program) == "terrarium" ? f(terrarium::of(w).refs) : f(vivarium::of(w).refs);
+    return std::string(program) == "terrarium" ? f(static_cast<terrarium::world &>(w).refs)
+                                            : f(static_cast<vivarium::world &>(w).refs);
 }
 
 std::string dump_text(const made &m)

@@ -1,7 +1,6 @@
 #include "tools/saved_world.h"
 
-#include "terrarium/rules.h"
-#include "vivarium/rules.h"
+#include "tools/programs.h"
 
 namespace tools {
 
@@ -10,15 +9,9 @@ int read_saved_world(const std::string &path, saved_world *saved, std::string *w
     int status = common::read_world_header(path, &saved->header, why);
     if (status != 0)
         return status;
-    // The header names a program that load_world checks again: a world of
-    // any other is refused there.
-    if (saved->header.program == "vivarium") {
-        saved->program = &vivarium::world_rules;
-        saved->world = std::make_unique<vivarium::world>();
-    } else {
-        saved->program = &terrarium::world_rules;
-        saved->world = std::make_unique<terrarium::world>();
-    }
+    // The header, once read, names one of the programs.
+    saved->program = program_named(saved->header.program);
+    saved->world = saved->program->new_world();
     status = common::load_world(path, *saved->world, *saved->program, &saved->run, why);
     if (status != 0)
         saved->world.reset();

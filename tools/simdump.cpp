@@ -17,8 +17,8 @@
 #include "terrarium/init.h"
 #include "terrarium/rules.h"
 #include "tools/cli.h"
+#include "tools/programs.h"
 #include "tools/saved_world.h"
-#include "vivarium/rules.h"
 
 namespace {
 
@@ -99,11 +99,11 @@ std::string mismatch(const CLI::App &app, const arguments &chosen)
 // a refusal in *status.
 std::unique_ptr<common::world_base> chosen_world(const arguments &chosen, const common::rules **rules, int *status)
 {
-    if (chosen.program == "vivarium") {
-        *rules = &vivarium::world_rules;
+    *rules = tools::program_named(chosen.program);
+    if (*rules != &terrarium::world_rules) {
         if (chosen.terrarium_options.empty())
-            return std::make_unique<vivarium::world>();
-        *status = tools::refuse("simdump", "vivarium takes no -s, -r or -g", usage);
+            return (*rules)->new_world();
+        *status = tools::refuse("simdump", std::string((*rules)->name) + " takes no -s, -r or -g", usage);
         return nullptr;
     }
     std::vector<const char *> argv{"terrarium"};
@@ -115,7 +115,6 @@ std::unique_ptr<common::world_base> chosen_world(const arguments &chosen, const 
         *status = tools::refuse("simdump", std::string(message, std::strlen(message) - 1), usage);
         return nullptr;
     }
-    *rules = &terrarium::world_rules;
     return std::make_unique<terrarium::world>(options);
 }
 

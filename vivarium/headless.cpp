@@ -16,9 +16,8 @@ void dump_bug(std::FILE *out, const bug *b)
 
 }  // namespace
 
-void dump(std::FILE *out, const common::world_base &in)
+void dump(std::FILE *out, const world &w)
 {
-    const world &w = of(in);
     common::dump_map(out, "vivarium", w);
     common::dump_bugs<bug>(out, dump_bug, w.refs, trackers);
     std::fprintf(out, "population %d\n", w.population);

@@ -64,16 +64,16 @@ void seed_bug(world &w, bug *b)
 
 }  // namespace
 
-common::run_description describe(const common::world_base &) { return {"vivarium", "", false, {}}; }
+common::run_description describe(const world &) { return {"vivarium", "", false, {}}; }
 
 int world_extent(int screen) { return 10 * screen - (10 * screen) % 8 + 9; }
 
-void world_size(common::world_base &w) { w.map.plan(world_extent(w.screen_lines), world_extent(w.screen_cols)); }
+void world_size(world &w) { w.map.plan(world_extent(w.screen_lines), world_extent(w.screen_cols)); }
 
-void start(common::world_base &w)
+void start(world &w)
 {
-    generateterrain(of(w));
-    common::populate(of(w), seed_bug);
+    generateterrain(w);
+    common::populate(w, seed_bug);
 }
 
 }  // namespace vivarium

@@ -7,7 +7,7 @@
 namespace vivarium {
 
 // What the log says of the run: the program, without options.
-common::run_description describe(const common::world_base &w);
+common::run_description describe(const world &w);
 
 // What -h and --help print.
 extern const char usage[];
@@ -17,11 +17,11 @@ extern const char usage[];
 int world_extent(int screen);
 
 // Plans the map from the world's screen, once per run.
-void world_size(common::world_base &w);
+void world_size(world &w);
 
 // Terrain, food, bugs and the ring on the new map; every reference on the
 // first bug created and `population` counts them. Refuses bugs that cannot
 // be had.
-void start(common::world_base &w);
+void start(world &w);
 
 }  // namespace vivarium

@@ -32,10 +32,10 @@ void init_counts(race_counts *c);
 int count_races(const world &w, race_counts table[RACES], unsigned char *seen = nullptr);
 
 // The log's figures of the living bugs, from count_races.
-void take_census(const common::world_base &w, common::census *c);
+void take_census(const world &w, common::census *c);
 
 // Draws the statistics of the living bugs into stdscr (no refresh): races
 // in byte order, the totals always.
-void stat(const common::world_base &w);
+void stat(const world &w);
 
 }  // namespace vivarium

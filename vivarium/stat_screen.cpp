@@ -16,11 +16,11 @@ void print_race(int race, const race_counts &c)
 
 }  // namespace
 
-void stat(const common::world_base &w)
+void stat(const world &w)
 {
     race_counts table[RACES];
     unsigned char races[RACES];
-    int alive = count_races(of(w), table, races);
+    int alive = count_races(w, table, races);
     std::sort(races, races + alive);
     // Erased, not cleared: the refresh sends only what changed since the
     // last pass, where a clear would repaint the whole terminal each time.

@@ -37,8 +37,4 @@ struct world : common::bug_world<bug, 3> {
     int population = 0;  // living bugs: always the size of the ring
 };
 
-// The world of a generic rule, which is always vivarium's here.
-inline world &of(common::world_base &w) { return static_cast<world &>(w); }
-inline const world &of(const common::world_base &w) { return static_cast<const world &>(w); }
-
 }  // namespace vivarium

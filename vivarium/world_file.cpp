@@ -16,25 +16,21 @@ void read_own(common::field_reader &in, bug &b)
         in.fail("a bug that eats no food");
 }
 
-void write_world(common::field_writer &out, const common::world_base &in)
+}  // namespace
+
+void write_world(common::field_writer &out, const world &w)
 {
-    const world &w = of(in);
     out.i32(w.population);
     common::write_ring(out, w, write_own);
 }
 
-int read_world(common::field_reader &in, common::world_base &into)
+int read_world(common::field_reader &in, world &w)
 {
-    world &w = of(into);
     w.population = in.i32();
     int status = in.ok() ? common::read_ring(in, w, read_own) : 0;
     if (in.ok() && w.population != ring_size(w.refs.cursor))
         in.fail("its population differs from its bugs");
     return status;
 }
-
-}  // namespace
-
-const common::world_codec file_codec = {write_world, read_world};
 
 }  // namespace vivarium

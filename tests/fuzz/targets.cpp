@@ -20,6 +20,7 @@
 #include "terrarium/init.h"
 #include "terrarium/rules.h"
 #include "tools/lab/log_file.h"
+#include "tools/programs.h"
 #include "vivarium/edit.h"
 #include "vivarium/rules.h"
 
@@ -172,12 +173,8 @@ void world_reader(const std::string &bytes)
 {
     static std::FILE *const nowhere = std::fopen("/dev/null", "w");
     common::headless_hooks();
-    for (const common::rules *r : {&terrarium::world_rules, &vivarium::world_rules}) {
-        std::unique_ptr<common::world_base> w;
-        if (r == &terrarium::world_rules)
-            w = std::make_unique<terrarium::world>();
-        else
-            w = std::make_unique<vivarium::world>();
+    for (const common::rules *r : tools::programs) {
+        std::unique_ptr<common::world_base> w = r->new_world();
         common::run_state run;
         std::string why;
         int status = common::load_world_bytes(bytes, "fuzz.world", *w, *r, &run, &why);

@@ -225,10 +225,12 @@ int branch_from(const sweep_arguments &given, sweep *s, std::string *why)
     s->lines = w.screen_lines;
     s->cols = w.screen_cols;
     s->resumed = saved.run;
-    if (s->program == &terrarium::world_rules)
-        s->settings = {{setting_name(terrarium::of(w).shape), terrarium::of(w).shape}};
-    else
+    if (s->program == &terrarium::world_rules) {
+        const terrarium::options &shape = static_cast<const terrarium::world &>(w).shape;
+        s->settings = {{setting_name(shape), shape}};
+    } else {
         s->settings = {{"vivarium", {}}};
+    }
     s->saved = std::move(saved.world);
     return 0;
 }
@@ -255,7 +257,7 @@ std::unique_ptr<common::world_base> new_world(const sweep &s, const run &r)
     }
     if (s.program == &terrarium::world_rules)
         return std::make_unique<terrarium::world>(r.where->chosen);
-    return std::make_unique<vivarium::world>();
+    return s.program->new_world();
 }
 
 // In a worker: one headless world through the same code as simdump, its
