@@ -5,7 +5,7 @@
 #include <memory>
 #include <sys/resource.h>
 
-#include "common/headless.h"
+#include "storage/headless.h"
 #include "terrarium/rules.h"
 
 namespace {

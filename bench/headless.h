@@ -8,7 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "common/headless.h"
+#include "storage/headless.h"
 #include "terrarium/world.h"
 
 // Builds terrarium's world as the program does, for a screen of lines x

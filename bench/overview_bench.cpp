@@ -4,7 +4,7 @@
 
 #include "bench/headless.h"
 #include "common/map.h"
-#include "common/overview.h"
+#include "screen/overview.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "bench/headless.h"
 #include <memory>
 
-#include "common/headless.h"
+#include "storage/headless.h"
 #include "vivarium/rules.h"
 
 namespace {

@@ -6,12 +6,13 @@
 #include <unistd.h>
 
 #include "bench/headless.h"
-#include "common/headless.h"
-#include "common/map_view.h"
+#include "storage/headless.h"
+#include "screen/map_view.h"
 #include "common/ring.h"
-#include "common/term.h"
+#include "screen/term.h"
 #include "terrarium/init.h"
 #include "terrarium/rules.h"
+#include "storage/run_log.h"
 
 namespace {
 

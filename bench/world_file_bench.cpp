@@ -14,9 +14,9 @@
 #include <unistd.h>
 
 #include "bench/headless.h"
-#include "common/autosave.h"
-#include "common/headless.h"
-#include "common/world_file.h"
+#include "screen/autosave.h"
+#include "storage/headless.h"
+#include "storage/world_file.h"
 #include "terrarium/rules.h"
 
 namespace {

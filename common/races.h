@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "common/run_log.h"
+#include "common/census.h"
 
 namespace common {
 

@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "common/outcome.h"
-#include "common/run_log.h"
+#include "common/census.h"
 #include "common/world.h"
 
 namespace common {

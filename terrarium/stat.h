@@ -1,7 +1,7 @@
 // The per-race statistics screen.
 #pragma once
 
-#include "common/run_log.h"
+#include "common/census.h"
 #include "terrarium/world.h"
 
 namespace terrarium {
@@ -47,10 +47,5 @@ int count_races(const world &w, race_counts table[RACES], unsigned char *seen = 
 
 // The log's figures of the living bugs, from count_races.
 void take_census(const world &w, common::census *c);
-
-// Draws the statistics of the living bugs into stdscr (no refresh): the
-// header, the column labels, the totals and one row per race, the most
-// numerous first, as many as fit above the last two screen rows.
-void stat(const world &w);
 
 }  // namespace terrarium

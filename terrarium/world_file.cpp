@@ -1,6 +1,6 @@
 // terrarium's part of a world file: the options the world was made with,
 // its terrain counts, and its bugs.
-#include "common/world_file.h"
+#include "storage/world_file.h"
 #include "terrarium/rules.h"
 
 namespace terrarium {

@@ -8,8 +8,8 @@
 #include <tuple>
 
 #include "common/hooks.h"
-#include "common/kb.h"
-#include "common/term.h"
+#include "screen/kb.h"
+#include "screen/term.h"
 #include "tests/support/pty_keyboard.h"
 #include "tests/support/world.h"
 

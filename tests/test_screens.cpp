@@ -7,19 +7,21 @@
 #include <regex>
 #include <tuple>
 
-#include "common/edit_window.h"
+#include "screen/edit_window.h"
 #include "common/hooks.h"
-#include "common/kb.h"
-#include "common/overview.h"
-#include "common/term.h"
-#include "terrarium/edit.h"
+#include "screen/kb.h"
+#include "screen/overview.h"
+#include "screen/term.h"
+#include "programs/terrarium/edit.h"
 #include "terrarium/init.h"
 #include "terrarium/stat.h"
-#include "terrarium/view_t.h"
+#include "programs/terrarium/view_t.h"
 #include "tests/support/pty_keyboard.h"
 #include "tests/support/world.h"
-#include "vivarium/edit.h"
+#include "programs/vivarium/edit.h"
 #include "vivarium/stat.h"
+#include "programs/terrarium/stat_screen.h"
+#include "programs/vivarium/stat_screen.h"
 
 namespace {
 

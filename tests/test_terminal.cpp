@@ -8,12 +8,12 @@
 
 #include "common/food.h"
 #include "common/hooks.h"
-#include "common/kb.h"
-#include "common/term.h"
-#include "common/popup.h"
+#include "screen/kb.h"
+#include "screen/term.h"
+#include "screen/popup.h"
 #include "common/text.h"
 #include "common/random.h"
-#include "common/startup.h"
+#include "screen/startup.h"
 #include "terrarium/init.h"
 #include "terrarium/rules.h"
 #include "terrarium/terrain.h"
@@ -22,6 +22,7 @@
 #include "vivarium/init.h"
 #include "vivarium/rules.h"
 #include "vivarium/terrain.h"
+#include "storage/run_log.h"
 
 TEST(Kb, RawModeKeysOneAtATimeAndEveryFieldBack)
 {

@@ -21,12 +21,13 @@
 #include <unistd.h>
 #include <zstd.h>
 
-#include "common/autosave.h"
+#include "screen/autosave.h"
 #include "terrarium/init.h"
 #include "terrarium/rules.h"
 #include "terrarium/stat.h"
 #include "tests/support/world.h"
 #include "tools/programs.h"
+#include "storage/run_log.h"
 
 namespace {
 

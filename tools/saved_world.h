@@ -6,7 +6,7 @@
 #include <string>
 
 #include "common/rules.h"
-#include "common/world_file.h"
+#include "storage/world_file.h"
 
 namespace tools {
 

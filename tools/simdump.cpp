@@ -10,15 +10,16 @@
 #include <string>
 #include <vector>
 
-#include "common/headless.h"
+#include "storage/headless.h"
 #include "common/streams.h"
 #include "common/text.h"
-#include "common/world_file.h"
+#include "storage/world_file.h"
 #include "terrarium/init.h"
 #include "terrarium/rules.h"
 #include "tools/cli.h"
 #include "tools/programs.h"
 #include "tools/saved_world.h"
+#include "storage/run_log.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "common/headless.h"
+#include "storage/headless.h"
 #include "vivarium/rules.h"
 
 namespace vivarium {

@@ -1,7 +1,7 @@
 // The per-race statistics screen.
 #pragma once
 
-#include "common/run_log.h"
+#include "common/census.h"
 #include "vivarium/world.h"
 
 namespace vivarium {
@@ -33,9 +33,5 @@ int count_races(const world &w, race_counts table[RACES], unsigned char *seen = 
 
 // The log's figures of the living bugs, from count_races.
 void take_census(const world &w, common::census *c);
-
-// Draws the statistics of the living bugs into stdscr (no refresh): races
-// in byte order, the totals always.
-void stat(const world &w);
 
 }  // namespace vivarium

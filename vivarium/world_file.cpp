@@ -1,5 +1,5 @@
 // vivarium's part of a world file: its population and its bugs.
-#include "common/world_file.h"
+#include "storage/world_file.h"
 #include "vivarium/rules.h"
 
 namespace vivarium {

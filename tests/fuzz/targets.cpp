@@ -13,15 +13,15 @@
 #include <unistd.h>
 #include <vector>
 
-#include "common/edit_window.h"
-#include "common/headless.h"
-#include "common/world_file.h"
-#include "terrarium/edit.h"
+#include "screen/edit_window.h"
+#include "storage/headless.h"
+#include "storage/world_file.h"
+#include "programs/terrarium/edit.h"
 #include "terrarium/init.h"
 #include "terrarium/rules.h"
 #include "tools/lab/log_file.h"
 #include "tools/programs.h"
-#include "vivarium/edit.h"
+#include "programs/vivarium/edit.h"
 #include "vivarium/rules.h"
 
 namespace {

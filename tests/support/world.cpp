@@ -6,12 +6,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "common/stop.h"
-#include "common/term.h"
-#include "terrarium/driver.h"
+#include "screen/stop.h"
+#include "screen/term.h"
+#include "programs/terrarium/driver.h"
 #include "terrarium/mate_die.h"
 #include "terrarium/rules.h"
-#include "vivarium/driver.h"
+#include "programs/vivarium/driver.h"
 #include "vivarium/mate_die.h"
 #include "vivarium/rules.h"
 

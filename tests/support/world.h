@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "common/headless.h"
-#include "common/loop.h"
+#include "storage/headless.h"
+#include "screen/loop.h"
 #include "terrarium/world.h"
 #include "vivarium/world.h"
 

@@ -17,7 +17,7 @@
 #include <unistd.h>
 
 #include "common/text.h"
-#include "common/headless.h"
+#include "storage/headless.h"
 #include "common/random.h"
 #include "terrarium/init.h"
 #include "terrarium/rules.h"
@@ -28,6 +28,7 @@
 #include "tools/lab/workers.h"
 #include "tools/saved_world.h"
 #include "vivarium/rules.h"
+#include "storage/run_log.h"
 
 namespace lab {
 

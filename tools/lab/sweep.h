@@ -8,7 +8,7 @@
 
 #include <CLI/CLI.hpp>
 
-#include "common/headless.h"
+#include "storage/headless.h"
 #include "terrarium/init.h"
 
 namespace lab {
