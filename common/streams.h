@@ -7,9 +7,9 @@ namespace common {
 
 // Opens /dev/null on whichever of descriptors 0, 1 and 2 is closed, so
 // that a file opened later never becomes standard input, output or error.
-// Call it first thing in main. Exits with status 1 when even /dev/null
-// cannot be opened.
-void open_standard_streams();
+// Call it first thing in main, which exits with status 1 when it returns
+// false: even /dev/null could not be opened.
+bool open_standard_streams();
 
 // Writes out and closes standard output. False, after one line naming the
 // stream on standard error, when any of it could not be written.

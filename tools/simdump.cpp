@@ -149,7 +149,8 @@ std::unique_ptr<common::world_base> resumed_world(const arguments &chosen, const
 
 int main(int argc, char *argv[])
 {
-    common::open_standard_streams();
+    if (!common::open_standard_streams())
+        return 1;
     CLI::App app{"Runs terrarium's or vivarium's world without a terminal and prints it.", "simdump"};
     tools::set_up(app);
     arguments chosen;

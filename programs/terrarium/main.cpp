@@ -7,7 +7,8 @@
 
 int main(int argc, char *argv[])
 {
-    common::open_standard_streams();
+    if (!common::open_standard_streams())
+        return 1;
     terrarium::options chosen;
     const char *message = nullptr;
     int status = terrarium::parse_options(argc, argv, &chosen, &message);

@@ -14,7 +14,8 @@
 
 int main(int argc, char *argv[])
 {
-    common::open_standard_streams();
+    if (!common::open_standard_streams())
+        return 1;
     const char *resume = nullptr;
     for (int i = 1; i < argc; i++) {
         common::request asked = common::request_of(argv[i]);

@@ -75,7 +75,8 @@ int output_checked(int status)
 
 int run_command(int argc, char *argv[])
 {
-    common::open_standard_streams();
+    if (!common::open_standard_streams())
+        return 1;
     CLI::App app{"Runs sweeps of terrarium's or vivarium's worlds without a terminal, each logged; summarises "
                  "and plots the logs.",
                  "terrarium-lab"};
