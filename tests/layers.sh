@@ -2,6 +2,8 @@
 # The layers' check: the tree as it is passes; an include above a
 # library's layer, a path out of its folder, or curses in a library that
 # the headless tools link, each stops it with the line that names it.
+# The libraries given (those the headless tools link) call nothing that
+# ends the process and nothing of curses.
 set -u
 SOURCE=$(cd "$(dirname "$0")/.." && pwd) T=$(mktemp -d) failed=0
 trap 'rm -rf "$T"' EXIT
@@ -25,4 +27,8 @@ check 'screen/loop.cpp: includes "programs/terrarium/driver.h", outside its laye
 check 'vivarium/world.h: includes <curses.h>, but vivarium is linked by the headless tools' \
     vivarium/world.h '#include <curses.h>'
 check "" screen/term.h '#include <curses.h>'
+for library in "$@"; do
+    calls=$(nm -u "$library" | grep -E ' (exit|_exit|_Exit|quick_exit|initscr|newterm|endwin|newpad|wrefresh)$')
+    [ -z "$calls" ] || { echo "FAIL: $(basename "$library") calls:" $calls; failed=1; }
+done
 exit $failed
