@@ -201,7 +201,7 @@ int draw(const std::string &picture, const painter &paint, const common::world_m
     bool drawn = out != nullptr &&
                  (is_png(picture) ? write_png(out, paint, map.rows(), map.cols(), scale, &cells, &pixels)
                                   : write_svg(out, paint, map.rows(), map.cols(), scale)) &&
-                 std::fflush(out) == 0 && fsync(fd) == 0;
+                 std::fflush(out) == 0 && !std::ferror(out) && fsync(fd) == 0;
     int error = drawn ? 0 : (errno != 0 ? errno : EIO);
     bool closed = out != nullptr ? std::fclose(out) == 0 : close(fd) == 0;
     if (drawn && !closed)
