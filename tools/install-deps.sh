@@ -3,7 +3,7 @@
 # when run as root, otherwise prints the command to run.
 #   install-deps.sh run|test|coverage|bench|fuzz|package
 set -euo pipefail
-run=(g++ cmake make libncurses-dev libzstd-dev libcli11-dev)
+run=(g++ cmake make libncurses-dev libzstd-dev libcli11-dev libpng-dev)
 test=("${run[@]}" googletest libgtest-dev tmux valgrind perl gnuplot-nox dpkg-dev lintian openssh-server parallel rsync)
 case "${1:-run}" in
     run)      packages=("${run[@]}") ;;

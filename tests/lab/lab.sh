@@ -95,14 +95,15 @@ LAB@--seeds 1 --passes 1 --out x --program x@terrarium-lab: --program: x not in 
 LAB@--seeds 1 --passes 1 --out x --bogus@terrarium-lab: The following argument was not expected: --bogus
 LAB@summary@terrarium-lab: DIR is required
 LAB@plot x.csv -o@terrarium-lab: -o: 1 required PICTURE missing
+LAB@render w --scale 17 -o w.png@terrarium-lab: bad value for --scale: 17
 LAB@--from w --seeds 1 --passes 1 --out x -s 1@terrarium-lab: -s, -r, -g, --lines and --cols are the world file's with --from
 LAB@--from w --seeds 1 --passes 1 --out x --lines 9@terrarium-lab: -s, -r, -g, --lines and --cols are the world file's with --from
 EOF
 [ ! -e PWNED ] && [ ! -e x ] && [ ! -e /tmp/ESCAPED ] || fail "a refused value made files"
 # --help of each tool and command, and --version: on the standard output, status 0.
 for asked in "SIMDUMP --help@Usage: simdump [OPTIONS]" "LAB --help@Usage: terrarium-lab [OPTIONS] [SUBCOMMAND]" \
-    "LAB summary -h@Usage: terrarium-lab summary [OPTIONS] DIR..." \
-    "LAB inspect -h@Usage: terrarium-lab inspect [OPTIONS] FILE" "LAB plot --help@Usage: terrarium-lab plot \
+    "LAB summary -h@Usage: terrarium-lab summary [OPTIONS] DIR..." "LAB render -h@Usage: terrarium-lab render \
+[OPTIONS] FILE" "LAB inspect -h@Usage: terrarium-lab inspect [OPTIONS] FILE" "LAB plot --help@Usage: terrarium-lab plot \
 [OPTIONS] INPUT..." "LAB --version@terrarium-lab 1.0" "SIMDUMP --version@simdump 1.0"; do
     c=${asked%%@*}; eval "\"\$${c%% *}\" ${c#* }" 2> /dev/null | grep -qxF "${asked#*@}" || fail "$asked"; done
 echo "ok: refusals"
@@ -193,11 +194,59 @@ races=$(echo "$row40" | awk -F, '{ for (i = 9; i <= 34; i++) if ($i > 0) s = s s
     "races alive: $races") || fail "inspect"
 # Refused files: damaged, missing, named with control characters (shown escaped); with --from, before DIR is made.
 head -c 100 "$T/w.world" > "$T/cut.world"
-for file in cut.world none.world $'none\e[2J\n.world'; do for run in 'inspect "$f"' '--from "$f" --seeds 1 --passes 1 \
-    --out "$T/no"'; do f=$T/$file shown=${file//$'\e'/\\x1b}; eval "\"\$LAB\" $run" > /dev/null 2> "$T/stderr"
+for file in cut.world none.world $'none\e[2J\n.world'; do for run in 'inspect "$f"' 'render "$f" -o "$T/no.png"' \
+    '--from "$f" --seeds 1 --passes 1 --out "$T/no"'; do f=$T/$file shown=${file//$'\e'/\\x1b}
+    eval "\"\$LAB\" $run" > /dev/null 2> "$T/stderr"
     [ $? = 13 ] && [ "$(wc -l < "$T/stderr")" = 1 ] && grep -qF "'$T/${shown//$'\n'/\\n}'" "$T/stderr" &&
-        [ ! -e "$T/no" ] || fail "$run: $(cat "$T/stderr")"; done; done
+        [ ! -e "$T/no" ] && [ ! -e "$T/no.png" ] || fail "$run: $(cat "$T/stderr")"; done; done
 echo "ok: sweeps branched from a saved world, inspect"
+
+# render's pictures against the map simdump prints, pixel by pixel (PNG read here with zlib), cell by cell (SVG).
+R() { "$LAB" render "$T/w.world" -o "$T/$1" "${@:2}" || fail "render $*"; }
+R w.png --scale 3 && R w.svg --scale 2 && R d.png --density --block 4 && R d.svg --density --block 4
+"$SIMDUMP" --resume "$T/w.world" --passes 0 > "$T/w.dump" && python3 - "$T" <<'EOF' || fail "render's pictures"
+import collections, itertools, struct, sys, zlib, xml.etree.ElementTree as ET
+T = sys.argv[1]
+dump = open(T + "/w.dump").read().split("\n")
+rows, cols = map(int, dump[0].split()[3:6:2])
+grid = dump[1:1 + rows]
+cube = [0, 95, 135, 175, 215, 255]  # a race's colour: its letter's xterm colour, from A in turn
+races = [(8 + 10 * (i - 232),) * 3 if i >= 232 else (cube[(i - 16) // 36], cube[(i - 16) // 6 % 6], cube[(i - 16) % 6])
+         for i in (196, 208, 220, 226, 118, 48, 51, 39, 33, 99, 129, 201, 213, 205, 209, 180, 186, 156, 122, 159,
+                   117, 147, 170, 183, 255, 245)]
+ground = {" ": (0, 0, 0), "~": (30, 80, 200), "#": (100, 100, 100), ".": (0, 100, 0), "*": (0, 170, 0),
+          "@": (0, 255, 0)}
+plain = lambda y, x: ground.get(grid[y][x]) or races[(ord(grid[y][x]) - 65) % 26]
+bugs = collections.Counter((y // 4, x // 4) for y in range(rows) for x in range(cols) if grid[y][x] not in ground)
+def dense(y, x):
+    n, under, most = bugs[y // 4, x // 4], ground.get(grid[y][x], (0, 0, 0)), max(bugs.values())
+    u = 85 + 2 * -(-n * 255 // most)
+    return under if n == 0 else tuple((g + 3 * min(255, max(0, h))) // 4 for g, h in zip(under, (u, u - 255, u - 510)))
+def png(name, k):
+    data, at, idat = open(T + "/" + name, "rb").read(), 8, b""
+    while at < len(data):
+        n, kind = struct.unpack(">I4s", data[at:at + 8])
+        body, at = data[at + 8:at + 8 + n], at + 12 + n
+        assert zlib.crc32(kind + body) == struct.unpack(">I", data[at - 4:at])[0]
+        w, h, bits, colour = struct.unpack(">IIBB", body[:10]) if kind == b"IHDR" else (w, h, bits, colour)
+        idat += body if kind == b"IDAT" else b""
+    raw = zlib.decompress(idat)
+    assert (bits, colour) == (8, 2) and len(raw) == h * (3 * w + 1) and not any(raw[::3 * w + 1])
+    return w, h, lambda y, x: tuple(raw[y * (3 * w + 1) + 1 + 3 * x:][:3]), None
+def svg(name, k):
+    root, cells = ET.parse(T + "/" + name).getroot(), [[None] * cols for _ in range(rows)]
+    for r in root:
+        x, y, w, h = (int(r.get(a, 0)) for a in ("x", "y", "width", "height"))
+        for yy, xx in itertools.product(range(y, y + h), range(x, x + w)):
+            cells[yy][xx] = tuple(bytes.fromhex(r.get("fill")[1:]))
+    return int(root.get("width")), int(root.get("height")), lambda y, x: cells[y // k][x // k], len(root) - 1
+for name, k, want in ("w.png", 3, plain), ("d.png", 1, dense), ("w.svg", 2, plain), ("d.svg", 1, dense):
+    w, h, at, n = (png if name.endswith("png") else svg)(name, k)
+    runs = sum(c != (0, 0, 0) for y in range(rows) for c, _ in itertools.groupby(want(y, x) for x in range(cols)))
+    assert (w, h) == (cols * k, rows * k) and n in (None, runs), name
+    assert all(at(y, x) == want(y // k, x // k) for y in range(h) for x in range(w)), name
+EOF
+echo "ok: render's pictures, PNG and SVG, of the map and of its bugs' density"
 
 (umask 027 && "$LAB" plot "$T/sweep/s1-r150-g4/seed1.csv" "$T/sweep/s1-r150-g4/seed2.csv" -o "$T/p.png" &&
     "$LAB" plot "$T/sweep" -o "$T/p.svg") || fail "plot"

@@ -17,6 +17,8 @@ diff <(dpkg-deb -c "$deb" | awk '$6 !~ /\/$/ { print $6 }' | sort) - <<'END'
 ./usr/share/doc/terrarium/docs/log-plot-before.png
 ./usr/share/doc/terrarium/docs/log-plot.png
 ./usr/share/doc/terrarium/docs/performance.md
+./usr/share/doc/terrarium/docs/pictures/density.png
+./usr/share/doc/terrarium/docs/pictures/world.png
 ./usr/share/doc/terrarium/docs/population.png
 ./usr/share/doc/terrarium/docs/testing.md
 ./usr/share/doc/terrarium/docs/world-file.md
@@ -26,7 +28,7 @@ diff <(dpkg-deb -c "$deb" | awk '$6 !~ /\/$/ { print $6 }' | sort) - <<'END'
 ./usr/share/man/man6/terrarium.6.gz
 ./usr/share/man/man6/vivarium.6.gz
 END
-dpkg-deb -f "$deb" Depends | grep -E 'libc6 .*libncurses6|libncurses6.*libc6' > /dev/null
+dpkg-deb -f "$deb" Depends | grep -E 'libc6 .*libncurses6|libncurses6.*libc6' | grep libpng16-16 > /dev/null
 [ "$(dpkg-deb -f "$deb" Recommends)" = "gnuplot-nox | gnuplot" ]
 lintian --fail-on error,warning "$deb"
 dpkg-deb -x "$deb" "$tmp/root"

@@ -7,10 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "common/map.h"
 #include "common/streams.h"
 #include "tools/cli.h"
 #include "tools/lab/children.h"
 #include "tools/lab/plot.h"
+#include "tools/lab/render.h"
 #include "tools/lab/saved.h"
 #include "tools/lab/summary.h"
 #include "tools/lab/sweep.h"
@@ -26,7 +28,8 @@ const char usage[] =
     "       terrarium-lab summary DIR...\n"
     "       terrarium-lab plot LOG.csv...|DIR... [-o PICTURE.png|PICTURE.svg]\n"
     "       terrarium-lab inspect FILE\n"
-    "       terrarium-lab [summary|plot|inspect] -h|--help, terrarium-lab --version\n";
+    "       terrarium-lab render FILE -o PICTURE.png|PICTURE.svg [--scale K] [--density [--block B]]\n"
+    "       terrarium-lab [summary|plot|inspect|render] -h|--help, terrarium-lab --version\n";
 
 // A picture's name: a path of PNG or SVG, not one that reads as a pipe,
 // a redirection or an option, and without control characters.
@@ -43,7 +46,23 @@ struct command_line {
     std::vector<std::string> summary_dirs, plot_inputs;
     std::string picture;
     std::string inspected;
+    std::string rendered;
+    lab::render_options render;
 };
+
+void add_render(CLI::App &app, command_line *given)
+{
+    CLI::App *render = app.add_subcommand("render", "Draw a saved world: its map, or the density of its bugs");
+    render->add_option("FILE", given->rendered, "A world saved by terrarium, vivarium or simdump")->required();
+    render->add_option("-o", given->render.picture, "Write the picture as PNG or SVG, by the name's extension")
+        ->type_name("PICTURE")
+        ->required()
+        ->check(CLI::Validator([](std::string &name) { return plain_picture_name(name); }, ""));
+    tools::add_number(*render, "--scale", &given->render.scale, 1, 16, "Pixels on a cell's side (1 to 16)");
+    render->add_flag("--density", given->render.density, "Draw the bugs per block as a heatmap over the terrain");
+    tools::add_number(*render, "--block", &given->render.block, 1, common::MAP_SIDE_LIMIT,
+                      "The heatmap's block, in cells on a side (default 10)");
+}
 
 void add_commands(CLI::App &app, command_line *given)
 {
@@ -62,6 +81,7 @@ void add_commands(CLI::App &app, command_line *given)
         ->check(CLI::Validator([](std::string &name) { return plain_picture_name(name); }, ""));
     CLI::App *inspect = app.add_subcommand("inspect", "Show what a world file holds: its header and census");
     inspect->add_option("FILE", given->inspected, "A world saved by terrarium, vivarium or simdump")->required();
+    add_render(app, given);
 }
 
 // What the standard output was given must have reached it.
@@ -92,6 +112,8 @@ int run_command(int argc, char *argv[])
         return lab::plot(given.plot_inputs, given.picture);
     if (app.got_subcommand("inspect"))
         return lab::inspect(given.inspected);
+    if (app.got_subcommand("render"))
+        return lab::render(given.rendered, given.render);
     lab::sweep sweep;
     std::string why;
     if (!lab::make_sweep(given.sweep, &sweep, &why))
