@@ -70,6 +70,12 @@ bool lineage_reader::fail(const std::string &why)
     return false;
 }
 
+bool lineage_reader::fail_read(const std::string &why)
+{
+    error_ = path_ + ": " + why;
+    return false;
+}
+
 bool lineage_reader::open()
 {
     int fd = open_regular(path_, &error_);
@@ -103,7 +109,7 @@ bool lineage_reader::fill()
         size_t n = std::fread(plain, 1, sizeof plain, file_);
         pending_.append(plain, n);
         if (n == 0 && std::ferror(file_))
-            return fail(std::string("cannot be read: ") + std::strerror(errno));
+            return fail_read(std::string("cannot be read: ") + std::strerror(errno));
         return n > 0;
     }
     decompressor &z = *zstd_;
@@ -111,14 +117,14 @@ bool lineage_reader::fill()
         z.in.size = std::fread(z.chunk.data(), 1, z.chunk.size(), file_);
         z.in.pos = 0;
         if (z.in.size == 0 && std::ferror(file_))
-            return fail(std::string("cannot be read: ") + std::strerror(errno));
+            return fail_read(std::string("cannot be read: ") + std::strerror(errno));
         if (z.in.size == 0)
-            return z.left != 0 ? fail("compressed data cut short") : false;
+            return z.left != 0 ? fail_read("compressed data cut short") : false;
     }
     ZSTD_outBuffer out{plain, sizeof plain, 0};
     z.left = ZSTD_decompressStream(z.context, &out, &z.in);
     if (ZSTD_isError(z.left))
-        return fail(std::string("not zstd data: ") + ZSTD_getErrorName(z.left));
+        return fail_read(std::string("not zstd data: ") + ZSTD_getErrorName(z.left));
     z.output_full = out.pos == out.size;
     pending_.append(plain, out.pos);
     return true;

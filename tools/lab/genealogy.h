@@ -43,6 +43,7 @@ public:
 private:
     bool next_line(std::string *line);
     bool fill();
+    bool fail_read(const std::string &why);  // "PATH: WHY", of the file as a whole
 
     struct decompressor;
     std::string path_, error_, pending_;
