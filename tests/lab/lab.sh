@@ -95,6 +95,7 @@ LAB@--seeds 1 --passes 1 --out x --program x@terrarium-lab: --program: x not in 
 LAB@--seeds 1 --passes 1 --out x --bogus@terrarium-lab: The following argument was not expected: --bogus
 LAB@summary@terrarium-lab: DIR is required
 LAB@plot x.csv -o@terrarium-lab: -o: 1 required PICTURE missing
+LAB@genes x --step 0@terrarium-lab: bad value for --step: 0
 LAB@--from w --seeds 1 --passes 1 --out x -s 1@terrarium-lab: -s, -r, -g, --lines and --cols are the world file's with --from
 LAB@--from w --seeds 1 --passes 1 --out x --lines 9@terrarium-lab: -s, -r, -g, --lines and --cols are the world file's with --from
 EOF
