@@ -91,7 +91,7 @@ bool lineage_reader::open()
     }
     if (!error_.empty())
         return false;
-    if (line.compare(0, sizeof header_start - 1, header_start) != 0 || line.size() == sizeof header_start - 1)
+    if (line.compare(0, sizeof header_start - 1, header_start) != 0 || line[sizeof header_start - 1] != ',')
         return fail("not a genealogy (its header is not \"" + std::string(header_start) + ",GENES...\")");
     genes_ = split(line, ',');
     genes_.erase(genes_.begin(), genes_.begin() + GENES_FROM);
