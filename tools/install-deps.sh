@@ -4,7 +4,7 @@
 #   install-deps.sh run|test|coverage|bench|fuzz|package
 set -euo pipefail
 run=(g++ cmake make libncurses-dev libzstd-dev libcli11-dev libpng-dev)
-test=("${run[@]}" googletest libgtest-dev tmux valgrind perl gnuplot-nox dpkg-dev lintian openssh-server parallel rsync)
+test=("${run[@]}" googletest libgtest-dev tmux valgrind perl gnuplot-nox dpkg-dev lintian openssh-server parallel rsync python3 zstd)
 case "${1:-run}" in
     run)      packages=("${run[@]}") ;;
     test)     packages=("${test[@]}") ;;

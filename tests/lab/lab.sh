@@ -96,6 +96,7 @@ LAB@--seeds 1 --passes 1 --out x --bogus@terrarium-lab: The following argument w
 LAB@summary@terrarium-lab: DIR is required
 LAB@plot x.csv -o@terrarium-lab: -o: 1 required PICTURE missing
 LAB@render w --scale 17 -o w.png@terrarium-lab: bad value for --scale: 17
+LAB@genes x --step 0@terrarium-lab: bad value for --step: 0
 LAB@--from w --seeds 1 --passes 1 --out x -s 1@terrarium-lab: -s, -r, -g, --lines and --cols are the world file's with --from
 LAB@--from w --seeds 1 --passes 1 --out x --lines 9@terrarium-lab: -s, -r, -g, --lines and --cols are the world file's with --from
 EOF
@@ -421,3 +422,78 @@ done <<EOF
 12|vivarium: cannot save '$T/none/x': No such file or directory|--program vivarium --seed 1 --lines 9 --cols 9 --passes 2 --save-at 1 $T/none/x
 EOF
 echo "ok: simdump --save-at and --resume, and their refusals"
+
+# A genealogy by hand: founders 1 and 2 of race A, 3 of B; 4 born of 1 at pass 10, 5 and 6 of 4 at 20 and 30,
+# 7 of 5 at 40; 1, 2 and 5 die. Alive: 3, 4, 6, 7. Worked by hand: 1 folds into 4's branch (10 - 0), 5 into
+# 7's (40 - 10); 4, alive with children, is also a leaf at 0 under its own node.
+G=$T/g.lineage.csv && printf '%s\n' "# by hand" pass,event,id,parent,partner,race,generation,cause,by,size,g0 \
+    0,founder,1,,,A,0,,,2,10 0,founder,2,,,A,0,,,4,20 0,founder,3,,,B,0,,,6,30 10,birth,4,1,2,A,1,,,3,12 \
+    20,birth,5,4,4,A,2,,,5,14 25,death,1,,,A,0,starved,,, 30,birth,6,4,1,A,2,,,1,16 40,birth,7,5,5,A,3,,,2,18 \
+    50,death,2,,,A,0,killed,3,, 60,death,5,,,A,2,starved,,, > "$G" && { cat "$G"; echo 70,death,3,,,B,0,starved,,,; } > "$T/g3" &&
+    zstd -qf "$T/g3" -o "$T/g3.zst" && head -c -9 "$T/g3.zst" > "$T/cut.zst" && sed 's/^60,/5,/' "$G" > "$T/back" &&
+    sed 's/^20,birth,5,4/20,birth,5,9/' "$G" > "$T/orphan" && sed 's/^60,death,5/60,death,8/' "$G" > "$T/ghost" ||
+    fail "hand-made genealogies"
+while IFS='@' read -r file status newick said; do
+    [ "$("$LAB" tree "$T/$file" 2> "$T/stderr"):$?" = "$newick:$status" ] && [ "$(cat "$T/stderr")" = "$said" ] ||
+        fail "tree $file: $("$LAB" tree "$T/$file" 2>&1)"
+done <<EOF
+g.lineage.csv@0@(3:0,(4:0,6:20,7:30):10);@most recent common ancestor of the 4 bugs alive: none but the root, at pass 0
+g3.zst@0@(4:0,6:20,7:30):10;@most recent common ancestor of the 3 bugs alive: bug 4, born at pass 10
+cut.zst@1@@terrarium-lab: $T/cut.zst: compressed data cut short
+back@1@@terrarium-lab: $T/back: line 12: a pass not a whole number at or after the last row's: 5
+orphan@1@@terrarium-lab: $T/orphan: line 7: bug 5's parent 9 is not alive before it
+ghost@1@@terrarium-lab: $T/ghost: line 12: bug 8 dies but is not alive
+EOF
+# A long random genealogy read by an independent parser: a leaf for each bug alive, its distance from the
+# root its birth pass, no node of a single child.
+python3 - "$LAB" "$T/long.csv" <<'EOF' || fail "tree of a long genealogy"
+import random, subprocess, sys
+random.seed(5); born = {i: 0 for i in range(1, 31)}; alive = set(born); rows = []
+for p in range(1, 5000):
+    parent = random.choice(sorted(alive)); born[len(born) + 1] = p; alive.add(len(born))
+    rows.append(f"{p},birth,{len(born)},{parent},{parent},A,1,,,1,1")
+    if len(alive) > 40 or random.random() < .3:
+        dead = random.choice(sorted(alive)); alive.discard(dead); rows.append(f"{p},death,{dead},,,,,starved,,,")
+open(sys.argv[2], "w").write("pass,event,id,parent,partner,race,generation,cause,by,size,g0\n" +
+    "".join(f"0,founder,{i},,,A,0,,,1,1\n" for i in range(1, 31)) + "\n".join(rows) + "\n")
+text, at, leaves = subprocess.run([sys.argv[1], "tree", sys.argv[2]], capture_output=True, text=True).stdout, 0, {}
+def parse_one():
+    global at
+    kids = []
+    if text[at] == "(":
+        while text[at] in "(,":
+            at += 1; kids.append(parse_one())
+        assert text[at] == ")"; at += 1
+    start = at
+    while text[at] not in ",);": at += 1
+    label, _, length = text[start:at].partition(":")
+    return label, float(length or 0), kids
+def walk(tree, depth):
+    label, length, kids = tree
+    assert len(kids) != 1
+    if not kids: leaves[int(label)] = depth + length
+    for kid in kids: walk(kid, depth + length)
+walk(parse_one(), 0)
+assert text[at:] == ";\n" and leaves == {i: born[i] for i in alive}, (leaves, alive)
+EOF
+# genes every 20 passes, worked by hand at 60 (alive: 3, 4, 6, 7, sizes 6, 3, 1, 2) and for A at 20 (sizes 2, 4,
+# 3, 5); a directory pools its genealogies, each up to its last row: at 60 the bugs of both, at 70 g3's alone.
+mkdir "$T/pool" && cp "$G" "$T/pool/" && cp "$T/g3.zst" "$T/pool/g3.lineage.csv.zst" && cp "$G" "$T/pool/not.csv" &&
+    "$LAB" genes "$G" --step 20 > "$T/genes.csv" && "$LAB" genes "$T/pool" --step 10 -o "$T/pooled.csv" || fail genes
+[ "$(grep -c . "$T/genes.csv")" = 25 ] && diff <(grep -E '^(60|20,A,size)' "$T/genes.csv") - <<'EOF' || fail "genes"
+20,A,size,3.5,1.29099,4
+60,*,size,3,2.16025,4
+60,*,g0,19,7.74597,4
+60,A,size,2,1,3
+60,A,g0,15.3333,3.05505,3
+60,B,size,6,,1
+60,B,g0,30,,1
+EOF
+[ "$(grep -E '^(60,\*|70,\*|70,A),size' "$T/pooled.csv" | paste -sd ' ')" = "60,*,size,3,2,8 70,*,size,2,1,3 \
+70,A,size,2,1,3" ] && [ "$(tail -n 1 "$T/pooled.csv" | cut -d, -f1)" = 70 ] || fail "genes pooled"
+PATH=$T/fake:$PATH "$LAB" plot "$T/genes.csv" --gene size -o "$T/genes.png" 2> /dev/null
+grep -q "^plot \$gene1 using 1:2 with lines lw 3 title 'all', \$gene2 .* title 'A', \$gene3 .* title 'B'$" \
+    "$T/script" && grep -qx '60 2' "$T/script" && "$LAB" plot "$T/genes.csv" --gene g0 -o "$T/genes.svg" &&
+    ! "$LAB" plot "$T/genes.csv" --gene x 2> "$T/stderr" &&
+    [ "$(cat "$T/stderr")" = "terrarium-lab: $T/genes.csv: no rows of gene x" ] || fail "plot --gene"
+echo "ok: tree, genes and plot --gene of genealogies by hand; a long genealogy's tree parsed"

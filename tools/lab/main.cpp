@@ -11,6 +11,7 @@
 #include "common/streams.h"
 #include "tools/cli.h"
 #include "tools/lab/children.h"
+#include "tools/lab/genealogy.h"
 #include "tools/lab/plot.h"
 #include "tools/lab/render.h"
 #include "tools/lab/saved.h"
@@ -27,9 +28,12 @@ const char usage[] =
     "                     [--jobs N] [--shard K/N] [--no-summary] [--add]\n"
     "       terrarium-lab summary DIR...\n"
     "       terrarium-lab plot LOG.csv...|DIR... [-o PICTURE.png|PICTURE.svg]\n"
+    "       terrarium-lab plot GENES.csv... --gene NAME [-o PICTURE.png|PICTURE.svg]\n"
     "       terrarium-lab inspect FILE\n"
     "       terrarium-lab render FILE -o PICTURE.png|PICTURE.svg [--scale K] [--density [--block B]]\n"
-    "       terrarium-lab [summary|plot|inspect|render] -h|--help, terrarium-lab --version\n";
+    "       terrarium-lab tree GENEALOGY\n"
+    "       terrarium-lab genes GENEALOGY|DIR [--step N] [-o FILE]\n"
+    "       terrarium-lab [summary|plot|inspect|render|tree|genes] -h|--help, terrarium-lab --version\n";
 
 // A picture's name: a path of PNG or SVG, not one that reads as a pipe,
 // a redirection or an option, and without control characters.
@@ -44,10 +48,12 @@ std::string plain_picture_name(const std::string &name)
 struct command_line {
     lab::sweep_arguments sweep;
     std::vector<std::string> summary_dirs, plot_inputs;
-    std::string picture;
+    std::string picture, gene;
     std::string inspected;
     std::string rendered;
     lab::render_options render;
+    std::string genealogy, genes_output;
+    long step = 100;
 };
 
 void add_render(CLI::App &app, command_line *given)
@@ -79,6 +85,14 @@ void add_commands(CLI::App &app, command_line *given)
     plot->add_option("-o", given->picture, "Write the picture as PNG or SVG, by the name's extension")
         ->type_name("PICTURE")
         ->check(CLI::Validator([](std::string &name) { return plain_picture_name(name); }, ""));
+    plot->add_option("--gene", given->gene, "Draw the mean of gene NAME per race from the CSVs of genes")
+        ->type_name("NAME");
+    CLI::App *tree = app.add_subcommand("tree", "Print the living bugs' ancestry in a genealogy as Newick");
+    tree->add_option("GENEALOGY", given->genealogy, "A genealogy (.csv, or .csv.zst compressed)")->required();
+    CLI::App *genes = app.add_subcommand("genes", "Write the living bugs' genes over time as CSV");
+    genes->add_option("INPUT", given->genealogy, "A genealogy, or a directory of them, pooled")->required();
+    tools::add_number(*genes, "--step", &given->step, 1, 1000000000, "Every N passes (default 100)");
+    genes->add_option("-o", given->genes_output, "Write the CSV into FILE")->type_name("FILE");
     CLI::App *inspect = app.add_subcommand("inspect", "Show what a world file holds: its header and census");
     inspect->add_option("FILE", given->inspected, "A world saved by terrarium, vivarium or simdump")->required();
     add_render(app, given);
@@ -109,7 +123,11 @@ int run_command(int argc, char *argv[])
     if (app.got_subcommand("summary"))
         return lab::summarize(given.summary_dirs);
     if (app.got_subcommand("plot"))
-        return lab::plot(given.plot_inputs, given.picture);
+        return lab::plot(given.plot_inputs, given.picture, given.gene);
+    if (app.got_subcommand("tree"))
+        return lab::tree(given.genealogy);
+    if (app.got_subcommand("genes"))
+        return lab::genes(given.genealogy, given.step, given.genes_output);
     if (app.got_subcommand("inspect"))
         return lab::inspect(given.inspected);
     if (app.got_subcommand("render"))

@@ -219,6 +219,69 @@ bool sweep_script(const std::vector<std::string> &dirs, std::string *script)
     return true;
 }
 
+// A number of a CSV of genes, safe in a data block.
+bool plain_number(const std::string &text)
+{
+    char *end = nullptr;
+    std::strtod(text.c_str(), &end);
+    return !text.empty() && *end == '\0' && text.find_first_not_of("0123456789.-+e") == std::string::npos;
+}
+
+// The mean of `gene` per race in a CSV of genes (terrarium-lab genes), as
+// lines of "pass mean" by race; false, with a line, for a file of no such rows.
+bool gene_means(const std::string &path, const std::string &gene, std::map<std::string, std::string> *races)
+{
+    std::string why;
+    int fd = open_regular(path, &why);
+    std::FILE *in = fd < 0 ? nullptr : fdopen(fd, "r");
+    if (in == nullptr) {
+        complain(why.empty() ? path + ": cannot be read: " + std::strerror(errno) : why);
+        return false;
+    }
+    char *line = nullptr;
+    size_t size = 0;
+    ssize_t n;
+    bool header = true, ok = true;
+    while (ok && (n = getline(&line, &size, in)) >= 0) {
+        std::string text(line, static_cast<size_t>(n));
+        text.erase(text.find_last_not_of("\r\n") + 1);
+        std::vector<std::string> f = split(text, ',');
+        ok = header ? text == "pass,race,gene,mean,sd,n" : f.size() == 6 && plain_number(f[0]) && plain_number(f[3]);
+        if (ok && !header && f[2] == gene)
+            (*races)[f[1]] += f[0] + " " + f[3] + "\n";
+        header = false;
+    }
+    std::free(line);
+    std::fclose(in);
+    if (!ok || header)
+        complain(path + ": not a CSV of genes (pass,race,gene,mean,sd,n)");
+    else if (races->empty())
+        complain(path + ": no rows of gene " + gene);
+    return ok && !header && !races->empty();
+}
+
+// Each file's mean of `gene`, a line per race, all races (*) thick.
+bool genes_script(const std::vector<std::string> &paths, const std::string &gene, std::string *script)
+{
+    std::string blocks, plots;
+    int number = 0;
+    for (const std::string &path : paths) {
+        std::map<std::string, std::string> races;
+        if (!gene_means(path, gene, &races))
+            return false;
+        std::string label = paths.size() > 1 ? fs::path(path).stem().string() + " " : "";
+        for (const auto &[race, rows] : races) {
+            std::string name = "$gene" + std::to_string(++number);
+            blocks += name + " << EOD\n" + rows + "EOD\n";
+            plots += (plots.empty() ? "" : ", ") + name + " using 1:2 with lines" + (race == "*" ? " lw 3" : "") +
+                     " title " + quoted(label + (race == "*" ? "all" : race));
+        }
+    }
+    *script = blocks + "set ylabel " + quoted("mean " + gene) + "\nset title " +
+              quoted("mean of gene " + gene + " among the bugs alive, per race") + "\nplot " + plots + "\n";
+    return true;
+}
+
 // Whether the picture in `fd` ends as a whole PNG or SVG file does: a
 // gnuplot cut short (a full disk, a file size limit) leaves a part.
 bool picture_whole(int fd, bool png)
@@ -294,12 +357,17 @@ int draw_into(const std::string &output, const std::string &script)
 
 }  // namespace
 
-int plot(const std::vector<std::string> &inputs, const std::string &output)
+int plot(const std::vector<std::string> &inputs, const std::string &output, const std::string &gene)
 {
     std::string script = terminal_for(output) +
                          "set termoption noenhanced\nset xlabel 'pass'\nset ylabel 'bugs alive'\nset key top right\n";
     std::error_code error;
-    if (std::all_of(inputs.begin(), inputs.end(), [&](const std::string &in) { return fs::is_directory(in, error); })) {
+    if (!gene.empty()) {
+        std::string genes;
+        if (!genes_script(inputs, gene, &genes))
+            return 1;
+        script += genes;
+    } else if (std::all_of(inputs.begin(), inputs.end(), [&](const std::string &in) { return fs::is_directory(in, error); })) {
         std::string sweep;
         if (!sweep_script(inputs, &sweep))
             return 1;
