@@ -25,6 +25,7 @@
 #include "terrarium/init.h"
 #include "terrarium/rules.h"
 #include "terrarium/stat.h"
+#include "common/usage.h"
 #include "tests/support/world.h"
 #include "tools/programs.h"
 #include "storage/run_log.h"
@@ -337,7 +338,8 @@ TEST(RunLog, AHandMadeWorldRowByRowAsWorkedOut)
     terrarium_side::cursor()->prev->race = 'Z';  // '$', as the gene editor may, within pass 1: a last row
     EXPECT_EQ(log.finish(0, false), 0);
     EXPECT_EQ(file_text(path),
-              "# program: terrarium\n# seed: 5\n# screen: 24 x 80 (lines x cols)\n"
+              "# program: terrarium\n# version: " + std::string(common::program_version()) +
+                  "\n# seed: 5\n# screen: 24 x 80 (lines x cols)\n"
               "# world: 10 x 20 (rows x cols)\n# options: -s 2 -r 150 -g 4\npass,population,races,food,age,gen,size,"
               "vision,A,B,C,D,E,F,G,H,I,J,K,L,M,N,O,P,Q,R,S,T,U,V,W,X,Y,Z,other\n"
               "0,4,3,1500,1,1,10,5,2,0,1,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,1\n"
