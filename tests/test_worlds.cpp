@@ -344,6 +344,17 @@ TEST(RunLog, AHandMadeWorldRowByRowAsWorkedOut)
               "vision,A,B,C,D,E,F,G,H,I,J,K,L,M,N,O,P,Q,R,S,T,U,V,W,X,Y,Z,other\n"
               "0,4,3,1500,1,1,10,5,2,0,1,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,1\n"
               "1,4,3,1500,1,1,10,5,2,0,1,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,1,0\n# end: status 0\n");
+    // Thinned to every 3rd pass, passes 1 to 5 and an end on the boundary: the first, 3, and the last.
+    ASSERT_TRUE(log.open(path.c_str(), terrarium::describe(terrarium_side::w()), 5));
+    log.thin_to(3), log.watch(terrarium_side::w()), log.census_from(terrarium::world_rules.census);
+    for (int pass = 1; pass <= 5; pass++)
+        common::pass_boundary(terrarium_side::w(), terrarium_side::rules);
+    EXPECT_EQ(log.finish(0, false), 0);
+    std::istringstream rows(file_text(path));
+    std::string passes;
+    for (std::string row; std::getline(rows, row);)
+        passes += std::isdigit(static_cast<unsigned char>(row[0])) ? row.substr(0, row.find(',')) + " " : "";
+    EXPECT_EQ(passes, "1 3 5 ");
 }
 
 TEST(Saves, SettingsFromTheEnvironment)
