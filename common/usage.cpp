@@ -19,10 +19,12 @@ request request_of(const char *argument)
 int answer(request asked, const char *program, const char *usage)
 {
     if (asked == request::version)
-        std::printf("%s %s\n", program, PROGRAM_VERSION);
+        std::printf("%s %s\n", program, program_version());
     else
         std::fputs(usage, stdout);
     return close_standard_output(program) ? 0 : 1;
 }
+
+const char *program_version() { return PROGRAM_VERSION; }
 
 }  // namespace common

@@ -14,4 +14,7 @@ request request_of(const char *argument);
 // Returns the exit status: 0, or 1 when the output could not be written.
 int answer(request asked, const char *program, const char *usage);
 
+// The version of this build, as --version says it ("1.0").
+const char *program_version();
+
 }  // namespace common

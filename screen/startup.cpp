@@ -42,10 +42,23 @@ unsigned seed_from_environment(const char *program)
     return seed;
 }
 
+// PROGRAM_LOG_EVERY: the log's step in passes, 1 when unset.
+long log_step_from_environment(const char *program)
+{
+    std::string name = variable(program, "LOG_EVERY");
+    const char *text = std::getenv(name.c_str());
+    unsigned every = 1;
+    if (text != nullptr && (!parse_seed(text, &every) || every < 1 || every > 1000000000))
+        stop_with(EXIT_BAD_ENVIRONMENT,
+                  text_of("%s: %s must be a number from 1 to 1000000000\n", program, name.c_str()).c_str());
+    return every;
+}
+
 // The session's log, when the environment asks for one: it watches the
 // world from now on, and every way out finishes it.
 void log_from_environment(run_log &log, world_base &w, const run_description &run, unsigned seed)
 {
+    long every = log_step_from_environment(run.program);
     std::string name = variable(run.program, "LOG");
     const char *path = std::getenv(name.c_str());
     if (path == nullptr)
@@ -55,6 +68,7 @@ void log_from_environment(run_log &log, world_base &w, const run_description &ru
                   text_of("%s: %s: cannot open '%s': %s\n", run.program, name.c_str(), printable(path).c_str(),
                           std::strerror(errno))
                       .c_str());
+    log.thin_to(every);
     way_out.log = &log;
     log.watch(w);
 }

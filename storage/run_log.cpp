@@ -14,6 +14,7 @@
 #include "common/way_out.h"
 #include "common/world.h"
 #include "common/text.h"
+#include "common/usage.h"
 
 namespace common {
 
@@ -113,15 +114,7 @@ void run_log::put_text(const std::string &text)
 void run_log::write_header()
 {
     // Before the screen opens the sizes are not known yet: 0.
-    const world_base *w = logged_;
-    const run_description &run = described_;
-    const std::string start =
-        run.resumed.empty() ? text_of("# seed: %u", seed_) : "# resumed from: " + run.resumed;
-    put_text(text_of("# program: %s\n%s\n# screen: %d x %d (lines x cols)\n"
-                     "# world: %d x %d (rows x cols)\n# options: %s\n",
-                     run.program, start.c_str(), w ? w->screen_lines : 0, w ? w->screen_cols : 0,
-                     w ? w->map.rows() : 0, w ? w->map.cols() : 0,
-                     run.options.empty() ? "none" : run.options.c_str()));
+    put_text(provenance_lines(described_, seed_, logged_));
     std::string columns = "pass,population,races,food,age,gen,size";
     if (described_.vision)
         columns += ",vision";
@@ -135,7 +128,6 @@ void run_log::write_row(long passes, const census &c)
 {
     if (!header_written_)
         write_header();
-    last_row_ = c;
     char *at = put_number(room(LONGEST_ROW), passes);
     for (long long value : {static_cast<long long>(c.population), static_cast<long long>(c.races), c.food, c.age,
                             c.gen, c.size}) {
@@ -172,6 +164,17 @@ std::string resumed_from(const std::string &path, long passes)
     return "'" + printable(path) + "' at pass " + std::to_string(passes);
 }
 
+std::string provenance_lines(const run_description &run, unsigned seed, const world_base *w)
+{
+    std::string start = run.resumed.empty() ? text_of("# seed: %u\n", seed) : "# resumed from: " + run.resumed + "\n";
+    if (!run.branched.empty())
+        start += "# branched from: " + run.branched + "\n";
+    return text_of("# program: %s\n# version: %s\n%s# screen: %d x %d (lines x cols)\n"
+                   "# world: %d x %d (rows x cols)\n# options: %s\n",
+                   run.program, program_version(), start.c_str(), w ? w->screen_lines : 0, w ? w->screen_cols : 0,
+                   w ? w->map.rows() : 0, w ? w->map.cols() : 0, run.options.empty() ? "none" : run.options.c_str());
+}
+
 run_log::~run_log()
 {
     unwatch();
@@ -197,6 +200,8 @@ bool run_log::open(const char *path, const run_description &run, unsigned seed, 
     take_census_ = nullptr;
     passes_done_ = 0;
     committed_ = 0;
+    every_ = 1;
+    last_row_written_ = true;
     return fd_ >= 0;
 }
 
@@ -225,9 +230,13 @@ void run_log::at_pass_boundary(const world_base &w)
 {
     if (!is_open())
         return;
+    last_row_ = taken();
+    // The first row always; the last, should it be thinned out, at the end.
+    last_row_written_ = !row_begun_ || w.passes % every_ == 0;
     passes_done_ = w.passes;
     row_begun_ = true;
-    write_row(passes_done_, taken());
+    if (last_row_written_)
+        write_row(passes_done_, last_row_);
     if (passes_done_ % 25 == 0)
         flush();
 }
@@ -258,6 +267,8 @@ int run_log::finish(int status, bool in_signal_handler)
             write_row(logged_->passes, c);
         else if (std::memcmp(&c, &last_row_, sizeof c) != 0)
             write_row(passes_done_ + 1, c);
+        else if (!last_row_written_)  // thinned out, yet the last
+            write_row(passes_done_, last_row_);
     }
     flush();
     write_end_line(status);

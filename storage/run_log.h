@@ -1,9 +1,9 @@
 // The history of a run as a CSV file, for plots and spreadsheets: a few
 // comment lines that say what the run was, a header row, a row for the
-// start and one after every pass with the population, its averages and
-// one count per race, a row for the world as the run ended, and a last
-// comment line that says how it ended. The file is written at every
-// ageing pass.
+// start and one after every pass (or every N-th) with the population, its
+// averages and one count per race, a row for the world as the run ended,
+// and a last comment line that says how it ended. The file is written at
+// every ageing pass.
 //
 // Rows are made in a fixed buffer and reach the file with write(2) at once;
 // a fatal signal writes from its handler whatever whole lines the buffer
@@ -27,6 +27,13 @@ struct world_base;
 // name printable() so that it stays on its line.
 std::string resumed_from(const std::string &path, long passes);
 
+// The comment lines that begin the files a run writes about itself (its
+// log, its genealogy), each ending in a line break: the program and its
+// version, the seed (or the world file it was resumed from), the world
+// file a branched run was copied from, the screen, the world and the
+// options. Sizes not known yet (no world, or before the screen opens) are 0.
+std::string provenance_lines(const run_description &run, unsigned seed, const world_base *w);
+
 // The log of one run: an observer of its world, told of every pass
 // boundary, and the run's last words on a way out of the process (see
 // way_out). Each run has its own, so that worlds side by side in one
@@ -46,6 +53,10 @@ public:
     // the program when empty. False, with errno set, when it cannot be
     // opened.
     bool open(const char *path, const run_description &run, unsigned seed, const std::string &who = "");
+
+    // Rows of every `passes`-th pass only (1, the default: every pass),
+    // the first and last rows always. Set after open.
+    void thin_to(long passes) { every_ = passes; }
 
     // Whether a log is being written.
     bool is_open() const { return fd_ >= 0; }
@@ -114,7 +125,9 @@ private:
     world_base *logged_ = nullptr;           // the world watched
     long passes_done_ = 0;                   // as of the last pass boundary
     int write_error_ = 0;                    // errno of the write that ended the log
-    census last_row_{};                      // the figures of the last row written
+    census last_row_{};                      // the figures of the last pass boundary
+    long every_ = 1;                         // rows of every every_-th pass
+    bool last_row_written_ = true;           // whether the last pass boundary's row was written
 };
 
 }  // namespace common

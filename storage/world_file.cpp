@@ -14,6 +14,7 @@
 
 #include "common/signals.h"
 #include "common/text.h"
+#include "common/usage.h"
 
 namespace common {
 
@@ -359,6 +360,8 @@ constexpr uint32_t MUST_UNDERSTAND = 1;
 constexpr size_t TAG_BYTES = 4;
 constexpr char WORLD_TAG[] = "WRLD";    // the world and its run: the map part, the turn pending, the program's part
 constexpr char SESSION_TAG[] = "SESS";  // the session's: the selection and the pace
+constexpr char PROGRAM_TAG[] = "PROG";  // the version of the program that wrote the file, its bytes alone
+constexpr uint64_t LONGEST_VERSION = 64;
 
 // A section whose fields `fields(out)` writes: written twice, the first
 // time only counted, so that the length before them is known without
@@ -388,6 +391,22 @@ void write_sections(field_writer &out, const world_base &w, const rules &r, cons
         write_selection(to, run);
         write_pace(to, run);
     });
+    write_section(out, PROGRAM_TAG, 0, [](field_writer &to) {
+        to.bytes(program_version(), std::strlen(program_version()));
+    });
+}
+
+// The version in a "PROG" section that ends at `end`.
+void read_program_version(field_reader &in, uint64_t end, run_state *run)
+{
+    uint64_t length = end - in.taken();
+    if (length > LONGEST_VERSION) {
+        in.fail("a program version too long");
+        return;
+    }
+    char version[LONGEST_VERSION];
+    in.bytes(version, length);
+    run->written_by.assign(version, length);
 }
 
 struct section_head {
@@ -458,6 +477,8 @@ int read_sections(field_reader &in, const world_header &h, world_base &w, const 
         in.end_at(s.end);
         if (s.tag == WORLD_TAG || s.tag == SESSION_TAG)
             status = read_known_section(in, s, h, w, r, run, seen);
+        else if (s.tag == PROGRAM_TAG)
+            read_program_version(in, s.end, run);
         else if (s.must_understand)
             *refusal = "a world file with a required section this program does not know ('" + s.tag + "')";
         else

@@ -181,7 +181,7 @@ common::run_description describe(const world &w)
     const options &shape = w.shape;
     std::string options =
         text_of("-s %g -r %d -g %d", static_cast<double>(shape.world_size), shape.roughness, shape.grid_size);
-    return {"terrarium", options, true, {}};
+    return {"terrarium", options, true, {}, {}};
 }
 
 namespace {

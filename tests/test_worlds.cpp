@@ -25,6 +25,7 @@
 #include "terrarium/init.h"
 #include "terrarium/rules.h"
 #include "terrarium/stat.h"
+#include "common/usage.h"
 #include "tests/support/world.h"
 #include "tools/programs.h"
 #include "storage/run_log.h"
@@ -337,11 +338,23 @@ TEST(RunLog, AHandMadeWorldRowByRowAsWorkedOut)
     terrarium_side::cursor()->prev->race = 'Z';  // '$', as the gene editor may, within pass 1: a last row
     EXPECT_EQ(log.finish(0, false), 0);
     EXPECT_EQ(file_text(path),
-              "# program: terrarium\n# seed: 5\n# screen: 24 x 80 (lines x cols)\n"
+              "# program: terrarium\n# version: " + std::string(common::program_version()) +
+                  "\n# seed: 5\n# screen: 24 x 80 (lines x cols)\n"
               "# world: 10 x 20 (rows x cols)\n# options: -s 2 -r 150 -g 4\npass,population,races,food,age,gen,size,"
               "vision,A,B,C,D,E,F,G,H,I,J,K,L,M,N,O,P,Q,R,S,T,U,V,W,X,Y,Z,other\n"
               "0,4,3,1500,1,1,10,5,2,0,1,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,1\n"
               "1,4,3,1500,1,1,10,5,2,0,1,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,1,0\n# end: status 0\n");
+    // Thinned to every 3rd pass, passes 1 to 5 and an end on the boundary: the first, 3, and the last.
+    ASSERT_TRUE(log.open(path.c_str(), terrarium::describe(terrarium_side::w()), 5));
+    log.thin_to(3), log.watch(terrarium_side::w()), log.census_from(terrarium::world_rules.census);
+    for (int pass = 1; pass <= 5; pass++)
+        common::pass_boundary(terrarium_side::w(), terrarium_side::rules);
+    EXPECT_EQ(log.finish(0, false), 0);
+    std::istringstream rows(file_text(path));
+    std::string passes;
+    for (std::string row; std::getline(rows, row);)
+        passes += std::isdigit(static_cast<unsigned char>(row[0])) ? row.substr(0, row.find(',')) + " " : "";
+    EXPECT_EQ(passes, "1 3 5 ");
 }
 
 TEST(Saves, SettingsFromTheEnvironment)

@@ -25,12 +25,13 @@ namespace {
 
 const char usage[] =
     "usage: simdump --program terrarium|vivarium --seed N --lines L --cols C --passes P"
-    " [-s S] [-r R] [-g G] [--save-at N FILE] [--log FILE]\n"
-    "       simdump --resume FILE [--program terrarium|vivarium] --passes P [--save-at N FILE] [--log FILE]\n";
+    " [-s S] [-r R] [-g G] [--save-at N FILE] [--log FILE [--every N]]\n"
+    "       simdump --resume FILE [--program terrarium|vivarium] --passes P [--save-at N FILE]"
+    " [--log FILE [--every N]]\n";
 
 struct arguments {
     std::string program;
-    long seed = 0, lines = 0, cols = 0, passes = 0;
+    long seed = 0, lines = 0, cols = 0, passes = 0, every = 1;
     std::string log_path;
     common::save_point save;
     std::string resume_path;
@@ -78,6 +79,8 @@ void add_options(CLI::App &app, arguments *chosen)
     app.add_option("--resume", chosen->resume_path, "Run on from the world saved in FILE; --passes counts from it")
         ->type_name("FILE");
     app.add_option("--log", chosen->log_path, "Write the run's log to FILE")->type_name("FILE");
+    tools::add_number(app, "--every", &chosen->every, 1, 1000000000L,
+                      "Log every N-th pass's row, the first and last always (1 to 1000000000, default 1)");
 }
 
 // What the options read do not allow together: "" or the line to refuse.
@@ -178,6 +181,7 @@ int main(int argc, char *argv[])
                      std::strerror(errno));
         return 1;
     }
+    log.thin_to(chosen.every);
     static char buffer[1 << 16];
     std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
     common::run_log *logged = chosen.log_path.empty() ? nullptr : &log;

@@ -64,7 +64,7 @@ void seed_bug(world &w, bug *b)
 
 }  // namespace
 
-common::run_description describe(const world &) { return {"vivarium", "", false, {}}; }
+common::run_description describe(const world &) { return {"vivarium", "", false, {}, {}}; }
 
 int world_extent(int screen) { return 10 * screen - (10 * screen) % 8 + 9; }
 

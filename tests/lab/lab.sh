@@ -3,18 +3,18 @@
 # simdump's for the same seed, refusals of the environment, a sweep, a
 # summary checked by hand, and terrarium-lab's pictures.
 set -uo pipefail
-BUILD=$(cd "${1:?usage: $0 BUILD_DIR}" && pwd)
+BUILD=$(cd "${1:?usage: $0 BUILD_DIR}" && pwd) GOLDEN=$(cd "$(dirname "$0")/../golden" && pwd)
 LAB=$BUILD/tools/terrarium-lab SIMDUMP=$BUILD/tools/simdump TERRARIUM=$BUILD/terrarium/terrarium
-T=$(mktemp -d) SOCKET="lab-$$"
+T=$(mktemp -d) SOCKET="lab-$$" VERSION=$("$BUILD/tools/simdump" --version | cut -d' ' -f2)
 trap 'tmux -L $SOCKET kill-server 2>/dev/null; kill -9 ${lab:-} ${children:-} 2>/dev/null; rm -rf "$T"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 within() { for _ in $(seq 300); do eval "$1" && return 0; sleep 0.1; done; fail "timed out: $1"; }
 
-# terrarium -s 1 seeded with $1 in a pane of $2 lines x $3 columns, logging to $T/log.csv.
+# terrarium -s 1 seeded with $1 in a pane of $2 lines x $3 columns, logging to $T/log.csv (every $EVERY-th pass).
 start() {
     rm -f "$T/status"
     tmux -L $SOCKET -f /dev/null new-session -d -x "$3" -y "$2" "env TERM=xterm TERRARIUM_SEED=$1 \
-        TERRARIUM_LOG=$T/log.csv $TERRARIUM -s 1 2>$T/stderr; echo \$? > $T/status"
+        TERRARIUM_LOG=$T/log.csv TERRARIUM_LOG_EVERY=${EVERY:-1} $TERRARIUM -s 1 2>$T/stderr; echo \$? > $T/status"
 }
 # Every row of log $1 has $2 fields, and its race counts (the last 27: A
 # to Z, other) add up to its population and its races alive.
@@ -37,6 +37,9 @@ check_log() {
 
 start 2 10 20  # one bug left after 53 passes: the whole log is simdump's
 check_log 0 2 10 20 0
+EVERY=10 start 2 10 20 && within '[ -s "$T/status" ]' && "$SIMDUMP" --program terrarium --seed 2 --lines 10 --cols 20 \
+    --passes 99 -s 1 --every 10 --log "$T/dump.csv" > /dev/null 2>&1  # rows 0, 10, ..., 50, 53
+cmp -s "$T/log.csv" "$T/dump.csv" && [ "$(grep -c "^[0-9]" "$T/log.csv")" = 7 ] || fail "TERRARIUM_LOG_EVERY=10"
 for end in x TERM; do
     rm -f "$T/log.csv" && start 7 24 80  # the last run's log must not pass for this one's
     within 'grep -q "^25," "$T/log.csv"'
@@ -59,17 +62,25 @@ echo "ok: logs of one bug left, quit, SIGTERM, SIGUSR1 and refusals"
 
 # A row at the start, after every pass and when one bug is left.
 "$SIMDUMP" --program vivarium --seed 3 --lines 2 --cols 3 --passes 20000 --log "$T/v.csv" > /dev/null 2>&1
-printf '# program: vivarium\n# seed: 3\n# screen: 2 x 3 (lines x cols)\n# world: 25 x 33 (rows x cols)
+printf '# program: vivarium\n# version: %s\n# seed: 3\n# screen: 2 x 3 (lines x cols)\n# world: 25 x 33 (rows x cols)
 # options: none\npass,population,races,food,age,gen,size,A,B,C,D,E,F,G,H,I,J,K,L,M,N,O,P,Q,R,S,T,U,V,W,X,Y,Z,other
-' | cmp -s - <(head -n 6 "$T/v.csv") || fail "vivarium's header"
+' "$VERSION" | cmp -s - <(head -n 7 "$T/v.csv") || fail "vivarium's header"
 [ "$(awk -F, '/^[0-9]/ { printf "%s ", $1 }' "$T/v.csv")" = "$(seq -s ' ' 0 225) " ] &&
     [ "$(tail -n 2 "$T/v.csv" | cut -d, -f1,2 | paste -sd ' ')" = "225,1 # end: status 0" ] || fail "vivarium's rows"
 rows_add_up "$T/v.csv" 34
-echo "ok: vivarium's log"
+# Thinned to every 100th pass: the full log but for rows between, the last (1050) kept.
+for every in 1 100; do "$SIMDUMP" --program terrarium --seed 2 --lines 24 --cols 80 --passes 1050 --every $every \
+    --log "$T/every$every.csv" > /dev/null; done
+cmp -s <(awk -F, '!/^[0-9]/ || $1 % 100 == 0 || $1 == 1050' "$T/every1.csv") "$T/every100.csv" &&
+    [ "$(grep -c '^[0-9]' "$T/every100.csv")" = 12 ] || fail "a log thinned to every 100th pass"
+echo "ok: vivarium's log, a thinned log"
 
 # Refused before the terminal is opened: 12, not 11 for the missing terminal.
 TERRARIUM_SEED=-1 "$TERRARIUM" < /dev/null > /dev/null 2>&1
 [ $? = 12 ] || fail "TERRARIUM_SEED=-1"
+for every in 0 x 1000000001 ''; do TERRARIUM_LOG_EVERY=$every "$TERRARIUM" < /dev/null > /dev/null 2> "$T/stderr"
+    [ $? = 12 ] && [ "$(cat "$T/stderr")" = "terrarium: TERRARIUM_LOG_EVERY must be a number from 1 to 1000000000" ] ||
+        fail "TERRARIUM_LOG_EVERY=$every"; done
 # Values with text after the number never name a directory: refused (a -s
 # that would end a gnuplot command too); a picture's name that is not a plain path.
 cd "$T" || fail "cd $T"
@@ -177,6 +188,10 @@ rows() { grep '^[0-9]' "$T/branch/s1-r150-g4/seed$1.csv"; }
 row40=$(grep '^40,' "$T/saved.csv")
 for seed in 1 2 3; do [ "$(rows $seed | head -n 1)" = "$row40" ] && [ "$(rows $seed | tail -n 1 | cut -d, -f1)" = 70 ] ||
     fail "seed $seed does not go on from pass 40"; done
+grep -qx "# branched from: '$T/w.world' at pass 40" "$T/branch/s1-r150-g4/seed1.csv" && B thin 1 --every 20 &&
+    [ "$(grep '^[0-9]' "$T/thin/s1-r150-g4/seed1.csv" | cut -d, -f1 | paste -sd ' ')" = "40 60 70" ] &&
+    grep -q '^# terrarium-lab sweep: terrarium, 30 passes, logged every 20 passes, screen' "$T/thin/manifest" ||
+    fail "a branched log's origin, or thinned"
 ! cmp -s <(rows 1) <(rows 2) && ! cmp -s <(rows 2) <(rows 3) && cmp -s "$T/branch/s1-r150-g4/seed2.csv" \
     "$T/again/s1-r150-g4/seed2.csv" || fail "branches alike, or a branch not reproduced"
 [ "$(head -n 1 "$T/branch/manifest")" = "# terrarium-lab sweep: terrarium, 30 passes, screen 24 x 80, branched \
@@ -189,7 +204,10 @@ B other 1 --program vivarium; [ $? = 2 ] && [ "$(head -n 1 "$T/stderr")" = "terr
 '$T/w.world' holds a world of terrarium" ] && [ ! -e "$T/other" ] || fail "--program of another world"
 races=$(echo "$row40" | awk -F, '{ for (i = 9; i <= 34; i++) if ($i > 0) s = s sprintf("%s%c %d", s ? ", " : "",
     i + 56, $i); print $3 " (" s ")" }')
-"$LAB" inspect "$T/w.world" | head -n 8 | diff - <(printf '%s\n' "program: terrarium" "format version: 2" \
+"$LAB" inspect "$GOLDEN/vivarium_v1_seed2_pass30.world" | grep -qx "program version: unknown" ||
+    fail "inspect of a file that does not say its program's version"
+"$LAB" inspect "$T/w.world" | head -n 9 | diff - <(printf '%s\n' "program: terrarium" "format version: 2" \
+    "program version: $VERSION" \
     "world: $(grep -o '[0-9]* x [0-9]* (rows' "$T/saved.csv") x cols), for a screen of 24 x 80 (lines x cols)" \
     "options: -s 1 -r 150 -g 4" "pass: 40" "phase: 15" "population: $(echo "$row40" | cut -d, -f2)" \
     "races alive: $races") || fail "inspect"

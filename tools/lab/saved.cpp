@@ -39,6 +39,8 @@ int inspect(const std::string &path)
     saved.program->census(w, &c);
     common::run_description described = saved.program->describe(w);
     std::printf("program: %s\nformat version: %u\n", h.program.c_str(), h.version);
+    std::printf("program version: %s\n",
+                saved.run.written_by.empty() ? "unknown" : common::printable(saved.run.written_by).c_str());
     std::printf("world: %d x %d (rows x cols), for a screen of %d x %d (lines x cols)\n", w.map.rows(), w.map.cols(),
                 w.screen_lines, w.screen_cols);
     std::printf("options: %s\n", described.options.empty() ? "none" : described.options.c_str());

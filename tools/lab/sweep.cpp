@@ -172,6 +172,8 @@ void add_sweep_options(CLI::App &app, sweep_arguments *given)
            "--shard", [given](const std::string &text) { read_share(text, given); },
            "Run only share K of N (K from 1 to N): every N-th run, from the K-th on")
         ->type_name("K/N");
+    tools::add_number(app, "--every", &given->every, 1, 1000000000L,
+                      "Log every N-th pass's row, the first and last always (1 to 1000000000, default 1)");
     app.add_flag("--no-summary", given->no_summary, "Only the logs, no summary");
     app.add_flag("--add", given->add, "Add the runs to the sweep of the same kind already in DIR");
 }
@@ -192,6 +194,7 @@ bool make_sweep(const sweep_arguments &given, sweep *s, std::string *why)
     s->add = given.add;
     s->share = given.share;
     s->shares = given.shares;
+    s->every = given.every;
     s->from = given.from;
     s->branched = given.branched;
     if (given.branched) {
@@ -275,9 +278,13 @@ job_end run_world(const sweep &s, const run &r)
         return {common::EXIT_WORLD_TOO_LARGE, 0};
     }
     std::string path = log_path(s, r);
+    common::run_description described = s.program->describe(*world);
+    if (s.saved)
+        described.branched = common::resumed_from(s.from, s.saved->passes);
     common::run_log log;
-    if (!log.open(path.c_str(), s.program->describe(*world), r.seed))
+    if (!log.open(path.c_str(), described, r.seed))
         return {1, errno};
+    log.thin_to(s.every);
     if (s.saved)
         return {common::resume_headless(*world, *s.program, s.resumed, s.passes, stdout, {}, &log), 0};
     return {common::run_headless(*world, *s.program, r.seed, s.lines, s.cols, s.passes, stdout, {}, &log), 0};
@@ -333,14 +340,16 @@ bool holds_sweep(const std::string &dir)
 
 // The manifest's first line: what every run of the directory shares. A
 // branched sweep's names its file as given, printable(), and the pass it
-// was saved in.
+// was saved in; thinned logs say their step.
 std::string manifest_header(const sweep &s)
 {
-    std::string from;
+    std::string from, thinned;
     if (s.saved)
         from = common::text_of(", branched from %s at pass %ld", common::printable(s.from).c_str(), s.saved->passes);
-    return common::text_of("# terrarium-lab sweep: %s, %ld passes, screen %d x %d%s\n", s.program->name, s.passes,
-                           s.lines, s.cols, from.c_str());
+    if (s.every > 1)
+        thinned = common::text_of(", logged every %ld passes", s.every);
+    return common::text_of("# terrarium-lab sweep: %s, %ld passes%s, screen %d x %d%s\n", s.program->name, s.passes,
+                           thinned.c_str(), s.lines, s.cols, from.c_str());
 }
 
 // Records the runs in out/manifest, made with its header, or added to.

@@ -31,6 +31,7 @@ struct sweep {
     bool summary = true;
     bool add = false;  // runs may join another sweep's of the same kind in `out`
     long share = 1, shares = 1;  // runs only the share-th of `shares` shares of the runs
+    long every = 1;              // the logs' rows: every every-th pass's, the first and last always
     // A sweep branched from a world file: every run starts from `saved`,
     // its generator reseeded with the run's seed. Each run changes a
     // copy of its own.
@@ -53,6 +54,7 @@ struct sweep_arguments {
     std::string out;
     bool no_summary = false, add = false;
     long share = 1, shares = 1;
+    long every = 1;
 };
 
 // The sweep's options, read into *given.
