@@ -22,7 +22,7 @@ struct run_description {
     std::string options;  // as a command line gives them; empty for none
     bool vision;          // whether the rows have a vision column
     std::string resumed;  // a resumed run: resumed_from(...), said instead of its seed
-    std::string branched; // a run from a copy of a saved world: resumed_from(...), said after its seed
+    std::string branched{}; // a run from a copy of a saved world: resumed_from(...), said after its seed
 };
 
 }  // namespace common

@@ -42,7 +42,7 @@ struct run_state {
     selected_cells selected{};  // the cells drawn for the selected bug
     // Read only: the version of the program that saved the file ("1.0"),
     // empty when the file does not say. A save writes this build's.
-    std::string written_by;
+    std::string written_by{};
 };
 
 // What the header of a world file says.
