@@ -23,8 +23,8 @@ const char usage[] =
     "                     [--no-summary] [--add]\n"
     "       terrarium-lab --from FILE --seeds A-B|A,B,... --passes P --out DIR [--program terrarium|vivarium]\n"
     "                     [--jobs N] [--shard K/N] [--no-summary] [--add]\n"
-    "       terrarium-lab summary DIR...\n"
-    "       terrarium-lab plot LOG.csv...|DIR... [-o PICTURE.png|PICTURE.svg]\n"
+    "       terrarium-lab summary DIR...|DIR/SETTING\n"
+    "       terrarium-lab plot LOG.csv...|DIR... [-o PICTURE.png|PICTURE.svg] [--column NAME]\n"
     "       terrarium-lab inspect FILE\n"
     "       terrarium-lab [summary|plot|inspect] -h|--help, terrarium-lab --version\n";
 
@@ -42,6 +42,7 @@ struct command_line {
     lab::sweep_arguments sweep;
     std::vector<std::string> summary_dirs, plot_inputs;
     std::string picture;
+    std::string column = "population";
     std::string inspected;
 };
 
@@ -60,6 +61,7 @@ void add_commands(CLI::App &app, command_line *given)
     plot->add_option("-o", given->picture, "Write the picture as PNG or SVG, by the name's extension")
         ->type_name("PICTURE")
         ->check(CLI::Validator([](std::string &name) { return plain_picture_name(name); }, ""));
+    plot->add_option("--column", given->column, "The log's column to draw (default: population)")->type_name("NAME");
     CLI::App *inspect = app.add_subcommand("inspect", "Show what a world file holds: its header and census");
     inspect->add_option("FILE", given->inspected, "A world saved by terrarium, vivarium or simdump")->required();
 }
@@ -89,7 +91,7 @@ int run_command(int argc, char *argv[])
     if (app.got_subcommand("summary"))
         return lab::summarize(given.summary_dirs);
     if (app.got_subcommand("plot"))
-        return lab::plot(given.plot_inputs, given.picture);
+        return lab::plot(given.plot_inputs, given.picture, given.column);
     if (app.got_subcommand("inspect"))
         return lab::inspect(given.inspected);
     lab::sweep sweep;
