@@ -51,7 +51,7 @@ void add_commands(CLI::App &app, command_line *given)
     app.require_subcommand(0, 1);
     lab::add_sweep_options(app, &given->sweep);
     CLI::App *summary = app.add_subcommand("summary", "Summarise the logs of sweeps' directories (shares merged)");
-    summary->add_option("DIR", given->summary_dirs, "A sweep's directory; several are merged as one sweep's shares")
+    summary->add_option("DIR", given->summary_dirs, "A sweep's directory (or one setting's); several are merged as one sweep's shares")
         ->required()
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
     CLI::App *plot = app.add_subcommand("plot", "Draw logs, or the mean population of sweeps' directories");
