@@ -212,19 +212,24 @@ bool write_table(const std::string &path, const char *header, const std::functio
     return true;
 }
 
+// The number after `letter` in a part of a setting's name ("1.5" of
+// "s1.5"); empty when it is not that letter and a number.
+std::string value_after(const std::string &part, char letter)
+{
+    char *end = nullptr;
+    bool named = part.size() > 1 && part[0] == letter && std::isdigit(static_cast<unsigned char>(part[1]));
+    return named && (std::strtod(part.c_str() + 1, &end), *end == '\0') ? part.substr(1) : "";
+}
+
 // The values of -s, -r and -g in a setting's name as the lab makes it,
 // "s1.5-r150-g4", as "1.5,150,4"; ",," for any other name (vivarium's).
 std::string options_of(const std::string &setting)
 {
     std::vector<std::string> parts = split(setting, '-');
-    bool named = parts.size() == 3;
-    for (size_t i = 0; named && i < 3; i++) {
-        char *end = nullptr;
-        named = parts[i].size() > 1 && parts[i][0] == "srg"[i] && std::isdigit(static_cast<unsigned char>(parts[i][1]));
-        std::strtod(parts[i].c_str() + 1, &end);
-        named = named && *end == '\0';
-    }
-    return named ? parts[0].substr(1) + "," + parts[1].substr(1) + "," + parts[2].substr(1) : ",,";
+    if (parts.size() != 3)
+        return ",,";
+    std::string s = value_after(parts[0], 's'), r = value_after(parts[1], 'r'), g = value_after(parts[2], 'g');
+    return s.empty() || r.empty() || g.empty() ? ",," : s + "," + r + "," + g;
 }
 
 void write_runs(std::FILE *csv, const std::vector<setting_summary> &summaries, const std::string &passes)
