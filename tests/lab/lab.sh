@@ -131,7 +131,7 @@ grep -qx "bugs $(tail -n 2 "$T/dump.csv" | head -n 1 | cut -d, -f2)" "$T/dump" &
     cmp -s - "$T/sweep/manifest" || fail "manifest"
 # Shares of 10 runs: share 2 of 3 is runs 2, 5 and 8; for any N the shares hold every run once.
 for n in 1 3 4 11; do for k in $(seq "$n"); do "$LAB" --seeds 1-5 --passes 30 --lines 10 --cols 20 -s 1,2 \
-    --no-summary --shard "$k/$n" --out "$T/share$n-$k" > /dev/null || fail "share $k/$n"; done
+    --no-summary --shard "$k/$n" --out "$T/share$n-$k" > /dev/null 2>&1 || fail "share $k/$n"; done
     cat "$T"/share"$n"-*/manifest | grep -v '^#' | sort | cmp -s - <(grep -v '^#' "$T/share1-1/manifest" | sort) ||
         fail "shares of $n"; done
 [ "$(tail -n +2 "$T/share3-2/manifest" | paste -sd ' ')" = "s1-r150-g4/seed2.csv s1-r150-g4/seed5.csv \
@@ -145,12 +145,15 @@ grep -qx "terrarium-lab: $T/sweep holds another sweep's files (--add adds to the
 again 3 31 1 --add && fail "another kind of sweep added"
 again 3,3 30 1.0 --add &&
     [ "$(tail -n 2 "$T/sweep/manifest" | paste -sd ' ')" = "s2-r150-g4/seed2.csv s1-r150-g4/seed3.csv" ] &&
-    [ "$(cut -d, -f1,2 "$T/sweep/summary.csv" | paste -sd ' ')" = "setting,runs s1-r150-g4,3 s2-r150-g4,2" ] ||
-    fail "--add: $(cat "$T/stderr")"
+    [ "$(cut -d, -f1,2 "$T/sweep/summary.csv" | paste -sd ' ')" = "setting,runs s1-r150-g4,3 s2-r150-g4,2" ] &&
+    grep -qx "1/1 s1-r150-g4 seed 3" "$T/stderr" || fail "--add: $(cat "$T/stderr")"  # progress on stderr
+[ "$(cut -d, -f1-7,11 "$T/sweep/runs.csv" | tail -n +2 | paste -sd ' ')" = "$(for r in 1,1 1,2 1,3 2,1 2,2; do
+    printf 's%s-r150-g4,terrarium,%s,150,4,%s,30,0\n' "${r%,*}" "${r%,*}" "${r#*,}"; done | paste -sd ' ')" ] ||
+    fail "runs.csv"
 # Final populations 1 (at pass 40), 4 and 7: mean 4, sample deviation 3;
 # a log without its end line is left out.
 mkdir -p "$T/hand/a" "$T/hand/b"
-log() { printf 'pass,population,A,B,C\n0,9,3,3,3\n%s\n%s' "$2" "$3" > "$T/hand/$1.csv"; }
+log() { printf '# program: terrarium\npass,population,A,B,C\n0,9,3,3,3\n%s\n%s' "$2" "$3" > "$T/hand/$1.csv"; }
 end="# end: status 0"
 log a/seed1 40,1,1,0,0 "$end"; log a/seed2 100,4,3,1,0 "$end"; log a/seed3 100,7,0,7,0 "$end"
 log a/seed4 100,9,9,0,0 ""; log b/seed1 60,5,0,0,5 "$end"
@@ -167,6 +170,46 @@ setting,runs,killed,one_bug,one_bug_mean_pass,final_mean,final_sd,top_races
 a,3,1,1,40.0,4.00,3.00,A:2 B:2
 b,2,0,0,,4.00,1.41,C:2 B:1
 EOF
+# Python's csv reader finds the table on standard input, numbers within 0.0005.
+csv_is() { python3 -c 'import csv, sys
+def same(a, b):
+    try: return abs(float(a) - float(b)) < 5e-4
+    except ValueError: return a == b
+got, want = list(csv.reader(open(sys.argv[1], newline=""))), list(csv.reader(sys.stdin))
+sys.exit(len(got) != len(want) or not all(len(g) == len(w) and all(map(same, g, w)) for g, w in zip(got, want)))' \
+    "$1" || fail "$1: $(cat "$1")"; }
+# The killed run has its row; each pass holds the runs' last figures (a at 40: 1, 9 and 9), the interval
+# mean -/+ t(0.975, n - 1) sd / sqrt(n): a at 100, 4 -/+ 4.302653 * 3 / sqrt(3); a race leads at a tie.
+csv_is "$T/hand/runs.csv" <<'EOF'
+setting,program,s,r,g,seed,passes,ended_at,final_population,races_alive,killed
+a,terrarium,,,,1,,40,1,1,0
+a,terrarium,,,,2,,,4,2,0
+a,terrarium,,,,3,,,7,1,0
+a,terrarium,,,,5,,,8,1,1
+b,terrarium,,,,1,,,5,1,0
+b,terrarium,,,,2,,,3,2,0
+EOF
+csv_is "$T/hand/series.csv" <<'EOF'
+setting,pass,mean,sd,n,low,high
+a,0,9,0,3,9,9
+a,40,6.3333,4.6188,3,-5.1404,17.8071
+a,100,4,3,3,-3.4524,11.4524
+b,0,9,0,2,9,9
+b,60,7,2.8284,2,-18.4124,32.4124
+b,80,4,1.4142,2,-8.7062,16.7062
+EOF
+csv_is "$T/hand/races.csv" <<'EOF'
+setting,race,runs_led,mean_at_end
+a,A,2,1.3333
+a,B,1,2.6667
+b,B,1,1
+b,C,1,3
+EOF
+# A setting's own directory is summarised alone, its tables beside its logs and never read as logs.
+"$LAB" summary "$T/hand/b/" 2> /dev/null | grep -q '^b  .* C:2 B:1$' && tail -n 1 "$T/hand/b/runs.csv" |
+    grep -qx 'b,terrarium,,,,2,,,3,2,0' && cp "$T/hand/summary.csv" "$T/s" &&
+    [ "$("$LAB" summary "$T/hand" 2>&1 > /dev/null | grep -c ': left out$')" = 5 ] && cmp -s "$T/s" "$T/hand/summary.csv" ||
+    fail "a setting's directory"
 # Shares merged: a's finals also 5 and 8 (mean 5, deviation sqrt(30/4)); races alive at the end, 1 being
 # alive (A in seed8), B's 9 in seed9 not at its end, "other" counted, D fourth. Kinds unlike are refused.
 h2() { mkdir -p "$T/hand2/a" && { echo pass,population,A,B,C,D,other; printf '%s\n' "${@:2}" "$end"; } > "$T/hand2/a/$1"; }
@@ -329,6 +372,15 @@ printf 'pass,population,A,B,C,D,E,F,G,H,I,J\n0,55,1,2,3,4,5,6,7,8,9,10\n1,10,10,
 PATH=$T/fake:$PATH "$LAB" plot "$T/ten.csv" -o "$T/ten.png" 2> /dev/null
 [ "$(grep -o "title 'ten [^']*'" "$T/script" | cut -c12- | paste -sd ' ')" = "all' A' J' I' H' G' F' E' D' others (2 \
 races)'" ] && grep -qx '0 55 1 2 3 4 5 6 7 8 9 10 5' "$T/script" || fail "the races of a log's picture"
+# Any column: of several logs a colour each; of sweeps, the mean in a band of its interval (D at 100: 0 and
+# 3, 1.5 -/+ 12.706205 * sqrt(4.5) / sqrt(2)); the key outside. A column the logs lack is refused.
+F() { PATH=$T/fake:$PATH "$LAB" plot "$@" -o "$T/f.png" 2> "$T/stderr"; }
+F "$T/ten.csv" "$T/ten.csv" --column J; grep -q "^plot \$log1 using 1:12 .* lc 1 .*, \$log2 using 1:12 .* lc 2 " \
+    "$T/script" || fail "plot of two logs' column J"
+F "$T/hand2" --column D; grep -qx "set key outside" "$T/script" && grep -qx "100 1.5 -17.5593 20.5593" "$T/script" &&
+    grep -q "^plot \$setting1 using 1:3:4 with filledcurves" "$T/script" || fail "plot --column D of a sweep"
+F "$T/ten.csv" --column food; [ $? = 1 ] && [ "$(cat "$T/stderr")" = "terrarium-lab: $T/ten.csv: no column 'food'" ] ||
+    fail "plot --column food: $(cat "$T/stderr")"
 
 # Closed standard input and error: the children's logs are still whole.
 "$LAB" --seeds 1-3 --passes 200 -s 1 --out "$T/r5" <&- > /dev/null 2>&- &&
@@ -348,7 +400,7 @@ done
 # Seven runs in two workers, forked once each, give the files of seven one after another. (The lab's leak
 # check cannot stop a traced process.) A worker killed fails only the run it was on; another takes the rest.
 trace=() && command -v strace > /dev/null && trace=(strace -qq -e trace=fork,clone,clone3 -e signal=none -o "$T/forks")
-sweep() { "$@" "$LAB" --seeds 1-7 --passes 30 --lines 10 --cols 20 -s 1,2 --jobs "$J" --out "$T/j$J" > /dev/null; }
+sweep() { "$@" "$LAB" --seeds 1-7 --passes 30 --lines 10 --cols 20 -s 1,2 --jobs "$J" --out "$T/j$J" > /dev/null 2>&1; }
 J=2 ASAN_OPTIONS=detect_leaks=0 sweep "${trace[@]}" && J=1 sweep &&
     diff -r "$T/j1" "$T/j2" && { [ -z "${trace[*]}" ] || [ "$(grep -vc CLONE_VM "$T/forks")" = 2 ]; } ||
     fail "seven runs in two workers: $(cat "$T/forks")"

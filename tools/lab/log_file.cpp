@@ -105,7 +105,9 @@ bool parse_log(const std::string &text, log_file *log, std::string *why)
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
         bool good = true;
-        if (line.rfind("# end:", 0) == 0) {
+        if (line.rfind("# program: ", 0) == 0 && log->columns.empty()) {
+            log->program = line.substr(11);
+        } else if (line.rfind("# end:", 0) == 0) {
             log->ended = true;
             log->end_status = end_status(line);
         } else if (line.empty() || line[0] == '#') {
@@ -158,6 +160,30 @@ bool read_log(const std::string &path, log_file *log, std::string *why)
     return true;
 }
 
+namespace {
+
+// A run's log in a setting's directory: a .csv but the summary's tables.
+bool names_log(const fs::path &file)
+{
+    static const char *const tables[] = {"summary.csv", "runs.csv", "series.csv", "races.csv"};
+    return file.extension() == ".csv" &&
+           std::none_of(std::begin(tables), std::end(tables), [&](const char *t) { return file.filename() == t; });
+}
+
+// The logs in a setting's directory, in name order.
+std::vector<std::string> logs_in(const fs::path &dir)
+{
+    std::vector<std::string> paths;
+    std::error_code error;
+    for (const fs::directory_entry &file : fs::directory_iterator(dir, error))
+        if (names_log(file.path()))
+            paths.push_back(file.path().string());
+    std::sort(paths.begin(), paths.end());
+    return paths;
+}
+
+}  // namespace
+
 std::vector<setting_logs> sweep_logs(const std::string &dir)
 {
     std::vector<setting_logs> settings;
@@ -165,17 +191,30 @@ std::vector<setting_logs> sweep_logs(const std::string &dir)
     for (const fs::directory_entry &entry : fs::directory_iterator(dir, error)) {
         if (!entry.is_directory(error))
             continue;
-        setting_logs setting{entry.path().filename().string(), {}};
-        for (const fs::directory_entry &file : fs::directory_iterator(entry.path(), error))
-            if (file.path().extension() == ".csv")
-                setting.paths.push_back(file.path().string());
-        std::sort(setting.paths.begin(), setting.paths.end());
+        setting_logs setting{entry.path().filename().string(), logs_in(entry.path())};
         if (!setting.paths.empty())
             settings.push_back(setting);
     }
     std::sort(settings.begin(), settings.end(),
               [](const setting_logs &a, const setting_logs &b) { return a.name < b.name; });
     return settings;
+}
+
+namespace {
+
+// A setting's directory's own name: "s1-r150-g4" for "runs/s1-r150-g4/.".
+std::string setting_named(const std::string &dir)
+{
+    std::error_code error;
+    fs::path path = fs::absolute(dir, error).lexically_normal();
+    return (path.has_filename() ? path : path.parent_path()).filename().string();
+}
+
+}  // namespace
+
+std::string sweep_root(const std::string &dir)
+{
+    return sweep_logs(dir).empty() && !logs_in(dir).empty() ? dir + "/.." : dir;
 }
 
 bool manifest_line(const std::string &dir, std::string *line, std::string *why)
@@ -197,7 +236,7 @@ bool merged_sweep_logs(const std::vector<std::string> &dirs, std::vector<setting
     std::map<std::string, std::vector<std::string>> by_setting;
     std::string first, line;
     for (const std::string &dir : dirs) {
-        if (!manifest_line(dir, &line, why))
+        if (!manifest_line(sweep_root(dir), &line, why))
             return false;
         if (&dir == &dirs[0])
             first = line;
@@ -205,7 +244,10 @@ bool merged_sweep_logs(const std::vector<std::string> &dirs, std::vector<setting
             *why = dir + " holds another kind of sweep than " + dirs[0] + " (by their manifests)";
             return false;
         }
-        for (const setting_logs &setting : sweep_logs(dir)) {
+        std::vector<setting_logs> found = sweep_logs(dir);
+        if (sweep_root(dir) != dir)
+            found = {{setting_named(dir), logs_in(dir)}};
+        for (const setting_logs &setting : found) {
             std::vector<std::string> &paths = by_setting[setting.name];
             paths.insert(paths.end(), setting.paths.begin(), setting.paths.end());
         }

@@ -9,6 +9,7 @@ namespace lab {
 
 struct log_file {
     std::string path;
+    std::string program;  // as its "# program:" line names it; empty without one
     std::vector<std::string> columns;
     std::vector<std::vector<long long>> rows;
     bool ended = false;   // the "# end:" line is there: the run finished its log
@@ -38,12 +39,18 @@ bool parse_log(const std::string &text, log_file *log, std::string *why);
 bool read_log(const std::string &path, log_file *log, std::string *why);
 
 // The logs of a sweep's directory: each subdirectory is a setting, each of
-// its .csv names a run, both in name order.
+// its .csv names a run (but the tables the summary writes), both in name
+// order.
 struct setting_logs {
     std::string name;
     std::vector<std::string> paths;
 };
 std::vector<setting_logs> sweep_logs(const std::string &dir);
+
+// The directory of the sweep that `dir` is part of: `dir` itself, or its
+// parent when `dir` is a setting's directory (it holds logs itself and no
+// settings).
+std::string sweep_root(const std::string &dir);
 
 // The first line of dir/manifest, naming what its runs share, into *line:
 // empty when there is none (or `dir` is no directory). A manifest holds
@@ -55,7 +62,7 @@ bool manifest_line(const std::string &dir, std::string *line, std::string *why);
 // The logs of several sweeps' directories (the shares of one sweep) as one
 // sweep's: each setting's logs from every directory, in the order of their
 // file names, as one directory would hold them. False, with *why set, when
-// a manifest cannot be read, the manifests' first lines differ or two
+// a manifest cannot be read (a setting's directory's being its sweep's), the manifests' first lines differ or two
 // directories hold a log of the same run.
 bool merged_sweep_logs(const std::vector<std::string> &dirs, std::vector<setting_logs> *settings, std::string *why);
 

@@ -26,8 +26,8 @@ const char usage[] =
     "                     [--every N] [--no-summary] [--add]\n"
     "       terrarium-lab --from FILE --seeds A-B|A,B,... --passes P --out DIR [--program terrarium|vivarium]\n"
     "                     [--jobs N] [--shard K/N] [--every N] [--no-summary] [--add]\n"
-    "       terrarium-lab summary DIR...\n"
-    "       terrarium-lab plot LOG.csv...|DIR... [-o PICTURE.png|PICTURE.svg]\n"
+    "       terrarium-lab summary DIR...|DIR/SETTING\n"
+    "       terrarium-lab plot LOG.csv...|DIR... [-o PICTURE.png|PICTURE.svg] [--column NAME]\n"
     "       terrarium-lab plot GENES.csv... --gene NAME [-o PICTURE.png|PICTURE.svg]\n"
     "       terrarium-lab inspect FILE\n"
     "       terrarium-lab render FILE -o PICTURE.png|PICTURE.svg [--scale K] [--density [--block B]]\n"
@@ -49,6 +49,7 @@ struct command_line {
     lab::sweep_arguments sweep;
     std::vector<std::string> summary_dirs, plot_inputs;
     std::string picture, gene;
+    std::string column = "population";
     std::string inspected;
     std::string rendered;
     lab::render_options render;
@@ -75,7 +76,7 @@ void add_commands(CLI::App &app, command_line *given)
     app.require_subcommand(0, 1);
     lab::add_sweep_options(app, &given->sweep);
     CLI::App *summary = app.add_subcommand("summary", "Summarise the logs of sweeps' directories (shares merged)");
-    summary->add_option("DIR", given->summary_dirs, "A sweep's directory; several are merged as one sweep's shares")
+    summary->add_option("DIR", given->summary_dirs, "A sweep's directory (or one setting's); several are merged as one sweep's shares")
         ->required()
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
     CLI::App *plot = app.add_subcommand("plot", "Draw logs, or the mean population of sweeps' directories");
@@ -93,6 +94,7 @@ void add_commands(CLI::App &app, command_line *given)
     genes->add_option("INPUT", given->genealogy, "A genealogy, or a directory of them, pooled")->required();
     tools::add_number(*genes, "--step", &given->step, 1, 1000000000, "Every N passes (default 100)");
     genes->add_option("-o", given->genes_output, "Write the CSV into FILE")->type_name("FILE");
+    plot->add_option("--column", given->column, "The log's column to draw (default: population)")->type_name("NAME");
     CLI::App *inspect = app.add_subcommand("inspect", "Show what a world file holds: its header and census");
     inspect->add_option("FILE", given->inspected, "A world saved by terrarium, vivarium or simdump")->required();
     add_render(app, given);
@@ -123,7 +125,7 @@ int run_command(int argc, char *argv[])
     if (app.got_subcommand("summary"))
         return lab::summarize(given.summary_dirs);
     if (app.got_subcommand("plot"))
-        return lab::plot(given.plot_inputs, given.picture, given.gene);
+        return lab::plot(given.plot_inputs, given.picture, given.column, given.gene);
     if (app.got_subcommand("tree"))
         return lab::tree(given.genealogy);
     if (app.got_subcommand("genes"))

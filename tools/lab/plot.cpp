@@ -18,6 +18,7 @@
 #include "common/text.h"
 #include "tools/lab/children.h"
 #include "tools/lab/log_file.h"
+#include "tools/lab/summary.h"
 
 namespace lab {
 
@@ -112,6 +113,21 @@ std::string rows_block(const std::string &name, const log_file &log, const std::
     return block + "EOD\n";
 }
 
+// One column of each log, a line each in a colour of its own.
+std::string column_plots(const std::vector<log_file> &logs, const std::string &column)
+{
+    std::string blocks, plots;
+    for (const log_file &log : logs) {
+        size_t number = static_cast<size_t>(&log - logs.data() + 1);
+        std::string data = "$log" + std::to_string(number);
+        blocks += rows_block(data, log, {});
+        plots += (plots.empty() ? "" : ", ") + data +
+                 common::text_of(" using 1:%d with lines lw 2 lc %zu title ", log.column(column) + 1, number) +
+                 quoted(label_of(log, logs.size() > 1));
+    }
+    return blocks + "set title " + quoted(column + " over time") + "\nplot " + plots + "\n";
+}
+
 // Each log's total in a thick line, then the races largest at their peak
 // and the others summed; the data inline, before the plot command.
 std::string file_plots(const std::vector<log_file> &logs)
@@ -139,40 +155,27 @@ std::string file_plots(const std::vector<log_file> &logs)
            plots + "\n";
 }
 
-// The population of each run at every pass that any run logged: a run's
-// last figure holds until its next row, and after its end.
-std::map<long long, std::vector<double>> populations_by_pass(const std::vector<log_file> &runs)
+// A data block of pass, mean and its 95% interval, for one setting.
+std::string mean_block(const std::string &name, const std::vector<log_file> &runs, int column)
 {
-    std::map<long long, std::vector<double>> by_pass;
+    std::vector<curve> curves;
     for (const log_file &run : runs)
-        for (const std::vector<long long> &row : run.rows)
-            by_pass[row[0]];
-    for (const log_file &run : runs) {
-        size_t next = 0;
-        for (auto &[pass, values] : by_pass) {
-            while (next + 1 < run.rows.size() && run.rows[next + 1][0] <= pass)
-                next++;
-            if (!run.rows.empty() && run.rows[0][0] <= pass)
-                values.push_back(static_cast<double>(run.rows[next][1]));
-        }
-    }
-    return by_pass;
+        curves.push_back(curve_of(run, column));
+    std::string block = name + " << EOD\n";
+    for (const pass_figures &f : series_of(curves))
+        block += common::text_of("%lld %g %g %g\n", f.pass, f.mean, f.low, f.high);
+    return block + "EOD\n";
 }
 
-// A data block of pass, mean, mean - sd and mean + sd, for one setting.
-std::string mean_block(const std::string &name, const std::vector<log_file> &runs)
+// The index of `name` in every log, or -1 with a line naming a log without it.
+int column_in(const std::vector<log_file> &logs, const std::string &name)
 {
-    std::string block = name + " << EOD\n";
-    for (const auto &[pass, values] : populations_by_pass(runs)) {
-        double sum = 0, squares = 0, n = static_cast<double>(values.size());
-        for (double v : values)
-            sum += v;
-        for (double v : values)
-            squares += (v - sum / n) * (v - sum / n);
-        double sd = values.size() > 1 ? std::sqrt(squares / (n - 1)) : 0;
-        block += common::text_of("%lld %g %g %g\n", pass, sum / n, sum / n - sd, sum / n + sd);
-    }
-    return block + "EOD\n";
+    for (const log_file &log : logs)
+        if (log.column(name) < 0) {
+            complain(log.path + ": no column '" + name + "'");
+            return -1;
+        }
+    return logs.empty() ? -1 : logs[0].column(name);
 }
 
 bool read_all(const std::vector<std::string> &paths, std::vector<log_file> *logs)
@@ -189,9 +192,9 @@ bool read_all(const std::vector<std::string> &paths, std::vector<log_file> *logs
     return true;
 }
 
-// Per setting, the mean population as a line in a band of one standard
-// deviation either side.
-bool sweep_script(const std::vector<std::string> &dirs, std::string *script)
+// Per setting, the mean of the column as a line in a band of its 95%
+// interval.
+bool sweep_script(const std::vector<std::string> &dirs, const std::string &column, std::string *script)
 {
     std::vector<setting_logs> settings;
     std::string why, blocks, plots;
@@ -202,10 +205,11 @@ bool sweep_script(const std::vector<std::string> &dirs, std::string *script)
     int number = 0;
     for (const setting_logs &setting : settings) {
         std::vector<log_file> runs;
-        if (!read_all(setting.paths, &runs))
+        int at = -1;
+        if (!read_all(setting.paths, &runs) || (at = column_in(runs, column)) < 0)
             return false;
         std::string name = "$setting" + std::to_string(++number);
-        blocks += mean_block(name, runs);
+        blocks += mean_block(name, runs, at);
         plots += common::text_of("%s%s using 1:3:4 with filledcurves fs transparent solid 0.2 lc %d notitle, "
                                  "%s using 1:2 with lines lw 2 lc %d title ",
                                  plots.empty() ? "" : ", ", name.c_str(), number, name.c_str(), number) +
@@ -215,7 +219,8 @@ bool sweep_script(const std::vector<std::string> &dirs, std::string *script)
         complain("no run logs under " + dirs[0]);
         return false;
     }
-    *script = blocks + "set title 'mean population, band: one standard deviation'\nplot " + plots + "\n";
+    *script = blocks + "set title " + quoted("mean " + column + ", band: its 95% confidence interval") + "\nplot " +
+              plots + "\n";
     return true;
 }
 
@@ -357,10 +362,11 @@ int draw_into(const std::string &output, const std::string &script)
 
 }  // namespace
 
-int plot(const std::vector<std::string> &inputs, const std::string &output, const std::string &gene)
+int plot(const std::vector<std::string> &inputs, const std::string &output, const std::string &column,
+         const std::string &gene)
 {
-    std::string script = terminal_for(output) +
-                         "set termoption noenhanced\nset xlabel 'pass'\nset ylabel 'bugs alive'\nset key top right\n";
+    std::string script = terminal_for(output) + "set termoption noenhanced\nset xlabel 'pass'\nset ylabel " +
+                         quoted(column == "population" ? "bugs alive" : column) + "\nset key outside\n";
     std::error_code error;
     if (!gene.empty()) {
         std::string genes;
@@ -369,14 +375,15 @@ int plot(const std::vector<std::string> &inputs, const std::string &output, cons
         script += genes;
     } else if (std::all_of(inputs.begin(), inputs.end(), [&](const std::string &in) { return fs::is_directory(in, error); })) {
         std::string sweep;
-        if (!sweep_script(inputs, &sweep))
+        if (!sweep_script(inputs, column, &sweep))
             return 1;
         script += sweep;
     } else {
         std::vector<log_file> logs;
-        if (!read_all(inputs, &logs))
+        if (!read_all(inputs, &logs) || column_in(logs, column) < 0)
             return 1;
-        script += file_plots(logs);
+        // One log's races are drawn apart; several logs' columns a colour each.
+        script += logs.size() == 1 && column == "population" ? file_plots(logs) : column_plots(logs, column);
     }
     if (!on_path("gnuplot")) {
         std::fputs("terrarium-lab: gnuplot is not installed (Debian: apt-get install gnuplot-nox)\n", stderr);

@@ -293,26 +293,23 @@ job_end run_world(const sweep &s, const run &r)
 int terminal_width()
 {
     winsize size{};
-    return ioctl(1, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 ? size.ws_col : 80;
+    return ioctl(2, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 ? size.ws_col : 80;
 }
 
-// A bar with the time left on a terminal, a line per run otherwise.
+// A bar with the time left on a terminal, a line per run otherwise; on
+// the error stream, so that the standard output holds only the summary.
 void report(const run &r, size_t done, size_t total, double seconds)
 {
-    if (!isatty(1)) {
-        std::printf("%zu/%zu %s seed %u\n", done, total, r.where->name.c_str(), r.seed);
-        std::fflush(stdout);
+    if (!isatty(2)) {
+        std::fprintf(stderr, "%zu/%zu %s seed %u\n", done, total, r.where->name.c_str(), r.seed);
         return;
     }
     long left = static_cast<long>(seconds / static_cast<double>(done) * static_cast<double>(total - done) + 0.5);
     std::string figures = common::text_of(" %zu/%zu  %ld:%02ld left ", done, total, left / 60, left % 60);
     int width = std::max(10, terminal_width() - static_cast<int>(figures.size()) - 3);
     int full = static_cast<int>(static_cast<double>(width) * static_cast<double>(done) / static_cast<double>(total));
-    std::printf("\r[%s%s]%s", std::string(static_cast<size_t>(full), '#').c_str(),
-                std::string(static_cast<size_t>(width - full), '.').c_str(), figures.c_str());
-    if (done == total)
-        std::putchar('\n');
-    std::fflush(stdout);
+    std::fprintf(stderr, "\r[%s%s]%s%s", std::string(static_cast<size_t>(full), '#').c_str(),
+                 std::string(static_cast<size_t>(width - full), '.').c_str(), figures.c_str(), done == total ? "\n" : "");
 }
 
 // Why a finished run failed; empty when it ended well with its log whole.
@@ -413,7 +410,7 @@ int run_sweep(const sweep &s)
             if (in_share(index++, s.share, s.shares))
                 runs.push_back({&where, seed});
     if (runs.empty()) {
-        std::printf("share %ld of %ld holds none of the %zu runs\n", s.share, s.shares, index);
+        std::fprintf(stderr, "share %ld of %ld holds none of the %zu runs\n", s.share, s.shares, index);
         return 0;
     }
     if (!prepare_out(s, runs))
@@ -429,7 +426,7 @@ int run_sweep(const sweep &s)
             complain("cannot open " + path + ": " + std::strerror(error));
         std::string why = failure(path, status);
         if (!why.empty()) {
-            std::fprintf(stderr, "%sterrarium-lab: %s\n", isatty(1) ? "\n" : "", common::printable(why).c_str());
+            std::fprintf(stderr, "%sterrarium-lab: %s\n", isatty(2) ? "\n" : "", common::printable(why).c_str());
             failed++;
         }
         report(r, ++done, runs.size(),
