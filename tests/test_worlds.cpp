@@ -285,11 +285,16 @@ TEST(Worlds, WorldsSideBySideInOneProcessRunAsTheyRunAlone)
 struct tally : common::observer {
     long boundaries = 0, births = 0, deaths = 0;
     void at_pass_boundary(const common::world_base &) override { boundaries++; }
-    void born(const common::world_base &, const common::bug_seen &child, const common::bug_seen &parent) override
+    void born(const common::world_base &, const common::bug_seen &child, const common::bug_seen &parent,
+              const common::bug_seen *) override
     {
         births += child.race == parent.race && child.record != parent.record;
     }
-    void died(const common::world_base &, const common::bug_seen &) override { deaths++; }
+    void died(const common::world_base &, const common::bug_seen &, common::death_cause,
+              const common::bug_seen *) override
+    {
+        deaths++;
+    }
 };
 
 TEST(Worlds, ACopyRunsOnAsTheOriginalWould)
