@@ -31,8 +31,8 @@ protected:
 struct way_out_slots {
     last_words *saves = nullptr;  // the session's saves; never in a signal handler
     last_words *log = nullptr;    // the run's log
-    last_words *lineage = nullptr;  // the run's genealogy
     void (*give_back_terminal)(bool in_signal_handler) = nullptr;
+    last_words *lineage = nullptr;  // the run's genealogy, finished after its log
 };
 extern way_out_slots way_out;
 

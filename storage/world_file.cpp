@@ -383,18 +383,18 @@ void write_sections(field_writer &out, const world_base &w, const rules &r, cons
         to.u8(run.turn_pending);
         r.write(to, w);
     });
+    // A reader that did not know the session would resume the world as a
+    // new session does.
+    write_section(out, SESSION_TAG, 0, [&](field_writer &to) {
+        write_selection(to, run);
+        write_pace(to, run);
+    });
     // A reader that did not know the ids would number the bugs as founders.
     const std::vector<int64_t> ids = w.bug_ids();
     write_section(out, IDS_TAG, 0, [&](field_writer &to) {
         to.i64(w.next_id);
         for (int64_t id : ids)
             to.i64(id);
-    });
-    // A reader that did not know the session would resume the world as a
-    // new session does.
-    write_section(out, SESSION_TAG, 0, [&](field_writer &to) {
-        write_selection(to, run);
-        write_pace(to, run);
     });
 }
 
