@@ -167,7 +167,7 @@ std::vector<setting_logs> sweep_logs(const std::string &dir)
             continue;
         setting_logs setting{entry.path().filename().string(), {}};
         for (const fs::directory_entry &file : fs::directory_iterator(entry.path(), error))
-            if (file.path().extension() == ".csv")
+            if (file.path().extension() == ".csv" && file.path().stem().extension() != ".lineage")
                 setting.paths.push_back(file.path().string());
         std::sort(setting.paths.begin(), setting.paths.end());
         if (!setting.paths.empty())

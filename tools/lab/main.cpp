@@ -20,9 +20,9 @@ namespace {
 const char usage[] =
     "usage: terrarium-lab --seeds A-B|A,B,... --passes P --out DIR [--program terrarium|vivarium]\n"
     "                     [--lines L] [--cols C] [-s S,...] [-r R,...] [-g G,...] [--jobs N] [--shard K/N]\n"
-    "                     [--no-summary] [--add]\n"
+    "                     [--no-summary] [--add] [--lineage]\n"
     "       terrarium-lab --from FILE --seeds A-B|A,B,... --passes P --out DIR [--program terrarium|vivarium]\n"
-    "                     [--jobs N] [--shard K/N] [--no-summary] [--add]\n"
+    "                     [--jobs N] [--shard K/N] [--no-summary] [--add] [--lineage]\n"
     "       terrarium-lab summary DIR...\n"
     "       terrarium-lab plot LOG.csv...|DIR... [-o PICTURE.png|PICTURE.svg]\n"
     "       terrarium-lab inspect FILE\n"

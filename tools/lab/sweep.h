@@ -30,6 +30,7 @@ struct sweep {
     int jobs = 1;
     bool summary = true;
     bool add = false;  // runs may join another sweep's of the same kind in `out`
+    bool lineage = false;  // each run's genealogy beside its log (seedN.lineage.csv)
     long share = 1, shares = 1;  // runs only the share-th of `shares` shares of the runs
     // A sweep branched from a world file: every run starts from `saved`,
     // its generator reseeded with the run's seed. Each run changes a
@@ -51,7 +52,7 @@ struct sweep_arguments {
     std::string from;
     bool branched = false;  // --from given
     std::string out;
-    bool no_summary = false, add = false;
+    bool no_summary = false, add = false, lineage = false;
     long share = 1, shares = 1;
 };
 
