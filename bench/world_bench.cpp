@@ -12,6 +12,7 @@
 #include "screen/term.h"
 #include "terrarium/init.h"
 #include "terrarium/rules.h"
+#include "storage/lineage.h"
 #include "storage/run_log.h"
 
 namespace {
@@ -21,8 +22,9 @@ constexpr unsigned SEED = 1;
 // W1: an 80 x 24 screen with the default options (160 x 48 cells, 76
 // bugs), passes 1 to 2000. Time per iteration: the 2000 passes; with
 // `log_path`, the run writes its log there, a row per pass, as
-// TERRARIUM_LOG does.
-void default_world(benchmark::State &state, const char *log_path)
+// TERRARIUM_LOG does; with `lineage_path`, its genealogy, as
+// TERRARIUM_LINEAGE does.
+void default_world(benchmark::State &state, const char *log_path, const char *lineage_path = nullptr)
 {
     double seconds = 0;
     long turns = 0;
@@ -33,7 +35,14 @@ void default_world(benchmark::State &state, const char *log_path)
             state.SkipWithError("the log cannot be opened");
             return;
         }
+        common::lineage genealogy;
+        if (lineage_path != nullptr && !genealogy.open(lineage_path, terrarium::describe(terrarium::world()), SEED)) {
+            state.SkipWithError("the genealogy cannot be opened");
+            return;
+        }
         terrarium::world &w = terrarium_world(SEED, 24, 80, 2.0f);
+        if (lineage_path != nullptr)
+            genealogy.watch(w);
         if (log_path != nullptr) {
             log.watch(w);
             log.census_from(terrarium::world_rules.census);
@@ -45,6 +54,7 @@ void default_world(benchmark::State &state, const char *log_path)
         seconds += elapsed;
         bugs_left = common::ring_size(w.refs.cursor);
         log.finish(0, false);
+        genealogy.finish();
     }
     state.counters["ns_per_turn"] = seconds * 1e9 / turns;
     state.counters["turns"] = static_cast<double>(turns) / state.iterations();
@@ -64,6 +74,20 @@ void W1_DefaultWorldLogged(benchmark::State &state)
     }
     close(fd);
     default_world(state, path);
+    unlink(path);
+}
+
+// The same with its genealogy compressed in a temporary file.
+void W1_DefaultWorldLineage(benchmark::State &state)
+{
+    char path[] = "/tmp/terrarium-bench-XXXXXX.zst";
+    int fd = mkstemps(path, 4);
+    if (fd < 0) {
+        state.SkipWithError("no temporary file");
+        return;
+    }
+    close(fd);
+    default_world(state, nullptr, path);
     unlink(path);
 }
 
@@ -171,6 +195,10 @@ void register_world_benchmarks()
         ->Unit(benchmark::kMillisecond)
         ->MinTime(2.0);
     benchmark::RegisterBenchmark("W1_DefaultWorld/2000passes_logged", W1_DefaultWorldLogged)
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond)
+        ->MinTime(2.0);
+    benchmark::RegisterBenchmark("W1_DefaultWorld/2000passes_lineage", W1_DefaultWorldLineage)
         ->UseManualTime()
         ->Unit(benchmark::kMillisecond)
         ->MinTime(2.0);

@@ -31,6 +31,7 @@ void populate(World &w, void (*seed_bug)(World &, typename World::bug_type *))
     if (!w.index.build(w.map.cols(), w.refs.cursor))
         end_world(outcome::too_large, "world too large\n");
     w.refs.point_all_at(w.refs.cursor);
+    w.number_founders();
 }
 
 }  // namespace common

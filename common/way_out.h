@@ -32,11 +32,12 @@ struct way_out_slots {
     last_words *saves = nullptr;  // the session's saves; never in a signal handler
     last_words *log = nullptr;    // the run's log
     void (*give_back_terminal)(bool in_signal_handler) = nullptr;
+    last_words *lineage = nullptr;  // the run's genealogy, finished after its log
 };
 extern way_out_slots way_out;
 
 // Every way out in one order: the saves (not inside a signal handler),
-// then the log, then the terminal given back. Returns the status to exit
+// then the log and the genealogy, then the terminal given back. Returns the status to exit
 // with; `complaint` is null inside a signal handler.
 int leave(int status, bool in_signal_handler, std::string *complaint);
 

@@ -5,8 +5,10 @@
 // and its own figures. Every rule takes the world it works on.
 #pragma once
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <new>
 #include <string>
@@ -44,6 +46,17 @@ struct world_base {
     common::outcome outcome = outcome::running;
     std::string outcome_message;
     observer_list observers;       // the run's, told of its events; a copy has none
+    int64_t next_id = 1;           // the id of the next bug born
+
+    // Ids 1, 2, ... for the bugs of the ring in turn order from the
+    // cursor, as founders; the next one after them.
+    virtual void number_founders() = 0;
+    // Each bug's id in ring order from the cursor; and given back, one to
+    // a bug in that order (as many as the ring holds).
+    virtual std::vector<int64_t> bug_ids() const = 0;
+    virtual void give_ids(const std::vector<int64_t> &ids) = 0;
+    // Each living bug as observers see it, in ring order from the cursor.
+    virtual void each_bug_seen(const std::function<void(const bug_seen &)> &f) const = 0;
 
     // The planned map, blank, and the generator seeded with `seed`. A map
     // that cannot be had refuses the world: too large. Returns the outcome.
@@ -90,6 +103,27 @@ struct bug_world : world_base {
 
     references refs;
     bug_index<Bug> index;   // the bugs by the cell they stand on
+
+    void number_founders() override
+    {
+        next_id = 1;
+        for_each_bug(refs.cursor, [&](Bug *b) { b->id = next_id++; });
+    }
+    std::vector<int64_t> bug_ids() const override
+    {
+        std::vector<int64_t> ids;
+        for_each_bug(refs.cursor, [&](const Bug *b) { ids.push_back(b->id); });
+        return ids;
+    }
+    void each_bug_seen(const std::function<void(const bug_seen &)> &f) const override
+    {
+        for_each_bug(refs.cursor, [&](const Bug *b) { f(seen(b)); });
+    }
+    void give_ids(const std::vector<int64_t> &ids) override
+    {
+        size_t i = 0;
+        for_each_bug(refs.cursor, [&](Bug *b) { b->id = ids[i++]; });
+    }
 
     // The first bug in ring order from the cursor on (row, col); a cell
     // showing a bug that the ring does not hold ends the world: lost bug.

@@ -14,6 +14,7 @@
 #include "screen/map_view.h"
 #include "screen/overview.h"
 #include "common/rules.h"
+#include "storage/lineage.h"
 #include "storage/run_log.h"
 
 #include <string>
@@ -95,6 +96,7 @@ struct session {
     bool turn_pending = false;
     autosave *saves = nullptr;     // the session's saves, if any
     run_log log;                   // the session's log, if the environment asks for one
+    lineage genealogy;             // the session's genealogy, likewise
     std::string notice;            // shown instead of the key help while set
     bool show_map = true;          // else the statistics screen
     bool show_overview = false;    // the whole world in blocks, over the map or the statistics

@@ -73,6 +73,22 @@ void log_from_environment(run_log &log, world_base &w, const run_description &ru
     log.watch(w);
 }
 
+// The session's genealogy, when the environment asks for one: as the log.
+void lineage_from_environment(lineage &genealogy, world_base &w, const run_description &run, unsigned seed)
+{
+    std::string name = variable(run.program, "LINEAGE");
+    const char *path = std::getenv(name.c_str());
+    if (path == nullptr)
+        return;
+    if (!genealogy.open(path, run, seed, std::string(run.program) + ": " + name))
+        stop_with(EXIT_BAD_ENVIRONMENT,
+                  text_of("%s: %s: cannot open '%s': %s\n", run.program, name.c_str(), printable(path).c_str(),
+                          std::strerror(errno))
+                      .c_str());
+    way_out.lineage = &genealogy;
+    genealogy.watch(w);
+}
+
 void open_keyboard(const rules &r)
 {
     if (!init_kb())
@@ -102,10 +118,12 @@ void open_view(const world_base &w, map_view &view)
 
 }  // namespace
 
-void start_up(world_base &w, const rules &r, map_view &view, run_log &log)
+void start_up(world_base &w, const rules &r, map_view &view, run_log &log, lineage *genealogy)
 {
     unsigned seed = seed_from_environment(r.name);
     log_from_environment(log, w, r.describe(w), seed);
+    if (genealogy != nullptr)
+        lineage_from_environment(*genealogy, w, r.describe(w), seed);
     open_terminal(r.name);
     set_up_colour(variable(r.name, "COLOR").c_str(), view.colours);
     go_on_after(size_world(w, r, LINES, COLS), w);
@@ -128,6 +146,7 @@ void resume(session &s, const char *path)
     run_description described = r.describe(w);
     described.resumed = resumed_from(path, w.passes);
     log_from_environment(s.log, w, described, 0);
+    lineage_from_environment(s.genealogy, w, described, 0);
     open_terminal(r.name);
     set_up_colour(variable(r.name, "COLOR").c_str(), s.view.colours);
     open_keyboard(r);
@@ -147,7 +166,7 @@ void run_session(session &s, const char *resume_path)
     if (resume_path != nullptr)
         resume(s, resume_path);
     else
-        start_up(s.world, s.running.world_rules, s.view, s.log);
+        start_up(s.world, s.running.world_rules, s.view, s.log, &s.genealogy);
     s.saves = &saves;
     saves.begin(s);
     enter_loop(s);

@@ -4,6 +4,7 @@
 #include "screen/map_view.h"
 #include "common/rules.h"
 #include "screen/stop.h"
+#include "storage/lineage.h"
 #include "storage/run_log.h"
 
 namespace common {
@@ -17,8 +18,9 @@ namespace common {
 // world's map with the seed and a pad as large as it in `view`, and
 // starts the world. A world refused on the way ends the program with its
 // outcome's status and message. A log asked for is written to `log`,
-// which watches the world and is finished on every way out.
-void start_up(world_base &w, const rules &r, map_view &view, run_log &log);
+// which watches the world and is finished on every way out; so is a
+// genealogy (PROGRAM_LINEAGE, a file) in `genealogy`, when given.
+void start_up(world_base &w, const rules &r, map_view &view, run_log &log, lineage *genealogy = nullptr);
 
 struct session;
 

@@ -362,6 +362,7 @@ constexpr char WORLD_TAG[] = "WRLD";    // the world and its run: the map part, 
 constexpr char SESSION_TAG[] = "SESS";  // the session's: the selection and the pace
 constexpr char PROGRAM_TAG[] = "PROG";  // the version of the program that wrote the file, its bytes alone
 constexpr uint64_t LONGEST_VERSION = 64;
+constexpr char IDS_TAG[] = "IDS0";      // the bugs' ids: the next one, then each bug's in ring order
 
 // A section whose fields `fields(out)` writes: written twice, the first
 // time only counted, so that the length before them is known without
@@ -390,6 +391,13 @@ void write_sections(field_writer &out, const world_base &w, const rules &r, cons
     write_section(out, SESSION_TAG, 0, [&](field_writer &to) {
         write_selection(to, run);
         write_pace(to, run);
+    });
+    // A reader that did not know the ids would number the bugs as founders.
+    const std::vector<int64_t> ids = w.bug_ids();
+    write_section(out, IDS_TAG, 0, [&](field_writer &to) {
+        to.i64(w.next_id);
+        for (int64_t id : ids)
+            to.i64(id);
     });
     write_section(out, PROGRAM_TAG, 0, [](field_writer &to) {
         to.bytes(program_version(), std::strlen(program_version()));
@@ -460,11 +468,32 @@ int read_known_section(field_reader &in, const section_head &s, const world_head
     return status == 0 && in.ok() ? r.read(in, w) : status;
 }
 
+// The ids of the world's bugs, read after its world: one for each bug,
+// each below the next id and none twice.
+void read_ids(field_reader &in, const section_head &s, world_base &w, long population)
+{
+    int64_t next = in.i64();
+    if (in.ok() && s.end - in.taken() != 8 * static_cast<uint64_t>(population))
+        in.fail("ids that are not one for each bug");
+    std::vector<int64_t> ids;
+    for (long i = 0; i < population && in.ok(); i++)
+        ids.push_back(in.i64());
+    std::vector<int64_t> sorted = ids;
+    std::sort(sorted.begin(), sorted.end());
+    if (in.ok() && (std::adjacent_find(sorted.begin(), sorted.end()) != sorted.end() ||
+                    (!sorted.empty() && (sorted.front() < 1 || sorted.back() >= next))))
+        in.fail("a bug's id out of range or twice");
+    if (in.ok()) {
+        w.next_id = next;
+        w.give_ids(ids);
+    }
+}
+
 // A world of format version 2: its sections in turn, the world's required.
 // 0, EXIT_WORLD_TOO_LARGE, a fault in `in`, or a section this program
 // does not know and must understand, named in *refusal.
 int read_sections(field_reader &in, const world_header &h, world_base &w, const rules &r, run_state *run,
-                  std::string *refusal)
+                  std::string *refusal, bool *ids_read)
 {
     bool seen[2] = {false, false};  // the world, the session
     int status = 0;
@@ -475,14 +504,21 @@ int read_sections(field_reader &in, const world_header &h, world_base &w, const 
         if (!in.ok())
             break;
         in.end_at(s.end);
-        if (s.tag == WORLD_TAG || s.tag == SESSION_TAG)
+        if (s.tag == WORLD_TAG || s.tag == SESSION_TAG) {
             status = read_known_section(in, s, h, w, r, run, seen);
-        else if (s.tag == PROGRAM_TAG)
+        } else if (s.tag == PROGRAM_TAG) {
             read_program_version(in, s.end, run);
-        else if (s.must_understand)
+        } else if (s.tag == IDS_TAG) {
+            if (*ids_read || !seen[0])
+                in.fail(*ids_read ? "a section twice" : "ids before their world");
+            else
+                read_ids(in, s, w, r.population(w));
+            *ids_read = true;
+        } else if (s.must_understand) {
             *refusal = "a world file with a required section this program does not know ('" + s.tag + "')";
-        else
+        } else {
             in.skip(s.end - in.taken());
+        }
         if (status == 0 && in.ok() && refusal->empty() && in.taken() != s.end)
             in.fail("a section's length differs from its fields");
         in.end_at(h.world_bytes);
@@ -871,9 +907,11 @@ int load_body(decompressing &z, const world_header &h, const std::string &name, 
     }
     int status = 0;
     std::string refusal;  // a section this program cannot read
+    bool ids_read = false;
     std::unique_ptr<field_reader> in = std::make_unique<field_reader>(decompress_fill, &z);
     try {
-        status = h.version == 1 ? read_version_1(*in, h, w, r, run) : read_sections(*in, h, w, r, run, &refusal);
+        status = h.version == 1 ? read_version_1(*in, h, w, r, run)
+                                : read_sections(*in, h, w, r, run, &refusal, &ids_read);
         if (status == 0 && in->ok() && !refusal.empty())
             in->fail(refusal);
         if (status == 0 && in->ok() && r.population(w) != h.population)
@@ -885,6 +923,9 @@ int load_body(decompressing &z, const world_header &h, const std::string &name, 
         // One frame, and nothing after it: not a second frame, nor anything else.
         if (status == 0 && in->ok() && (z.in.pos != z.in.size || z.unread != 0))
             in->fail("bytes after the world");
+        // A file without ids: its bugs are the founders of the run that resumes it.
+        if (status == 0 && in->ok() && !ids_read)
+            w.number_founders();
     } catch (const std::bad_alloc &) {
         status = EXIT_WORLD_TOO_LARGE;
     }

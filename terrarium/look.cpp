@@ -81,7 +81,7 @@ int fight(world &w, bug *victim)
         me->food += 60 * victim->size;
         attraction(me, victim->race) += victim->size;
         attraction(me, '@') -= victim->size;
-        die(w, victim);
+        die(w, victim, me);
     }
     me->vision -= 1;
     return REST;

@@ -45,14 +45,15 @@ void mate(world &w)
         return;
     }
     inherit(w.random, child, parent, partner);
+    child->id = w.next_id++;
     common::link_after(parent, child);
     w.index.add_linked(child);
-    common::tell_birth(w, child, parent);
+    common::tell_birth(w, child, parent, partner);
 }
 
-void die(world &w, bug *victim)
+void die(world &w, bug *victim, const bug *killer)
 {
-    common::tell_death(w, victim);
+    common::tell_death(w, victim, killer);
     bool last = victim->next == victim;  // a world seeded with one bug
     w.map.write(victim->y, victim->x, '.');
     w.index.remove(victim);

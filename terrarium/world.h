@@ -33,6 +33,7 @@ struct bug {
     uint32_t index_id;   // its entry in the index of bugs by cell
     gene_t dna[GENES];   // gene i is the action consulted on phase i
     int motive[GLYPHS];  // attraction to each glyph, by unsigned byte
+    int64_t id;          // unique within its world, in order of birth
 };
 
 inline int attraction(const bug *b, char glyph) { return b->motive[static_cast<unsigned char>(glyph)]; }

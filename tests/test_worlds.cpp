@@ -28,6 +28,7 @@
 #include "common/usage.h"
 #include "tests/support/world.h"
 #include "tools/programs.h"
+#include "storage/lineage.h"
 #include "storage/run_log.h"
 
 namespace {
@@ -95,9 +96,14 @@ std::pair<int, std::string> dump_of(const run &r, const std::string &log_path = 
     const common::rules &rules = *m.rules;
     common::run_log log;
     EXPECT_TRUE(log_path.empty() || log.open(log_path.c_str(), {r.program, "", false, {}}, r.seed)) << log_path;
-    return text_of([&](std::FILE *f) {
+    common::lineage genealogy;  // with a log, watched by a genealogy too, which changes nothing of the run
+    if (!log_path.empty() && genealogy.open((log_path + ".lineage.zst").c_str(), {r.program, "", false, {}}, r.seed))
+        genealogy.watch(*m.world);
+    auto ran = text_of([&](std::FILE *f) {
         return run_headless(*m.world, rules, r.seed, r.lines, r.cols, r.passes, f, {}, log_path.empty() ? nullptr : &log);
     });
+    EXPECT_EQ(genealogy.finish(), 0);
+    return ran;
 }
 
 std::uint64_t fnv1a(const std::string &text)
@@ -286,11 +292,16 @@ TEST(Worlds, WorldsSideBySideInOneProcessRunAsTheyRunAlone)
 struct tally : common::observer {
     long boundaries = 0, births = 0, deaths = 0;
     void at_pass_boundary(const common::world_base &) override { boundaries++; }
-    void born(const common::world_base &, const common::bug_seen &child, const common::bug_seen &parent) override
+    void born(const common::world_base &, const common::bug_seen &child, const common::bug_seen &parent,
+              const common::bug_seen *) override
     {
         births += child.race == parent.race && child.record != parent.record;
     }
-    void died(const common::world_base &, const common::bug_seen &) override { deaths++; }
+    void died(const common::world_base &, const common::bug_seen &, common::death_cause,
+              const common::bug_seen *) override
+    {
+        deaths++;
+    }
 };
 
 TEST(Worlds, ACopyRunsOnAsTheOriginalWould)
@@ -716,6 +727,9 @@ TEST(WorldFiles, ADamagedFileIsRefusedWithOneLineNamingIt)
             {at_pass(limit + 1), "damaged: a size in its header out of range"},
             {reworked(good, put(12, bugs, 8)), "damaged: a reference to no bug"},
             {reworked(good, put(4, trackers + 1, 4)), "damaged: no such tracker"},
+            {reworked(good, put(8, 0, 8), 2), "damaged: a bug's id out of range or twice"},  // the last bug's id
+            {reworked(good, [](std::string &w) { w.resize(w.size() - 8); }, 2),
+             "damaged: ids that are not one for each bug"},
             {whole([&](std::string &w) { w.insert(0, section("XTRA", 0)); }), ""},
             {whole([&](std::string &w) { w.resize(session(w)); }), ""},
             {whole([&](std::string &w) { w += section("XTRA", 1); }),

@@ -19,20 +19,22 @@
 #include "tools/cli.h"
 #include "tools/programs.h"
 #include "tools/saved_world.h"
+#include "storage/lineage.h"
 #include "storage/run_log.h"
 
 namespace {
 
 const char usage[] =
     "usage: simdump --program terrarium|vivarium --seed N --lines L --cols C --passes P"
-    " [-s S] [-r R] [-g G] [--save-at N FILE] [--log FILE [--every N]]\n"
+    " [-s S] [-r R] [-g G] [--save-at N FILE] [--log FILE [--every N]] [--lineage FILE]\n"
     "       simdump --resume FILE [--program terrarium|vivarium] --passes P [--save-at N FILE]"
-    " [--log FILE [--every N]]\n";
+    " [--log FILE [--every N]] [--lineage FILE]\n";
 
 struct arguments {
     std::string program;
     long seed = 0, lines = 0, cols = 0, passes = 0, every = 1;
     std::string log_path;
+    std::string lineage_path;
     common::save_point save;
     std::string resume_path;
     std::vector<std::string> terrarium_options;  // "-s", "1", ... as given
@@ -81,6 +83,8 @@ void add_options(CLI::App &app, arguments *chosen)
     app.add_option("--log", chosen->log_path, "Write the run's log to FILE")->type_name("FILE");
     tools::add_number(app, "--every", &chosen->every, 1, 1000000000L,
                       "Log every N-th pass's row, the first and last always (1 to 1000000000, default 1)");
+    app.add_option("--lineage", chosen->lineage_path, "Write the run's genealogy to FILE (.zst: compressed)")
+        ->type_name("FILE");
 }
 
 // What the options read do not allow together: "" or the line to refuse.
@@ -182,12 +186,24 @@ int main(int argc, char *argv[])
         return 1;
     }
     log.thin_to(chosen.every);
+    common::lineage genealogy;
+    if (!chosen.lineage_path.empty()) {
+        if (!genealogy.open(chosen.lineage_path.c_str(), described, seed)) {
+            std::fprintf(stderr, "simdump: cannot open '%s': %s\n", common::printable(chosen.lineage_path).c_str(),
+                         std::strerror(errno));
+            return 1;
+        }
+        genealogy.watch(*world);
+    }
     static char buffer[1 << 16];
     std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
     common::run_log *logged = chosen.log_path.empty() ? nullptr : &log;
     status = resuming ? common::resume_headless(*world, *rules, run, chosen.passes, stdout, chosen.save, logged)
                       : common::run_headless(*world, *rules, seed, static_cast<int>(chosen.lines),
                                              static_cast<int>(chosen.cols), chosen.passes, stdout, chosen.save, logged);
+    std::string complaint;
+    status = genealogy.end(status, &complaint);
+    std::fputs(complaint.c_str(), stderr);
     if (!common::close_standard_output("simdump") && status == 0)
         status = 1;
     return status;

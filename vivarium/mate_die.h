@@ -11,9 +11,9 @@ namespace vivarium {
 // when no blank cell is left or no memory can be had for the child.
 void mate(world &w);
 
-// Removes a bug: a seedling on its cell, every bug pointer on it moved to
+// Removes a bug (killed by `killer`, or starved when none): a seedling on its cell, every bug pointer on it moved to
 // its predecessor, unlinked and freed. Ends the world when one bug is
 // left (end_last_bug).
-void die(world &w, bug *victim);
+void die(world &w, bug *victim, const bug *killer = nullptr);
 
 }  // namespace vivarium

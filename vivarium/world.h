@@ -27,6 +27,7 @@ struct bug {
     bug *prev, *next;  // ring links; next is the turn order
     uint32_t index_id; // its entry in the index of bugs by cell
     gene_t dna[GENES]; // gene i is the action consulted on phase i
+    int64_t id;        // unique within its world, in order of birth
 };
 
 // The trackers: most food, highest generation, oldest.

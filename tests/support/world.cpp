@@ -95,7 +95,7 @@ Bug *side<Bug>::add(int y, int x, char race, int facing)
 {
     Bug *b = static_cast<Bug *>(std::calloc(1, sizeof(Bug)));
     b->x = x, b->y = y, b->facing = facing, b->race = race;
-    b->size = 10, b->food = 1000, b->gen = 1;
+    b->size = 10, b->food = 1000, b->gen = 1, b->id = w().next_id++;
     if constexpr (std::is_same_v<Bug, terrarium::bug>) {
         b->vision = 5;
         for (int code = 'A'; code <= 'Z'; code++)
@@ -144,7 +144,7 @@ common::session &side<Bug>::session()
     template <> void (*const side<ns::bug>::turn_of)(ns::world &) = ns::turn;                                 \
     template <> void (*const side<ns::bug>::ageing_step_of)(ns::world &) = ns::ageing_step;                   \
     template <> void (*const side<ns::bug>::mate_of)(ns::world &) = ns::mate;                                 \
-    template <> void (*const side<ns::bug>::die_of)(ns::world &, ns::bug *) = ns::die;                        \
+    template <> void (*const side<ns::bug>::die_of)(ns::world &, ns::bug *, const ns::bug *) = ns::die;        \
     template struct side<ns::bug>;
 
 PROGRAM_SIDE(terrarium)

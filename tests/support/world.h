@@ -44,14 +44,14 @@ struct side {
     static void (*const turn_of)(world &);
     static void (*const ageing_step_of)(world &);
     static void (*const mate_of)(world &);
-    static void (*const die_of)(world &, Bug *);
+    static void (*const die_of)(world &, Bug *, const Bug *);
 
     // This side's world of the test under way, and its parts.
     static world &w();
     static void turn() { turn_of(w()); }
     static void ageing_step() { ageing_step_of(w()); }
     static void mate() { mate_of(w()); }
-    static void die(Bug *b) { die_of(w(), b); }
+    static void die(Bug *b) { die_of(w(), b, nullptr); }
     static Bug *&cursor() { return w().refs.cursor; }
     static std::vector<Bug **> pointers();  // cursor, marker, selection, hf, hg, old (, hk)
 

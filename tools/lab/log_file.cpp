@@ -162,11 +162,12 @@ bool read_log(const std::string &path, log_file *log, std::string *why)
 
 namespace {
 
-// A run's log in a setting's directory: a .csv but the summary's tables.
+// A run's log in a setting's directory: a .csv but the summary's tables
+// and the runs' genealogies.
 bool names_log(const fs::path &file)
 {
     static const char *const tables[] = {"summary.csv", "runs.csv", "series.csv", "races.csv"};
-    return file.extension() == ".csv" &&
+    return file.extension() == ".csv" && file.stem().extension() != ".lineage" &&
            std::none_of(std::begin(tables), std::end(tables), [&](const char *t) { return file.filename() == t; });
 }
 

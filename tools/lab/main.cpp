@@ -23,9 +23,9 @@ namespace {
 const char usage[] =
     "usage: terrarium-lab --seeds A-B|A,B,... --passes P --out DIR [--program terrarium|vivarium]\n"
     "                     [--lines L] [--cols C] [-s S,...] [-r R,...] [-g G,...] [--jobs N] [--shard K/N]\n"
-    "                     [--every N] [--no-summary] [--add]\n"
+    "                     [--every N] [--no-summary] [--add] [--lineage]\n"
     "       terrarium-lab --from FILE --seeds A-B|A,B,... --passes P --out DIR [--program terrarium|vivarium]\n"
-    "                     [--jobs N] [--shard K/N] [--every N] [--no-summary] [--add]\n"
+    "                     [--jobs N] [--shard K/N] [--every N] [--no-summary] [--add] [--lineage]\n"
     "       terrarium-lab summary DIR...|DIR/SETTING\n"
     "       terrarium-lab plot LOG.csv...|DIR... [-o PICTURE.png|PICTURE.svg] [--column NAME]\n"
     "       terrarium-lab plot GENES.csv... --gene NAME [-o PICTURE.png|PICTURE.svg]\n"

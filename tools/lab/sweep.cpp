@@ -28,6 +28,7 @@
 #include "tools/lab/workers.h"
 #include "tools/saved_world.h"
 #include "vivarium/rules.h"
+#include "storage/lineage.h"
 #include "storage/run_log.h"
 
 namespace lab {
@@ -175,6 +176,7 @@ void add_sweep_options(CLI::App &app, sweep_arguments *given)
     tools::add_number(app, "--every", &given->every, 1, 1000000000L,
                       "Log every N-th pass's row, the first and last always (1 to 1000000000, default 1)");
     app.add_flag("--no-summary", given->no_summary, "Only the logs, no summary");
+    app.add_flag("--lineage", given->lineage, "Write each run's genealogy beside its log (seedN.lineage.csv)");
     app.add_flag("--add", given->add, "Add the runs to the sweep of the same kind already in DIR");
 }
 
@@ -192,6 +194,7 @@ bool make_sweep(const sweep_arguments &given, sweep *s, std::string *why)
     s->out = given.out;
     s->summary = !given.no_summary;
     s->add = given.add;
+    s->lineage = given.lineage;
     s->share = given.share;
     s->shares = given.shares;
     s->every = given.every;
@@ -285,9 +288,19 @@ job_end run_world(const sweep &s, const run &r)
     if (!log.open(path.c_str(), described, r.seed))
         return {1, errno};
     log.thin_to(s.every);
-    if (s.saved)
-        return {common::resume_headless(*world, *s.program, s.resumed, s.passes, stdout, {}, &log), 0};
-    return {common::run_headless(*world, *s.program, r.seed, s.lines, s.cols, s.passes, stdout, {}, &log), 0};
+    common::lineage genealogy;
+    if (s.lineage) {
+        path.replace(path.size() - 4, 4, ".lineage.csv");
+        if (!genealogy.open(path.c_str(), s.program->describe(*world), r.seed))
+            return {1, errno};
+        genealogy.watch(*world);
+    }
+    int status = s.saved ? common::resume_headless(*world, *s.program, s.resumed, s.passes, stdout, {}, &log)
+                         : common::run_headless(*world, *s.program, r.seed, s.lines, s.cols, s.passes, stdout, {}, &log);
+    std::string complaint;
+    status = genealogy.end(status, &complaint);
+    std::fputs(complaint.c_str(), stderr);
+    return {status, 0};
 }
 
 int terminal_width()

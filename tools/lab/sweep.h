@@ -30,6 +30,7 @@ struct sweep {
     int jobs = 1;
     bool summary = true;
     bool add = false;  // runs may join another sweep's of the same kind in `out`
+    bool lineage = false;  // each run's genealogy beside its log (seedN.lineage.csv)
     long share = 1, shares = 1;  // runs only the share-th of `shares` shares of the runs
     long every = 1;              // the logs' rows: every every-th pass's, the first and last always
     // A sweep branched from a world file: every run starts from `saved`,
@@ -52,7 +53,7 @@ struct sweep_arguments {
     std::string from;
     bool branched = false;  // --from given
     std::string out;
-    bool no_summary = false, add = false;
+    bool no_summary = false, add = false, lineage = false;
     long share = 1, shares = 1;
     long every = 1;
 };
