@@ -10,6 +10,7 @@
 #include "common/outcome.h"
 #include "common/text.h"
 #include "common/world.h"
+#include "storage/run_log.h"
 
 namespace common {
 
@@ -137,9 +138,7 @@ void lineage::put(const char *bytes, size_t length) { pending_.append(bytes, len
 void lineage::write_header(const world_base &w)
 {
     const run_description &run = described_;
-    const std::string start = run.resumed.empty() ? text_of("# seed: %u", seed_) : "# resumed from: " + run.resumed;
-    std::string head = text_of("# program: %s\n%s\n# screen: %d x %d (lines x cols)\n", run.program, start.c_str(),
-                               w.screen_lines, w.screen_cols);
+    std::string head = provenance_lines(run, seed_, &w);  // as the log's first lines
     head += "pass,event,id,parent,partner,race,generation,cause,by,size";
     for (int i = 0; i < 25; i++)
         head += ",g" + std::to_string(i);
