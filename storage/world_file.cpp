@@ -480,7 +480,8 @@ void read_ids(field_reader &in, const section_head &s, world_base &w, long popul
         ids.push_back(in.i64());
     std::vector<int64_t> sorted = ids;
     std::sort(sorted.begin(), sorted.end());
-    if (in.ok() && (std::adjacent_find(sorted.begin(), sorted.end()) != sorted.end() ||
+    // Far more births than any run could give would overflow the next id.
+    if (in.ok() && (next > (int64_t{1} << 62) || std::adjacent_find(sorted.begin(), sorted.end()) != sorted.end() ||
                     (!sorted.empty() && (sorted.front() < 1 || sorted.back() >= next))))
         in.fail("a bug's id out of range or twice");
     if (in.ok()) {

@@ -728,6 +728,8 @@ TEST(WorldFiles, ADamagedFileIsRefusedWithOneLineNamingIt)
             {reworked(good, put(12, bugs, 8)), "damaged: a reference to no bug"},
             {reworked(good, put(4, trackers + 1, 4)), "damaged: no such tracker"},
             {reworked(good, put(8, 0, 8), 2), "damaged: a bug's id out of range or twice"},  // the last bug's id
+            {reworked(good, put(8 * (bugs + 1), (uint64_t{1} << 62) + 1, 8), 2),  // the next id
+             "damaged: a bug's id out of range or twice"},
             {reworked(good, [](std::string &w) { w.resize(w.size() - 8); }, 2),
              "damaged: ids that are not one for each bug"},
             {whole([&](std::string &w) { w.insert(0, section("XTRA", 0)); }), ""},
