@@ -514,10 +514,11 @@ back@1@@terrarium-lab: $T/back: line 12: a pass not a whole number at or after t
 orphan@1@@terrarium-lab: $T/orphan: line 7: bug 5's parent 9 is not alive before it
 ghost@1@@terrarium-lab: $T/ghost: line 12: bug 8 dies but is not alive
 EOF
-# A long random genealogy read by an independent parser: a leaf for each bug alive, its distance from the
-# root its birth pass, no node of a single child.
-python3 - "$LAB" "$T/long.csv" <<'EOF' || fail "tree of a long genealogy"
-import random, subprocess, sys
+# A long random genealogy, and a real run's of 3000 passes, read by an independent parser: a leaf for each bug
+# alive, its distance from the root its birth pass, no node of a single child.
+"$SIMDUMP" --program terrarium --seed 2 --lines 24 --cols 80 --passes 3000 --lineage "$T/real.csv" > /dev/null
+for real in "" "$T/real.csv"; do python3 - "$LAB" "$T/long.csv" $real <<'EOF' || fail "tree of a long genealogy $real"
+import csv, random, subprocess, sys
 random.seed(5); born = {i: 0 for i in range(1, 31)}; alive = set(born); rows = []
 for p in range(1, 5000):
     parent = random.choice(sorted(alive)); born[len(born) + 1] = p; alive.add(len(born))
@@ -526,6 +527,12 @@ for p in range(1, 5000):
         dead = random.choice(sorted(alive)); alive.discard(dead); rows.append(f"{p},death,{dead},,,,,starved,,,")
 open(sys.argv[2], "w").write("pass,event,id,parent,partner,race,generation,cause,by,size,g0\n" +
     "".join(f"0,founder,{i},,,A,0,,,1,1\n" for i in range(1, 31)) + "\n".join(rows) + "\n")
+if len(sys.argv) > 3 and sys.argv.pop(2):  # the real run's instead, its living and births read back with csv
+    born, alive = {}, set()
+    for r in csv.DictReader(l for l in open(sys.argv[2]) if not l.startswith("#")):
+        if r["event"] == "death": alive.discard(int(r["id"]))
+        else: born[int(r["id"])] = int(r["pass"]); alive.add(int(r["id"]))
+    assert len(alive) > 10, alive
 text, at, leaves = subprocess.run([sys.argv[1], "tree", sys.argv[2]], capture_output=True, text=True).stdout, 0, {}
 def parse_one():
     global at
@@ -546,6 +553,7 @@ def walk(tree, depth):
 walk(parse_one(), 0)
 assert text[at:] == ";\n" and leaves == {i: born[i] for i in alive}, (leaves, alive)
 EOF
+done
 # genes every 20 passes, worked by hand at 60 (alive: 3, 4, 6, 7, sizes 6, 3, 1, 2) and for A at 20 (sizes 2, 4,
 # 3, 5); a directory pools its genealogies, each up to its last row: at 60 the bugs of both, at 70 g3's alone.
 mkdir "$T/pool" && cp "$G" "$T/pool/" && cp "$T/g3.zst" "$T/pool/g3.lineage.csv.zst" && cp "$G" "$T/pool/not.csv" &&
