@@ -48,22 +48,15 @@ lineage::~lineage()
         way_out.lineage = nullptr;
     if (zstd_ != nullptr)
         ZSTD_freeCCtx(zstd_);
-    if (fd_ >= 0)
-        close(fd_);
 }
 
 bool lineage::open(const char *path, const run_description &run, unsigned seed, const std::string &who)
 {
     unwatch();
-    if (fd_ >= 0)
-        close(fd_);
-    fd_ = ::open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    create(path, who.empty() ? run.program : who);
     described_ = run;
-    path_ = path;
-    who_ = who.empty() ? run.program : who;
     seed_ = seed;
     begun_ = false;
-    write_error_ = 0;
     pending_.clear();
     pending_.reserve(2 * BATCH);  // never moved under a signal handler
     committed_ = 0;
@@ -89,29 +82,11 @@ void lineage::unwatch()
     watched_ = nullptr;
 }
 
-// A failed write ends the file where it stands; its error is kept for the
-// end of the run.
-void lineage::write_all(const char *bytes, size_t length)
-{
-    while (length > 0 && fd_ >= 0) {
-        ssize_t written = write(fd_, bytes, length);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0) {
-            write_error_ = written < 0 ? errno : EIO;
-            close(fd_);
-            fd_ = -1;
-            return;
-        }
-        bytes += written;
-        length -= static_cast<size_t>(written);
-    }
-}
-
 // The lines gathered, to the file: through the compressor when there is
 // one, the frame ended when `last`.
 void lineage::flush(bool last)
 {
+    signals_held held;
     committed_ = 0;
     if (zstd_ == nullptr) {
         write_all(pending_.data(), pending_.size());
@@ -222,28 +197,18 @@ int lineage::finish()
         founders(*watched_);
     if (fd_ >= 0)
         flush(true);
-    if (fd_ >= 0)
-        close(fd_);
-    fd_ = -1;
+    close_file();
     unwatch();
-    int error = write_error_;
-    write_error_ = 0;
-    return error;
+    return take_error();
 }
 
-int lineage::end(int status, std::string *complaint)
-{
-    int error = finish();
-    if (error == 0)
-        return status;
-    *complaint += text_of("%s: cannot write '%s': %s\n", who_.c_str(), printable(path_).c_str(), std::strerror(error));
-    return status == 0 ? EXIT_BAD_ENVIRONMENT : status;
-}
+int lineage::end(int status, std::string *complaint) { return complain(status, finish(), complaint); }
 
 // Async-signal-safe: the whole lines gathered of a plain file.
 void lineage::say_in_signal_handler(int)
 {
     if (zstd_ == nullptr && fd_ >= 0) {
+        signals_held held;
         int saved = errno;
         write_all(pending_.data(), static_cast<size_t>(committed_));
         errno = saved;

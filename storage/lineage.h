@@ -15,6 +15,7 @@
 #include "common/census.h"
 #include "common/observer.h"
 #include "common/way_out.h"
+#include "storage/run_file.h"
 
 struct ZSTD_CCtx_s;
 
@@ -22,7 +23,7 @@ namespace common {
 
 struct world_base;
 
-class lineage : public observer, public last_words {
+class lineage : public run_file, public observer, public last_words {
 public:
     lineage() = default;
     ~lineage() override;
@@ -33,7 +34,6 @@ public:
     // seeded with `seed`; `who` speaks of it in complaints. False, with
     // errno set, when it cannot be opened.
     bool open(const char *path, const run_description &run, unsigned seed, const std::string &who = "");
-    bool is_open() const { return fd_ >= 0; }
 
     // Watches `w` from now on; its living bugs, at the first event or the
     // end, are the founders.
@@ -61,19 +61,15 @@ private:
     void write_header(const world_base &w);
     void put(const char *bytes, size_t length);
     void flush(bool last);
-    void write_all(const char *bytes, size_t length);
     void unwatch();
 
-    int fd_ = -1;
     ZSTD_CCtx_s *zstd_ = nullptr;  // when the file is compressed
     std::string pending_;         // whole lines not yet written
     volatile sig_atomic_t committed_ = 0;  // bytes of pending_ a signal handler may write
     run_description described_{};
-    std::string path_, who_;
     unsigned seed_ = 0;
     bool begun_ = false;          // the header and founders written
     world_base *watched_ = nullptr;
-    int write_error_ = 0;
 };
 
 }  // namespace common

@@ -22,47 +22,6 @@ namespace {
 
 constexpr size_t LONGEST_ROW = 36 * 21;
 
-// Holds off every signal while the buffer and the file change together,
-// so that a handler never writes the same rows twice.
-class signals_held {
-public:
-    signals_held()
-    {
-        sigset_t all;
-        sigfillset(&all);
-        sigprocmask(SIG_BLOCK, &all, &before_);
-    }
-    ~signals_held() { sigprocmask(SIG_SETMASK, &before_, nullptr); }
-
-private:
-    sigset_t before_;
-};
-
-}  // namespace
-
-// A failed write ends the log where it stands (a full disk, a closed
-// pipe, a file size limit lose the log, not the run); its error is kept
-// for the end of the run. Async-signal-safe; signals are held around it.
-void run_log::write_all(const char *bytes, size_t length)
-{
-    while (length > 0 && fd_ >= 0) {
-        ssize_t written = write(fd_, bytes, length);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0) {
-            write_error_ = written < 0 ? errno : EIO;
-            take_back_signal_of(write_error_);
-            close(fd_);
-            fd_ = -1;
-            return;
-        }
-        bytes += written;
-        length -= static_cast<size_t>(written);
-    }
-}
-
-namespace {
-
 // Async-signal-safe: decimal digits without printf.
 char *put_number(char *at, long long value)
 {
@@ -180,23 +139,16 @@ run_log::~run_log()
     unwatch();
     if (way_out.log == this)
         way_out.log = nullptr;
-    if (fd_ >= 0)
-        close(fd_);
 }
 
 bool run_log::open(const char *path, const run_description &run, unsigned seed, const std::string &who)
 {
     unwatch();
-    if (fd_ >= 0)
-        close(fd_);
-    fd_ = ::open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    create(path, who.empty() ? run.program : who);
     described_ = run;
-    path_ = path;
-    who_ = who.empty() ? run.program : who;
     seed_ = seed;
     header_written_ = false;
     row_begun_ = false;
-    write_error_ = 0;
     take_census_ = nullptr;
     passes_done_ = 0;
     committed_ = 0;
@@ -246,7 +198,7 @@ int run_log::finish(int status, bool in_signal_handler)
     if (!is_open()) {
         if (!in_signal_handler)
             unwatch();
-        return std::exchange(write_error_, 0);
+        return take_error();
     }
     signals_held held;
     if (in_signal_handler) {
@@ -272,20 +224,14 @@ int run_log::finish(int status, bool in_signal_handler)
     }
     flush();
     write_end_line(status);
-    if (fd_ >= 0)
-        close(fd_);
-    fd_ = -1;
+    close_file();
     unwatch();
-    return std::exchange(write_error_, 0);
+    return take_error();
 }
 
 int run_log::end(int status, std::string *complaint)
 {
-    int error = finish(status, false);
-    if (error == 0)
-        return status;
-    *complaint += text_of("%s: cannot write '%s': %s\n", who_.c_str(), printable(path_).c_str(), std::strerror(error));
-    return status == 0 ? EXIT_BAD_ENVIRONMENT : status;
+    return complain(status, finish(status, false), complaint);
 }
 
 }  // namespace common

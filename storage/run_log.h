@@ -18,6 +18,7 @@
 
 #include "common/observer.h"
 #include "common/way_out.h"
+#include "storage/run_file.h"
 
 namespace common {
 
@@ -38,7 +39,7 @@ std::string provenance_lines(const run_description &run, unsigned seed, const wo
 // boundary, and the run's last words on a way out of the process (see
 // way_out). Each run has its own, so that worlds side by side in one
 // process each write theirs.
-class run_log : public observer, public last_words {
+class run_log : public run_file, public observer, public last_words {
 public:
     using census_function = void (*)(const world_base &, census *);
 
@@ -57,9 +58,6 @@ public:
     // Rows of every `passes`-th pass only (1, the default: every pass),
     // the first and last rows always. Set after open.
     void thin_to(long passes) { every_ = passes; }
-
-    // Whether a log is being written.
-    bool is_open() const { return fd_ >= 0; }
 
     // Watches `w` from now on, up to the end: told of its pass boundaries,
     // the first lines take its screen's and map's sizes from it (as far as
@@ -99,7 +97,6 @@ private:
     // The header and many rows fit; the longest row has 36 numbers.
     static constexpr size_t CAPACITY = 1 << 16;
 
-    void write_all(const char *bytes, size_t length);
     void flush();
     char *room(size_t bytes);
     void commit(const char *end);
@@ -110,21 +107,17 @@ private:
     census taken() const;
     void unwatch();
 
-    int fd_ = -1;
     // Only whole lines lie below `committed_`: that is all a signal handler
     // writes, whatever the interrupted code was doing above it.
     char pending_[CAPACITY];
     volatile sig_atomic_t committed_ = 0;
     run_description described_;
-    std::string path_;
-    std::string who_;
     unsigned seed_ = 0;
     bool header_written_ = false;
     bool row_begun_ = false;                // a pass boundary has made a row
     census_function take_census_ = nullptr;  // set when the loop begins
     world_base *logged_ = nullptr;           // the world watched
     long passes_done_ = 0;                   // as of the last pass boundary
-    int write_error_ = 0;                    // errno of the write that ended the log
     census last_row_{};                      // the figures of the last pass boundary
     long every_ = 1;                         // rows of every every_-th pass
     bool last_row_written_ = true;           // whether the last pass boundary's row was written

@@ -3,7 +3,7 @@
 # without; founders + births - deaths is the log's population at every
 # pass, every parent, partner and killer alive at its event; a resumed
 # world goes on with the rows and ids of the run it was saved from; the
-# .zst file decompresses to the plain one.
+# .zst file decompresses to the plain one; a write refused ends only the file.
 set -u
 BUILD=$1 T=$(mktemp -d) failed=0
 trap 'rm -rf "$T"' EXIT
@@ -43,4 +43,8 @@ if bad: print('\n'.join(bad[:5]))
 sys.exit(1 if bad else 0)
 PY
 done
+# Past the file size limit the genealogy ends, as a log does, and the run goes on to say so (status 12).
+said=$(ulimit -f 8; "$SIM" --program terrarium $NEW --lineage "$T/big.csv" 2>&1 >/dev/null; echo "status $?")
+[ "$said" = "terrarium: cannot write '$T/big.csv': File too large
+status 12" ] || { echo "FAIL: file size limit: $said"; failed=1; }
 exit $failed
