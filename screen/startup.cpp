@@ -54,6 +54,15 @@ long log_step_from_environment(const char *program)
     return every;
 }
 
+// A file that the variable `name` asks for and that could not be opened
+// (errno says why): status 12, with one line naming both.
+[[noreturn]] void refuse_unopened(const char *program, const std::string &name, const char *path)
+{
+    stop_with(EXIT_BAD_ENVIRONMENT, text_of("%s: %s: cannot open '%s': %s\n", program, name.c_str(),
+                                            printable(path).c_str(), std::strerror(errno))
+                                        .c_str());
+}
+
 // The session's log, when the environment asks for one: it watches the
 // world from now on, and every way out finishes it.
 void log_from_environment(run_log &log, world_base &w, const run_description &run, unsigned seed)
@@ -64,10 +73,7 @@ void log_from_environment(run_log &log, world_base &w, const run_description &ru
     if (path == nullptr)
         return;
     if (!log.open(path, run, seed, std::string(run.program) + ": " + name))
-        stop_with(EXIT_BAD_ENVIRONMENT,
-                  text_of("%s: %s: cannot open '%s': %s\n", run.program, name.c_str(), printable(path).c_str(),
-                          std::strerror(errno))
-                      .c_str());
+        refuse_unopened(run.program, name, path);
     log.thin_to(every);
     way_out.log = &log;
     log.watch(w);
@@ -81,10 +87,7 @@ void lineage_from_environment(lineage &genealogy, world_base &w, const run_descr
     if (path == nullptr)
         return;
     if (!genealogy.open(path, run, seed, std::string(run.program) + ": " + name))
-        stop_with(EXIT_BAD_ENVIRONMENT,
-                  text_of("%s: %s: cannot open '%s': %s\n", run.program, name.c_str(), printable(path).c_str(),
-                          std::strerror(errno))
-                      .c_str());
+        refuse_unopened(run.program, name, path);
     way_out.lineage = &genealogy;
     genealogy.watch(w);
 }
