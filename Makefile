@@ -62,6 +62,7 @@ bench:
 	@bash tools/install-deps.sh bench
 	$(MAKE) build CMAKE_FLAGS="-DBUILD_BENCH=ON $(CMAKE_FLAGS)"
 	./$(BUILD)/bench/benchmarks
+	@if ls $(BUILD)/terrarium.*.so > /dev/null 2>&1; then /usr/bin/python3 bench/python_bench.py $(BUILD); fi
 
 # A clang build with libFuzzer, ASan and UBSan; each target runs for
 # FUZZ_TIME seconds from its checked-in corpus (new inputs stay in the

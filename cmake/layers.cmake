@@ -15,6 +15,8 @@ set(layer_vivarium storage common)
 set(layer_screen storage common)
 set(layer_programs/terrarium screen terrarium storage common)
 set(layer_programs/vivarium screen vivarium storage common)
+# The Python module reads world files as the tools do.
+set(layer_python tools terrarium vivarium storage common)
 # The libraries that the headless tools link: no terminal library in them.
 set(headless_layers common storage terrarium vivarium)
 
@@ -41,7 +43,7 @@ function(check_layer source_root folder)
 endfunction()
 
 function(check_layers source_root)
-  foreach(folder common storage terrarium vivarium screen programs/terrarium programs/vivarium)
+  foreach(folder common storage terrarium vivarium screen programs/terrarium programs/vivarium python)
     check_layer(${source_root} ${folder})
   endforeach()
 endfunction()

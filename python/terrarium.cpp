@@ -4,12 +4,14 @@
 // several threads run at once; each world takes one call at a time.
 #include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
+#include <pybind11/stl/filesystem.h>
 
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -646,7 +648,7 @@ PYBIND11_MODULE(terrarium, m)
         .def("run", &world::run, py::arg("passes"),
              "Runs the given passes, or up to the world's end; returns a RunResult (passes run, outcome).")
         .def("clone", &world::clone, "A copy that runs on exactly as this world would, without its logs.")
-        .def("save", &world::save, py::arg("path"), "Writes the world file the programs write.")
+        .def("save", [](world &w, const std::filesystem::path &path) { w.save(path.string()); }, py::arg("path"), "Writes the world file the programs write.")
         .def("dump", &world::dump, "The world as text, exactly as simdump prints it.")
         .def("bugs", &world::bugs,
              "The bugs in turn order: a dict of equal-length numpy columns (id, x, y, facing, race, food, age, "
@@ -656,16 +658,16 @@ PYBIND11_MODULE(terrarium, m)
         .def("census", &world::census, "Living bugs per race, by race letter.")
         .def(
             "log",
-            [](py::object self, const std::string &path, long every) {
-                return handle(self, self.cast<world &>().log(path, every));
+            [](py::object self, const std::filesystem::path &path, long every) {
+                return handle(self, self.cast<world &>().log(path.string(), every));
             },
             py::arg("path"), py::kw_only(), py::arg("every") = 1,
             "Writes the run's log to path from now on, as TERRARIUM_LOG does, every N-th pass's row; "
             "returns the Recording (a context manager).")
         .def(
             "lineage",
-            [](py::object self, const std::string &path) {
-                return handle(self, self.cast<world &>().lineage(path));
+            [](py::object self, const std::filesystem::path &path) {
+                return handle(self, self.cast<world &>().lineage(path.string()));
             },
             py::arg("path"),
             "Writes the run's genealogy to path from now on (.zst: compressed), as TERRARIUM_LINEAGE does; "
@@ -681,5 +683,5 @@ PYBIND11_MODULE(terrarium, m)
         .def_property_readonly("outcome", [](world &w) { return w.read([&] { return w.state().outcome; }); })
         .def("__repr__", &world::repr);
 
-    m.def("load", &world::load, py::arg("path"), "The world saved in a world file of either program.");
+    m.def("load", [](const std::filesystem::path &path) { return world::load(path.string()); }, py::arg("path"), "The world saved in a world file of either program.");
 }
