@@ -567,8 +567,7 @@ public:
     const std::string &path() const { return path_; }
     std::string repr() const
     {
-        return "<terrarium." + std::string(kind_ == std::string("log") ? "Log" : "Lineage") + " '" + path_ + "' " +
-               (closed() ? "closed" : "open") + ">";
+        return "<terrarium.Recording " + kind_ + " '" + path_ + "' " + (closed() ? "closed" : "open") + ">";
     }
 
 private:
@@ -648,6 +647,8 @@ PYBIND11_MODULE(terrarium, m)
         .def("run", &world::run, py::arg("passes"),
              "Runs the given passes, or up to the world's end; returns a RunResult (passes run, outcome).")
         .def("clone", &world::clone, "A copy that runs on exactly as this world would, without its logs.")
+        .def("__copy__", &world::clone)
+        .def("__deepcopy__", [](world &w, py::object) { return w.clone(); })
         .def("save", [](world &w, const std::filesystem::path &path) { w.save(path.string()); }, py::arg("path"), "Writes the world file the programs write.")
         .def("dump", &world::dump, "The world as text, exactly as simdump prints it.")
         .def("bugs", &world::bugs,
