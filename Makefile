@@ -82,15 +82,17 @@ fuzz:
 install: build
 	DESTDIR=$(DESTDIR) cmake --install $(BUILD) --prefix $(PREFIX)
 
-# A Debian package (.deb) in its own build folder, installing under /usr:
-# only what it ships is built, with the hardening flags of Debian's
-# packages (read from dpkg-buildflags, bindnow included).
+# The Debian packages (.deb), terrarium and python3-terrarium, in their own
+# build folder, installing under /usr: only what they ship is built, with the
+# hardening flags of Debian's packages (read from dpkg-buildflags, bindnow
+# included).
 package: export DEB_BUILD_MAINT_OPTIONS = hardening=+all
 package:
 	@bash tools/install-deps.sh package
-	cmake -S . -B $(PACKAGE_BUILD) -DBUILD_TESTING=OFF -DBUILD_BENCH=OFF -DBUILD_TOOLS=ON \
+	cmake -S . -B $(PACKAGE_BUILD) -DBUILD_TESTING=OFF -DBUILD_BENCH=OFF -DBUILD_TOOLS=ON -DBUILD_PYTHON=ON \
 	  -DCMAKE_CXX_FLAGS="$$(dpkg-buildflags --get CPPFLAGS) $$(dpkg-buildflags --get CXXFLAGS)" \
-	  -DCMAKE_EXE_LINKER_FLAGS="$$(dpkg-buildflags --get LDFLAGS)" $(CMAKE_FLAGS)
+	  -DCMAKE_EXE_LINKER_FLAGS="$$(dpkg-buildflags --get LDFLAGS)" \
+	  -DCMAKE_MODULE_LINKER_FLAGS="$$(dpkg-buildflags --get LDFLAGS)" $(CMAKE_FLAGS)
 	cmake --build $(PACKAGE_BUILD) -j $(JOBS)
 	cd $(PACKAGE_BUILD) && cpack -G DEB
 

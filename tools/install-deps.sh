@@ -4,14 +4,15 @@
 #   install-deps.sh run|test|coverage|bench|fuzz|package
 set -euo pipefail
 run=(g++ cmake make libncurses-dev libzstd-dev libcli11-dev libpng-dev)
-test=("${run[@]}" googletest libgtest-dev tmux valgrind perl gnuplot-nox dpkg-dev lintian openssh-server parallel rsync python3 zstd)
+test=("${run[@]}" googletest libgtest-dev tmux valgrind perl gnuplot-nox dpkg-dev lintian openssh-server parallel rsync python3 zstd
+      pybind11-dev python3-dev python3-numpy python3-pytest)
 case "${1:-run}" in
     run)      packages=("${run[@]}") ;;
     test)     packages=("${test[@]}") ;;
     coverage) packages=("${test[@]}" gcovr) ;;
     bench)    packages=("${run[@]}" libbenchmark-dev) ;;
     fuzz)     packages=("${test[@]}" clang libclang-rt-14-dev) ;;
-    package)  packages=("${run[@]}" dpkg-dev) ;;
+    package)  packages=("${run[@]}" dpkg-dev pybind11-dev python3-dev python3-numpy) ;;
     *) echo "usage: install-deps.sh run|test|coverage|bench|fuzz|package" >&2; exit 2 ;;
 esac
 missing=()
