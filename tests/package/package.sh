@@ -21,6 +21,7 @@ diff <(dpkg-deb -c "$deb" | awk '$6 !~ /\/$/ { print $6 }' | sort) - <<'END'
 ./usr/share/doc/terrarium/docs/pictures/density.png
 ./usr/share/doc/terrarium/docs/pictures/world.png
 ./usr/share/doc/terrarium/docs/population.png
+./usr/share/doc/terrarium/docs/python.md
 ./usr/share/doc/terrarium/docs/testing.md
 ./usr/share/doc/terrarium/docs/world-file.md
 ./usr/share/lintian/overrides/terrarium
