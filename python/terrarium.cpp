@@ -240,7 +240,7 @@ run_result world::run(long passes)
                 short_of_memory = true;
             }
             left -= now;
-            if (std::chrono::steady_clock::now() - start < PIECE / 2)
+            if (std::chrono::steady_clock::now() - start < PIECE / 2 && piece < (1L << 30))
                 piece *= 2;
         }
         if (PyErr_CheckSignals() != 0)
