@@ -82,8 +82,6 @@ struct run_result {
     int status;
 };
 
-class world;
-
 // A file that a world's run writes about itself, its log or its genealogy,
 // kept by the world until closed; what Python holds is a handle on it.
 class recording {
@@ -207,7 +205,6 @@ private:
     std::vector<std::unique_ptr<recording>> recordings_;
     std::mutex busy_;
 
-    friend class handle;
 };
 
 // A long run is taken in pieces of about this long, between which the
