@@ -90,8 +90,8 @@ public:
     // Finishes the file for a run that stands at `status`: "" or the line
     // that says why it could not be written whole.
     virtual std::string finish(int status) = 0;
-    virtual const char *kind() const = 0;
     std::string path;
+    const char *kind = "";  // "log" or "lineage"
 };
 
 template <class File>
@@ -103,20 +103,8 @@ public:
         file.end(status, &complaint);
         return without_last_break(complaint);
     }
-    const char *kind() const override;
     File file;
 };
-
-template <>
-const char *recording_of<common::run_log>::kind() const
-{
-    return "log";
-}
-template <>
-const char *recording_of<common::lineage>::kind() const
-{
-    return "lineage";
-}
 
 class world {
 public:
@@ -194,7 +182,7 @@ private:
     template <class World>
     py::dict columns_of(const World &w);
     template <class File>
-    recording *attach(const std::string &path, std::unique_ptr<recording_of<File>> made);
+    recording *attach(const std::string &path, const char *kind, std::unique_ptr<recording_of<File>> made);
 
     const common::rules *rules_;
     std::unique_ptr<common::world_base> world_;
@@ -413,13 +401,14 @@ py::dict world::census()
 }
 
 template <class File>
-recording *world::attach(const std::string &path, std::unique_ptr<recording_of<File>> made)
+recording *world::attach(const std::string &path, const char *kind, std::unique_ptr<recording_of<File>> made)
 {
     common::run_description described = rules_->describe(*world_);
     described.resumed = resumed_;
     if (!made->file.open(path.c_str(), described, seed_))
         raise_os_error(errno, path);
     made->path = path;
+    made->kind = kind;
     recordings_.push_back(std::move(made));
     return recordings_.back().get();
 }
@@ -430,7 +419,7 @@ recording *world::log(const std::string &path, long every)
         throw py::value_error("every must be 1 or more");
     auto lock = hold();
     shown_or_refused();
-    recording *r = attach(path, std::make_unique<recording_of<common::run_log>>());
+    recording *r = attach(path, "log", std::make_unique<recording_of<common::run_log>>());
     auto &log = static_cast<recording_of<common::run_log> *>(r)->file;
     log.thin_to(every);
     log.census_from(rules_->census);
@@ -442,7 +431,7 @@ recording *world::lineage(const std::string &path)
 {
     auto lock = hold();
     shown_or_refused();
-    recording *r = attach(path, std::make_unique<recording_of<common::lineage>>());
+    recording *r = attach(path, "lineage", std::make_unique<recording_of<common::lineage>>());
     static_cast<recording_of<common::lineage> *>(r)->file.watch(*world_);
     return r;
 }
@@ -546,7 +535,7 @@ std::unique_ptr<world> world::load(const std::string &path)
 // alive, and the file, until closed.
 class handle {
 public:
-    handle(py::object owner, recording *r) : owner_(std::move(owner)), recording_(r), path_(r->path), kind_(r->kind()) {}
+    handle(py::object owner, recording *r) : owner_(std::move(owner)), recording_(r), path_(r->path), kind_(r->kind) {}
 
     // Ends the file: raises terrarium.Error when it could not be written
     // whole. Closing twice does nothing.
