@@ -174,6 +174,15 @@ private:
         if (run_.selected.size() > 0)
             drawn_.emplace(world_->map, run_.selected);
     }
+    // How the world is run now, as a save keeps it: the cells drawn for
+    // the selected bug as they stand.
+    common::run_state current_run() const
+    {
+        common::run_state run = run_;
+        if (drawn_)
+            run.selected = drawn_->cells();
+        return run;
+    }
     void shown_or_refused() const
     {
         if (common::refused(world_->outcome))
@@ -192,7 +201,6 @@ private:
     std::string resumed_;  // resumed_from(...) for a world read from a file
     std::vector<std::unique_ptr<recording>> recordings_;
     std::mutex busy_;
-
 };
 
 // A long run is taken in pieces of about this long, between which the
@@ -240,10 +248,7 @@ std::unique_ptr<world> world::clone()
 {
     auto lock = hold();
     shown_or_refused();
-    common::run_state run = run_;
-    if (drawn_)
-        run.selected = drawn_->cells();
-    auto copy = std::make_unique<world>(rules_, world_->clone(), run);
+    auto copy = std::make_unique<world>(rules_, world_->clone(), current_run());
     copy->seed_ = seed_;
     copy->resumed_ = resumed_;
     return copy;
@@ -255,9 +260,7 @@ void world::save(const std::string &path)
     if (world_->outcome != common::outcome::running)
         throw world_error{"a world that has ended is not saved: " + without_last_break(world_->outcome_message),
                           common::EXIT_BAD_ENVIRONMENT};
-    common::run_state run = run_;
-    if (drawn_)
-        run.selected = drawn_->cells();
+    const common::run_state run = current_run();
     std::string why;
     bool saved;
     {
